@@ -1,0 +1,101 @@
+// CZKComm: the frame link through which every byte to and from the handset
+// passes. Frames are HDLC-like: 0x7D escapes, 0x7E ends a frame, and a
+// CRC-16/X-25 check sequence follows the packet, low byte first.
+#pragma once
+
+#include <cstdint>
+#include <deque>
+#include <string>
+
+#include "zkdownload/comm_port.h"
+#include "zkdownload/diag_packet.h"
+#include "zkdownload/export.h"
+
+// The frame codec.
+class ZK_API CAsync {
+ public:
+  static constexpr int kBufferSize = 32768;
+
+  // Encodes `count` packet bytes into the send buffer; returns the frame
+  // length, or 0 when the frame could not fit the buffer.
+  int Encode(const uint8_t* packet, int count);
+  // Decodes a frame body (without its terminating flag) into the receive
+  // buffer; true when the check sequence is good. A body ending in a lone
+  // escape byte is bad.
+  bool Decode(const uint8_t* body, int count);
+
+  int m_sendLength = 0;
+  int m_receiveLength = 0;
+  uint8_t m_sendBuffer[kBufferSize] = {};
+  uint8_t m_receiveBuffer[kBufferSize] = {};
+};
+
+// Exchange results of GetPacket and AsyncTxRx.
+enum ZkExchangeResult : int {
+  kExchangeAnswered = 1,
+  kExchangeOtherCode = 2,
+  kExchangeBadFrame = 3,
+  kExchangeNoFrame = 5,
+  kExchangePortClosed = -1,
+};
+
+// Framing modes.
+enum ZkLinkMode : int {
+  kDiagnosticMode = 0,
+  kDownloadMode = 1,
+};
+
+class ZK_API CZKComm : public CCommPort {
+ public:
+  static constexpr int kChunkSize = 4096;
+  static constexpr int kReadSlice = 2048;
+  static constexpr int kTraceRecordSize = 4096;
+  static constexpr int kLongestDecodableFrame = 4096;  // body plus final flag
+  static constexpr std::size_t kTraceDepth = 20;
+
+  CZKComm();
+  ~CZKComm() override;
+
+  int GetPacket(diag_req_pkt_type* request, diag_rsp_pkt_type* response, int requestLength, int timeoutMs,
+                int mode);
+  int CommOpen(COMM_PORT port, int baudRate);
+  int SetComPort(COMM_PORT port);
+  int SetComBaudRate(unsigned long baudRate);
+  int SetupBCD();
+  int SetComBufSize(int inputSize, int outputSize);
+  void CommClose();
+  int AsyncTxRx(diag_req_type* request, diag_rsp_type* response, int timeoutMs, int mode);
+  void Sleep(int milliseconds);
+  int SendData(diag_req_type* request, int length, int mode);
+  void SioSendS(const char* bytes, int length);
+  char SioGetC(int& got);
+  int MessageFetch();
+  void Clear();
+  void AddPacketQue(const char* record);
+  std::string StrToBin(const char* record);
+  std::string ConvBinToASCII(unsigned char byte);
+  int MakeErrorLoginFile(const char* text, int portIndex);
+  void WaitRsp(int);
+
+  // The traces of the last received frames, oldest first.
+  const std::deque<std::string>& packetQueue() const { return m_packetQueue; }
+  int lastReceiveLength() const { return m_codec.m_receiveLength; }
+
+ private:
+  int EvaluateFrame(const diag_req_type* request, diag_rsp_type* response, int mode);
+  void TraceReceived(const uint8_t* bytes, int count);
+  void ResetChunk();
+
+  CAsync m_codec;
+  int m_chunkFill = 0;
+  int m_chunkPosition = 0;
+  uint8_t m_chunk[kChunkSize] = {};
+  std::deque<std::string> m_packetQueue;
+  int m_queueCount = 0;
+  int m_traceLength = 0;
+  char* m_traceRecord = nullptr;
+  // Frame assembly and the lead-in + frame written in download mode.
+  int m_assemblyLength = 0;
+  uint8_t m_assembly[CAsync::kBufferSize] = {};
+  uint8_t m_wireFrame[3 + CAsync::kBufferSize] = {};
+};

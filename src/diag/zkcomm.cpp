@@ -1,0 +1,271 @@
+// CZKComm: request/response exchanges over the serial port.
+//
+// The receive side blocks in poll() until bytes arrive or the deadline
+// passes, waking at least every 50 ms to let the operator interface handle
+// pending events; nothing spins.
+#include "zkdownload/zkcomm.h"
+
+#include <algorithm>
+#include <cstdio>
+#include <cstring>
+#include <ctime>
+#include <string>
+
+#include "diag/frame_codec.h"
+#include "diag/wire_trace.h"
+#include "platform/clock.h"
+#include "platform/library_state.h"
+#include "platform/paths.h"
+#include "ui/operator_ui.h"
+
+namespace {
+
+constexpr uint8_t kFlag = zk::diag::kFlag;
+constexpr uint8_t kDownloadAck = 0x02;  // the download protocol's acknowledgement
+constexpr int kLeadInFlags = 3;
+constexpr int kEventSliceMs = 50;
+constexpr int kEventsPerFetch = 5;
+constexpr char kTracePrefix[] = "RX : ";
+constexpr int kTracePrefixLength = 5;
+constexpr uint32_t kDefaultLineRate = 38400;
+
+}  // namespace
+
+CZKComm::CZKComm() : m_traceRecord(new char[kTraceRecordSize]()) {}
+
+CZKComm::~CZKComm() {
+  CommClose();
+  delete[] m_traceRecord;
+}
+
+int CZKComm::GetPacket(diag_req_pkt_type* request, diag_rsp_pkt_type* response, int requestLength, int timeoutMs,
+                       int mode) {
+  if (!IsOpen()) return kExchangePortClosed;
+  SendData(&request->req, requestLength, mode);
+  return AsyncTxRx(&request->req, &response->rsp, timeoutMs, mode);
+}
+
+int CZKComm::SendData(diag_req_type* request, int length, int mode) {
+  length = std::clamp(length, 0, static_cast<int>(sizeof(diag_req_type)));
+  const int frameLength = m_codec.Encode(request->bytes, length);
+  MessageFetch();
+  Clear();
+  if (frameLength <= 0) return 0;
+  int written = 0;
+  if (mode != kDiagnosticMode) {
+    std::memset(m_wireFrame, kFlag, kLeadInFlags);
+    std::memcpy(m_wireFrame + kLeadInFlags, m_codec.m_sendBuffer, static_cast<std::size_t>(frameLength));
+    zk::diag::TraceWire(zk::diag::WireDirection::Sent, m_wireFrame, static_cast<std::size_t>(frameLength) + 3);
+    written = WriteBlock(m_wireFrame, frameLength + kLeadInFlags);
+  } else {
+    zk::diag::TraceWire(zk::diag::WireDirection::Sent, m_codec.m_sendBuffer, static_cast<std::size_t>(frameLength));
+    written = WriteBlock(m_codec.m_sendBuffer, frameLength);
+  }
+  return written > 0 ? 1 : 0;
+}
+
+int CZKComm::AsyncTxRx(diag_req_type* request, diag_rsp_type* response, int timeoutMs, int mode) {
+  const zk::platform::Deadline deadline(timeoutMs);
+  m_assemblyLength = 0;
+  bool nonFlagSeen = false;
+  bool goodFrame = false;
+
+  for (;;) {
+    int got = 0;
+    const auto byte = static_cast<uint8_t>(SioGetC(got));
+    if (!got) {
+      if (deadline.Expired()) break;
+      const auto wait = WaitReadable(std::max(deadline.RemainingMs(kEventSliceMs), 1));
+      if (wait == WaitResult::HungUp || wait == WaitResult::Failed) break;  // the port is gone: no answer
+      MessageFetch();
+      continue;
+    }
+
+    if (m_assemblyLength == CAsync::kBufferSize) {
+      // A stream longer than the assembly buffer without a frame end is
+      // dropped instead of overrunning the buffer.
+      m_assemblyLength = 0;
+      nonFlagSeen = false;
+      if (mode == kDiagnosticMode) {
+        Clear();
+        return kExchangeBadFrame;
+      }
+    }
+    m_assembly[m_assemblyLength++] = byte;
+    if (byte != kFlag) {
+      nonFlagSeen = true;
+      continue;
+    }
+    if (!nonFlagSeen) continue;  // flags before any frame byte end nothing
+
+    TraceReceived(m_assembly, m_assemblyLength);
+    int start = 0;
+    while (m_assembly[start] == kFlag) ++start;
+    const int frameLength = m_assemblyLength - start;  // body plus the final flag
+    if (frameLength < kLongestDecodableFrame) {
+      goodFrame = m_codec.Decode(m_assembly + start, frameLength - 1);
+      if (goodFrame) break;
+      Clear();
+      if (mode == kDiagnosticMode) return kExchangeBadFrame;
+      break;
+    }
+    Clear();
+    if (mode == kDiagnosticMode) return kExchangeBadFrame;
+    m_assemblyLength = 0;  // overlong frame in download mode: wait for the next one
+    nonFlagSeen = false;
+  }
+
+  if (!goodFrame || (mode != kDiagnosticMode && mode != kDownloadMode)) return kExchangeNoFrame;
+  return EvaluateFrame(request, response, mode);
+}
+
+int CZKComm::EvaluateFrame(const diag_req_type* request, diag_rsp_type* response, int mode) {
+  // The response buffer is smaller than the longest decodable frame: copy
+  // only what fits.
+  const auto length = std::min(static_cast<std::size_t>(m_codec.m_receiveLength), sizeof(diag_rsp_type));
+  std::memcpy(response->bytes, m_codec.m_receiveBuffer, length);
+  Clear();
+  const uint8_t code = response->bytes[0];
+  if (mode == kDownloadMode && code == kDownloadAck) return kExchangeAnswered;
+  return code == request->bytes[0] ? kExchangeAnswered : kExchangeOtherCode;
+}
+
+void CZKComm::TraceReceived(const uint8_t* bytes, int count) {
+  zk::diag::TraceWire(zk::diag::WireDirection::Received, bytes, static_cast<std::size_t>(count));
+  // The trace record holds 4096 bytes; a longer frame is traced cut short.
+  const int kept = std::min(count, kTraceRecordSize - kTracePrefixLength);
+  std::memcpy(m_traceRecord, kTracePrefix, kTracePrefixLength);
+  std::memcpy(m_traceRecord + kTracePrefixLength, bytes, static_cast<std::size_t>(kept));
+  m_traceLength = kept + kTracePrefixLength;
+  AddPacketQue(m_traceRecord);
+}
+
+void CZKComm::Sleep(int milliseconds) { zk::platform::SleepMs(milliseconds); }
+
+void CZKComm::SioSendS(const char* bytes, int length) {
+  if (bytes == nullptr || length <= 0) return;
+  zk::diag::TraceWire(zk::diag::WireDirection::Sent, reinterpret_cast<const uint8_t*>(bytes),
+                      static_cast<std::size_t>(length));
+  WriteBlock(reinterpret_cast<const uint8_t*>(bytes), length);
+}
+
+char CZKComm::SioGetC(int& got) {
+  if (m_chunkPosition >= m_chunkFill) {
+    m_chunkFill = ReadAvailable(m_chunk, kReadSlice);
+    m_chunkPosition = 0;
+    if (m_chunkFill <= 0) {
+      m_chunkFill = 0;
+      got = 0;
+      return 0;
+    }
+  }
+  got = 1;
+  return static_cast<char>(m_chunk[m_chunkPosition++]);
+}
+
+int CZKComm::MessageFetch() {
+  zk::ui::CurrentUi().ProcessPendingEvents(kEventsPerFetch);
+  return 1;
+}
+
+void CZKComm::ResetChunk() {
+  m_chunkFill = 0;
+  m_chunkPosition = 0;
+}
+
+void CZKComm::Clear() {
+  PurgeAll();
+  ResetChunk();
+}
+
+int CZKComm::CommOpen(COMM_PORT port, int baudRate) {
+  if (IsOpen()) return 1;
+  LoadSettings();
+  SetPort(port);
+  ApplyLineSettings(kDefaultLineRate, 8, 0, 0);  // closed: stores the configuration only
+  SetBaudSetting(static_cast<uint32_t>(baudRate));
+  if (!OpenDevice()) return 0;
+  ResetChunk();
+  return 1;
+}
+
+int CZKComm::SetComPort(COMM_PORT port) {
+  if (IsOpen()) {
+    SaveSettings();
+    CloseDevice();
+  }
+  SetPort(port);
+  ApplyLineSettings(kDefaultLineRate, 8, 0, 0);
+  ResetChunk();
+  return OpenDevice() ? 1 : 0;
+}
+
+int CZKComm::SetComBaudRate(unsigned long baudRate) {
+  m_settings.baudRate = static_cast<uint32_t>(baudRate);
+  m_line.baudRate = static_cast<uint32_t>(baudRate);
+  return WriteLineConfig() ? 1 : 0;
+}
+
+int CZKComm::SetupBCD() { return WriteLineConfig() ? 1 : 0; }
+
+int CZKComm::SetComBufSize(int inputSize, int outputSize) { return SetQueueSizes(inputSize, outputSize) ? 1 : 0; }
+
+void CZKComm::CommClose() {
+  if (IsOpen()) CloseDevice();
+}
+
+void CZKComm::AddPacketQue(const char* record) {
+  if (m_packetQueue.size() >= kTraceDepth) m_packetQueue.pop_front();
+  m_queueCount = static_cast<int>(m_packetQueue.size());
+  m_packetQueue.push_back(StrToBin(record));
+}
+
+std::string CZKComm::StrToBin(const char* record) {
+  std::string text;
+  const int length = std::clamp(m_traceLength, 0, kTraceRecordSize);
+  text.reserve(static_cast<std::size_t>(length) * 3 + static_cast<std::size_t>(length / 15) * 2);
+  for (int i = 0; i < length; ++i) {
+    if (i < kTracePrefixLength) {
+      text += record[i];
+      continue;
+    }
+    text += ' ';
+    text += ConvBinToASCII(static_cast<unsigned char>(record[i]));
+    if (i % 15 == 0) text += "\r\n";
+  }
+  return text;
+}
+
+std::string CZKComm::ConvBinToASCII(unsigned char byte) {
+  static constexpr char kDigits[] = "0123456789ABCDEF";
+  return {kDigits[byte >> 4], kDigits[byte & 0x0F]};
+}
+
+int CZKComm::MakeErrorLoginFile(const char* text, int portIndex) {
+  const std::string directory = zk::platform::DirectoryOf(zk::platform::LibraryPathBuffer());
+  const std::string path =
+      zk::platform::JoinHostPath(directory, "error_login_COM" + std::to_string(portIndex + 1) + ".txt");
+  std::FILE* file = std::fopen(path.c_str(), "wb");
+  if (file == nullptr) return 0;
+
+  const std::time_t now = std::time(nullptr);
+  std::tm local{};
+  localtime_r(&now, &local);
+  char date[64];
+  std::snprintf(date, sizeof(date), "%d.%d.%d  %d:%d:%d", local.tm_year + 1900, local.tm_mon + 1, local.tm_mday,
+                local.tm_hour, local.tm_min, local.tm_sec);
+
+  std::string block = "MODEL : RB310\r\n\r\nDATE : ";
+  block += date;
+  block += "\r\n\r\n";
+  block += text != nullptr ? text : "";
+  block += "\r\n";
+  for (const auto& entry : m_packetQueue) {
+    block += entry;
+    block += "\r\n";
+  }
+  const bool written = std::fwrite(block.data(), 1, block.size(), file) == block.size();
+  return (std::fclose(file) == 0 && written) ? 1 : 0;
+}
+
+void CZKComm::WaitRsp(int) {}

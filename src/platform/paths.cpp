@@ -1,0 +1,33 @@
+#include "platform/paths.h"
+
+#include <cstdlib>
+
+namespace zk::platform {
+
+std::filesystem::path Home() {
+  if (const char* home = std::getenv("ZKDOWNLOAD_HOME"); home != nullptr && *home != '\0') return home;
+  if (const char* user = std::getenv("HOME"); user != nullptr && *user != '\0')
+    return std::filesystem::path(user) / ".zkdownload";
+  return std::filesystem::path(".zkdownload");
+}
+
+std::size_t LastSeparator(std::string_view path) { return path.find_last_of("\\/"); }
+
+std::string DirectoryOf(std::string_view path) {
+  const auto cut = LastSeparator(path);
+  return cut == std::string_view::npos ? std::string() : std::string(path.substr(0, cut));
+}
+
+std::string FileNameOf(std::string_view path) {
+  const auto cut = LastSeparator(path);
+  return std::string(cut == std::string_view::npos ? path : path.substr(cut + 1));
+}
+
+std::string JoinHostPath(std::string_view directory, std::string_view name) {
+  std::string joined(directory);
+  if (!joined.empty() && joined.back() != '/' && joined.back() != '\\') joined += '/';
+  joined += name;
+  return joined;
+}
+
+}  // namespace zk::platform
