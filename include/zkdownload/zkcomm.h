@@ -94,8 +94,7 @@ class ZK_API CZKComm : public CCommPort {
   int m_queueCount = 0;
   int m_traceLength = 0;
   char* m_traceRecord = nullptr;
-  // Frame assembly and the lead-in + frame written in download mode.
-  int m_assemblyLength = 0;
+  // Frame assembly storage and the lead-in + frame written in download mode.
   uint8_t m_assembly[CAsync::kBufferSize] = {};
   uint8_t m_wireFrame[3 + CAsync::kBufferSize] = {};
 };

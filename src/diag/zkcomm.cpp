@@ -11,6 +11,7 @@
 #include <ctime>
 #include <string>
 
+#include "diag/frame_assembler.h"
 #include "diag/frame_codec.h"
 #include "diag/wire_trace.h"
 #include "platform/clock.h"
@@ -65,9 +66,9 @@ int CZKComm::SendData(diag_req_type* request, int length, int mode) {
 }
 
 int CZKComm::AsyncTxRx(diag_req_type* request, diag_rsp_type* response, int timeoutMs, int mode) {
+  using Event = zk::diag::FrameAssembler::Event;
   const zk::platform::Deadline deadline(timeoutMs);
-  m_assemblyLength = 0;
-  bool nonFlagSeen = false;
+  zk::diag::FrameAssembler assembler(m_assembly, sizeof(m_assembly));
   bool goodFrame = false;
 
   for (;;) {
@@ -81,29 +82,23 @@ int CZKComm::AsyncTxRx(diag_req_type* request, diag_rsp_type* response, int time
       continue;
     }
 
-    if (m_assemblyLength == CAsync::kBufferSize) {
+    const Event event = assembler.Push(byte);
+    if (event == Event::Overflowed) {
       // A stream longer than the assembly buffer without a frame end is
       // dropped instead of overrunning the buffer.
-      m_assemblyLength = 0;
-      nonFlagSeen = false;
       if (mode == kDiagnosticMode) {
         Clear();
         return kExchangeBadFrame;
       }
-    }
-    m_assembly[m_assemblyLength++] = byte;
-    if (byte != kFlag) {
-      nonFlagSeen = true;
       continue;
     }
-    if (!nonFlagSeen) continue;  // flags before any frame byte end nothing
+    if (event != Event::FrameEnded) continue;
 
-    TraceReceived(m_assembly, m_assemblyLength);
-    int start = 0;
-    while (m_assembly[start] == kFlag) ++start;
-    const int frameLength = m_assemblyLength - start;  // body plus the final flag
-    if (frameLength < kLongestDecodableFrame) {
-      goodFrame = m_codec.Decode(m_assembly + start, frameLength - 1);
+    const auto received = assembler.Received();
+    TraceReceived(received.data(), static_cast<int>(received.size()));
+    const auto frame = assembler.Frame();  // body plus the final flag
+    if (frame.size() < static_cast<std::size_t>(kLongestDecodableFrame)) {
+      goodFrame = m_codec.Decode(frame.data(), static_cast<int>(frame.size()) - 1);
       if (goodFrame) break;
       Clear();
       if (mode == kDiagnosticMode) return kExchangeBadFrame;
@@ -111,8 +106,7 @@ int CZKComm::AsyncTxRx(diag_req_type* request, diag_rsp_type* response, int time
     }
     Clear();
     if (mode == kDiagnosticMode) return kExchangeBadFrame;
-    m_assemblyLength = 0;  // overlong frame in download mode: wait for the next one
-    nonFlagSeen = false;
+    assembler.Reset();  // overlong frame in download mode: wait for the next one
   }
 
   if (!goodFrame || (mode != kDiagnosticMode && mode != kDownloadMode)) return kExchangeNoFrame;

@@ -30,4 +30,11 @@ std::string JoinHostPath(std::string_view directory, std::string_view name) {
   return joined;
 }
 
+std::string NormalizeHostPath(std::string_view path) {
+  std::string normalized(path);
+  for (char& c : normalized)
+    if (c == '\\') c = '/';
+  return normalized;
+}
+
 }  // namespace zk::platform

@@ -26,4 +26,7 @@ std::string FileNameOf(std::string_view path);
 // `directory` joined with `name` by a '/' (no separator added to an empty directory).
 std::string JoinHostPath(std::string_view directory, std::string_view name);
 
+// `path` with every '\' turned into '/', ready to open on this system.
+std::string NormalizeHostPath(std::string_view path);
+
 }  // namespace zk::platform

@@ -124,6 +124,7 @@ bool CCommPort::OpenDevice() {
   SetQueueSizes(4096, 4096);
   if (!ApplyLineSettings(m_settings.baudRate, m_settings.dataBits, m_settings.parity, m_settings.stopBits)) {
     m_open = 0;
+    zk::serial::tty::ClearExclusive(m_fd);
     ::close(m_fd);
     m_fd = -1;
     return false;
@@ -140,6 +141,7 @@ void CCommPort::CloseDevice() {
   m_open = 0;
   SetDtr(false);
   PurgeAll();
+  zk::serial::tty::ClearExclusive(m_fd);
   ::close(m_fd);
   m_fd = -1;
 }

@@ -64,6 +64,8 @@ bool SetDtrLine(int fd, bool on) {
 
 bool SetExclusive(int fd) { return ioctl(fd, TIOCEXCL) == 0; }
 
+bool ClearExclusive(int fd) { return ioctl(fd, TIOCNXCL) == 0; }
+
 std::optional<ErrorCounters> ReadErrorCounters(int fd) {
   struct serial_icounter_struct counts {};
   if (ioctl(fd, TIOCGICOUNT, &counts) != 0) return std::nullopt;

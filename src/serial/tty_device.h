@@ -26,6 +26,10 @@ bool FlushBoth(int fd);
 int BytesWaiting(int fd);  // -1 on failure
 bool SetDtrLine(int fd, bool on);
 bool SetExclusive(int fd);
+// Gives up exclusive use. The kernel keeps the flag until the tty's last
+// descriptor closes, so without this a tty that another process also holds
+// (a pty) could be reopened only by root.
+bool ClearExclusive(int fd);
 
 struct ErrorCounters {
   int frame = 0, overrun = 0, parity = 0, brk = 0, bufOverrun = 0;

@@ -1,0 +1,148 @@
+/* The C boundary of libzkdownload.so: every function a host application calls.
+ *
+ * Texts are NUL-terminated `const char*`; a null pointer stands for an empty
+ * text. Each export copies the texts it is given and keeps no pointer to them.
+ * Every export runs on the caller's thread and returns when its work is done;
+ * calls must not overlap. */
+#ifndef ZKDOWNLOAD_ZKDOWNLOAD_H
+#define ZKDOWNLOAD_ZKDOWNLOAD_H
+
+#include "zkdownload/export.h"
+
+#ifdef __cplusplus
+extern "C" {
+#endif
+
+/* Pass-parameter registration. A nonzero `mode` switches pass-parameter mode
+ * on (it stays on until the library is unloaded) and replaces every stored
+ * value; operations then report into the host's buffers instead of dialogs.
+ * `mode` 0 stores nothing. The host keeps its buffers valid while operations
+ * run: `versionBuffer` at least 15 bytes, `nameBuffer` and `timeBuffer` 1000
+ * bytes each. Bit 3 (value 8) of `requirementFlags` switches the input
+ * requirement check of script download on. `libraryPath` replaces the
+ * library's own path unless it is too long for a path (PATH_MAX bytes with
+ * its terminator), in which case the previous path stays. Returns 1. */
+ZK_API int fnPassPara_Interface(short mode, int* resultCell, unsigned char* versionBuffer, int unused4,
+                                int unused5, int* countCell, unsigned char* nameBuffer,
+                                unsigned char* timeBuffer, const char* hostText1, const char* hostText2,
+                                const char* hostText3, const char* fallbackDirectory,
+                                const char* libraryPath, int requirementFlags, int calibrationCheck,
+                                int requirementMask);
+
+/* Model identity. The texts belong to the library and stay valid while it is
+ * loaded; they never depend on the pass-parameter registration. */
+ZK_API const char* GetModelName_Interface(void);  /* "RB310" */
+ZK_API const char* GetBINVersion_Interface(void); /* "RB31VV" */
+ZK_API const char* GetModelKind_Interface(void);  /* "Tri Mode" */
+ZK_API unsigned short GetSPCAddress_Interface(void);
+ZK_API int GetPRLItemNum_Interface(void);
+ZK_API int GetERIItemNum_Interface(void);
+
+/* ---- Operation exports --------------------------------------------------
+ *
+ * Every operation export takes the operation kind first. Serial exports name
+ * the port with a 16-bit mask (the lowest set bit wins: 0x0006 selects COM2,
+ * no bit selects COM1); USB, data backup and unattended (UPST) exports take
+ * the zero-based port index (0 = COM1) and the USB forms three link extras.
+ *
+ * Result forms:
+ *  reporting  1 on success; on failure 0 and the error dialog, or, after
+ *             fnPassPara_Interface, the failure code in the result cell;
+ *  plain      1 on success (1 also goes to a registered result cell); 0 on
+ *             failure with nothing shown and the result cell untouched;
+ *  silent     no window or dialog; 1 on success, else 0.
+ * Operations not available in this version fail with code 999000. */
+
+/* PRL write (reporting) and read (plain). `nam`: write 0 first NAM, 1 second,
+ * 2 both from the same file; read: the NAM number. An empty `spcCode` selects
+ * "271828". */
+ZK_API int PRLWrite_Interface(short kind, const char* text, const char* spcCode, const char* path, int nam,
+                              short portMask);
+ZK_API int PRLWriteUSB_Interface(short kind, const char* text, const char* spcCode, const char* path, int nam,
+                                 short port, short param1, short param2, short param3);
+ZK_API int PRLRead_Interface(short kind, const char* text, const char* spcCode, const char* path, int nam,
+                             short portMask);
+ZK_API int PRLReadUSB_Interface(short kind, const char* text, const char* spcCode, const char* path, int nam,
+                                short port, short param1, short param2, short param3);
+
+/* Emergency download of `imagePath` to a handset that offers only its
+ * downloader (plain). */
+ZK_API int Emergency_Interface(short kind, int unused, const char* text, const char* imagePath, char flag,
+                               short portMask);
+ZK_API int EmergencyUSB_Interface(short kind, int unused, const char* text, const char* imagePath, char flag,
+                                  short port, short param1, short param2, short param3);
+
+/* Firmware upgrade (reporting). */
+ZK_API int Upgrade_Interface(short kind, int value, const char* text1, const char* text2, const char* text3,
+                             const char* text4, int value2, const char* text5, char flag, short portMask);
+ZK_API int UpgradeNew_Interface(short kind, int value, const char* text1, const char* text2, const char* text3,
+                                const char* text4, int value2, const char* text5, char flag, short portMask,
+                                const char* extraText);
+ZK_API int UpgradeUSB_Interface(short kind, int value, const char* text1, const char* text2, const char* text3,
+                                const char* text4, int value2, const char* text5, char flag, short port,
+                                const char* extraText, short param1, short param2, short param3);
+
+/* Script download (reporting). */
+ZK_API int SCRDownload_Interface(short kind, int value, const char* text1, const char* text2, const char* text3,
+                                 int value2, short portMask);
+ZK_API int SCRDownloadNew_Interface(short kind, int value, const char* text1, const char* text2, const char* text3,
+                                    int value2, short portMask, const char* extraText);
+ZK_API int SCRDownloadUSB_Interface(short kind, int value, const char* text1, const char* text2, const char* text3,
+                                    int value2, short port, const char* extraText, short param1, short param2,
+                                    short param3);
+
+/* Binary download (reporting). */
+ZK_API int BINDownload_Interface(short kind, const char* text, const char* text2, const char* text3, char flag,
+                                 short portMask);
+ZK_API int BINDownloadUSB_Interface(short kind, const char* text, const char* text2, const char* text3, char flag,
+                                    short port, short param1, short param2, short param3);
+
+/* Refurbish (reporting). */
+ZK_API int Refurbish_Interface(short kind, int ignored, const char* text1, const char* text2, short portMask);
+ZK_API int RefurbishUSB_Interface(short kind, int ignored, const char* text1, const char* text2, short port,
+                                  short param1, short param2, short param3);
+
+/* NV editor, NV backup file write, ERI write and read (plain). */
+ZK_API int NVEdit_Interface(short kind, int value, const char* text, short portMask);
+ZK_API int NVEditUSB_Interface(short kind, int value, const char* text, short port, short param1, short param2,
+                               short param3);
+ZK_API int BackupFileWrite_Interface(short kind, int value, const char* spcCode, short portMask);
+ZK_API int BackupFileWriteUSB_Interface(short kind, int value, const char* spcCode, short port, short param1,
+                                        short param2, short param3);
+ZK_API int ERIWrite_Interface(short kind, int value, const char* text1, const char* text2, short portMask);
+ZK_API int ERIWriteUSB_Interface(short kind, int value, const char* text1, const char* text2, short port,
+                                 short param1, short param2, short param3);
+ZK_API int ERIRead_Interface(short kind, int value, const char* text1, const char* text2, short portMask);
+ZK_API int ERIReadUSB_Interface(short kind, int value, const char* text1, const char* text2, short port,
+                                short param1, short param2, short param3);
+
+/* Data backup (silent, yes/no). */
+ZK_API int DataBackupRead_Interface(short kind, const char* spcCode, const char* text, short port);
+ZK_API int DataBackupReadUSB_Interface(short kind, const char* spcCode, const char* text, short port, short param1,
+                                       short param2, short param3);
+ZK_API int DataBackupWrite_Interface(short kind, const char* text1, const char* text2, short port);
+ZK_API int DataBackupWriteUSB_Interface(short kind, const char* text1, const char* text2, short port, short param1,
+                                        short param2, short param3);
+
+/* Unattended forms (silent, code). */
+ZK_API int Refurbish_UPST_Interface(short kind, const char* text1, const char* text2, short port);
+ZK_API int RefurbishUSB_UPST_Interface(short kind, const char* text1, const char* text2, short port, short param1,
+                                       short param2, short param3);
+ZK_API int ScriptDown_UPST_Interface(short kind, const char* text1, const char* text2, short port);
+ZK_API int ScriptDownUSB_UPST_Interface(short kind, const char* text1, const char* text2, short port, short param1,
+                                        short param2, short param3);
+ZK_API int ProvisionWrite_UPST_Interface(short kind, const char* text1, const char* text2, short port);
+ZK_API int EriRead_UPST_Interface(short kind, const char* text1, const char* text2, short port);
+ZK_API int EriWrite_UPST_Interface(short kind, const char* text1, const char* text2, short port);
+
+/* Phone-book transfer is not supported by the RB310: both show "Not
+ * Supported!" and return 1. */
+ZK_API int PIMRead_Interface(short kind, const char* text, const char* text2, const char* text3);
+ZK_API int PIMWrite_Interface(short kind, const char* text, const char* text2, const char* text3,
+                              unsigned short value, short param1, short param2, short param3);
+
+#ifdef __cplusplus
+}
+#endif
+
+#endif /* ZKDOWNLOAD_ZKDOWNLOAD_H */

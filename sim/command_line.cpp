@@ -1,0 +1,221 @@
+#include "command_line.h"
+
+#include <CLI/CLI.hpp>
+
+#include <charconv>
+#include <cstdint>
+#include <stdexcept>
+
+#include "platform/port_map.h"
+
+namespace rb310 {
+namespace {
+
+std::optional<uint32_t> ParseNumber(std::string_view text) {
+  int base = 10;
+  if (text.size() > 2 && text[0] == '0' && (text[1] == 'x' || text[1] == 'X')) {
+    text.remove_prefix(2);
+    base = 16;
+  }
+  uint32_t value = 0;
+  const auto [end, ec] = std::from_chars(text.data(), text.data() + text.size(), value, base);
+  if (text.empty() || ec != std::errc() || end != text.data() + text.size()) return std::nullopt;
+  return value;
+}
+
+bool ActionTakesValue(FaultRule::Action action) {
+  return action == FaultRule::Action::kForeignCode || action == FaultRule::Action::kStall ||
+         action == FaultRule::Action::kGarbage;
+}
+
+}  // namespace
+
+bool ParseFaultRule(FaultRule::Action action, std::string_view text, FaultRule& rule, std::string& error) {
+  rule = FaultRule{};
+  rule.action = action;
+  const std::string original(text);
+  const std::size_t at = text.find('@');
+  if (ActionTakesValue(action) != (at != std::string_view::npos)) {
+    error = ActionTakesValue(action) ? "'" + original + "' needs @VALUE" : "'" + original + "' takes no @VALUE";
+    return false;
+  }
+  if (at != std::string_view::npos) {
+    const auto value = ParseNumber(text.substr(at + 1));
+    if (!value) {
+      error = "bad value in '" + original + "'";
+      return false;
+    }
+    if (action == FaultRule::Action::kForeignCode && *value > 0xFF) {
+      error = "foreign code in '" + original + "' is not a byte";
+      return false;
+    }
+    rule.value = *value;
+    text = text.substr(0, at);
+  }
+  if (const std::size_t slash = text.find('/'); slash != std::string_view::npos) {
+    const auto times = ParseNumber(text.substr(slash + 1));
+    if (!times || *times == 0) {
+      error = "bad count in '" + original + "'";
+      return false;
+    }
+    rule.times = *times;
+    text = text.substr(0, slash);
+  }
+  if (text == "all") {
+    rule.match = FaultRule::Match::kAll;
+    return true;
+  }
+  std::optional<uint32_t> selector;
+  if (text.starts_with("nth=")) {
+    rule.match = FaultRule::Match::kNth;
+    selector = ParseNumber(text.substr(4));
+    if (selector && *selector == 0) selector.reset();
+  } else if (text.starts_with("code=")) {
+    rule.match = FaultRule::Match::kCode;
+    selector = ParseNumber(text.substr(5));
+    if (selector && *selector > 0xFF) selector.reset();
+  }
+  if (!selector) {
+    error = "bad selector in '" + original + "' (all, nth=N or code=C)";
+    return false;
+  }
+  rule.selector = *selector;
+  return true;
+}
+
+bool ParseNvStatusFault(std::string_view text, NvStatusFault& fault, std::string& error) {
+  fault = NvStatusFault{};
+  const std::string original(text);
+  const std::size_t equals = text.find('=');
+  if (equals == std::string_view::npos) {
+    error = "'" + original + "' is not ITEM[/INDEX]=STATUS";
+    return false;
+  }
+  const auto status = ParseNumber(text.substr(equals + 1));
+  text = text.substr(0, equals);
+  std::optional<uint32_t> index;
+  if (const std::size_t slash = text.find('/'); slash != std::string_view::npos) {
+    index = ParseNumber(text.substr(slash + 1));
+    if (!index || *index > 255) {
+      error = "bad index in '" + original + "'";
+      return false;
+    }
+    text = text.substr(0, slash);
+  }
+  const auto item = ParseNumber(text);
+  if (!item || *item > 0xFFFF || !status || *status > 0xFFFF) {
+    error = "bad item or status in '" + original + "'";
+    return false;
+  }
+  fault.item = static_cast<uint16_t>(*item);
+  fault.index = index ? static_cast<int>(*index) : -1;
+  fault.status = static_cast<uint16_t>(*status);
+  return true;
+}
+
+std::optional<int> ParseCommandLine(int argc, const char* const* argv, SimOptions& options) {
+  CLI::App app{"rb310-sim: a simulated RB310 CDMA handset on a pseudo-terminal"};
+  std::string port = "COM5";
+  std::string state;
+  std::string restartMode;
+  std::string friendly;
+  uint32_t vendorByte = options.vendorByte;
+  bool usb = false;
+  bool noUsb = false;
+  std::vector<std::string> drops, corrupts, foreigns, stalls, garbages;
+  std::vector<std::string> nvStatus, nvReadStatus, nvWriteStatus;
+
+  app.add_option("--port", port, "port to appear as (COM1..COM256)")->required();
+  app.add_option("--state", state, "state directory (default $ZKDOWNLOAD_HOME/rb310-sim/COM<n>)");
+  app.add_flag("--dm", options.startInDm, "start in diagnostic mode");
+  app.add_option("--dm-baud", options.dmBaud, "diagnostic rate at start and after a restart")
+      ->check(CLI::IsMember({38400u, 115200u}));
+  app.add_option("--restart-mode", restartMode, "personality after a reset (default: as at start)")
+      ->check(CLI::IsMember({"at", "dm"}));
+  app.add_option("--restart-delay", options.restartDelayMs, "silence after a reset, ms (scaled)")
+      ->check(CLI::NonNegativeNumber);
+  app.add_option("--friendly", friendly, "friendly name of the port, e.g. \"RB310 CDMA USB Modem (COM5)\"");
+  app.add_flag("--usb", usb, "the port is the handset's USB modem port (line rates do not matter)");
+  app.add_flag("--no-usb", noUsb, "the port is a physical line, even with a friendly name");
+  app.add_option("--transcript", options.transcriptPath, "JSON-lines transcript of every request");
+  app.add_option("--pace-baud", options.paceBaud, "pace the output to this line rate");
+
+  app.add_option("--esn", options.esn, "electronic serial number");
+  app.add_option("--sw-version", options.softwareVersion, "8-character software version");
+  app.add_option("--spc", options.spc, "service programming code (6 digits)");
+  app.add_flag("--require-spc", options.requireSpcForWrites, "NV and PRL writes need the SPC first");
+  app.add_option("--vendor-byte", vendorByte, "vendor query 0, selector 0 answer")->check(CLI::Range(0, 255));
+  app.add_option("--vendor-text", options.vendorText, "vendor query 0, selector 6 answer (15 characters)");
+  app.add_option("--vendor-20", options.vendorValue20, "vendor query 20 answer");
+  app.add_option("--vendor-21", options.vendorValue21, "vendor query 21 answer");
+  app.add_option("--prl-read-block", options.prlReadBlockBytes, "PRL bytes per read answer")
+      ->check(CLI::Range(1, 1024));
+
+  app.add_option("--drop", drops, "SEL[/TIMES]: never send the answer");
+  app.add_option("--corrupt", corrupts, "SEL[/TIMES]: send the answer with wrong check bytes");
+  app.add_option("--foreign", foreigns, "SEL[/TIMES]@CODE: answer CODE followed by the request");
+  app.add_option("--stall", stalls, "SEL[/TIMES]@MS: send the answer MS (scaled) late");
+  app.add_option("--garbage", garbages, "SEL[/TIMES]@N: send N noise bytes before the answer");
+  app.add_option("--nv-status", nvStatus, "NV reads and writes of ITEM[/INDEX] report STATUS (ITEM[/INDEX]=STATUS)");
+  app.add_option("--nv-read-status", nvReadStatus, "NV reads of ITEM[/INDEX] report STATUS");
+  app.add_option("--nv-write-status", nvWriteStatus, "NV writes of ITEM[/INDEX] report STATUS");
+  app.add_flag("--ignore-qcdmg", options.faults.ignoreStandardSwitch, "AT$QCDMR and AT$QCDMG answer ERROR");
+  app.add_flag("--ignore-baud-change", options.faults.ignoreBaudChange, "the baud change is an unknown command");
+  app.add_flag("--never-usable", options.faults.neverUsable, "the status answer never shows a usable state");
+
+  app.footer(
+      "SEL picks the requests a fault hits: all, nth=N (the N-th request since start) or code=C (every\n"
+      "request with command code C); /TIMES limits it to the first TIMES of them. Numbers may be 0x-hex.\n"
+      "The handset runs until SIGTERM or SIGINT; ZKDOWNLOAD_TIME_SCALE scales its delays.");
+
+  try {
+    app.parse(argc, argv);
+    const auto number = zk::platform::PortNumberFromName(port);
+    const auto bare = number ? number : zk::platform::PortNumberFromName("COM" + port);
+    if (!bare) throw CLI::ValidationError("--port", "'" + port + "' names no port COM1..COM256");
+    options.port = *bare;
+    if (!state.empty()) options.stateDir = state;
+    if (!friendly.empty()) options.friendly = friendly;
+    options.vendorByte = static_cast<uint8_t>(vendorByte);
+    if (!restartMode.empty()) options.restartInDm = restartMode == "dm";
+    if (usb && noUsb) throw CLI::ValidationError("--usb", "--usb and --no-usb exclude each other");
+    if (usb) options.usbModem = true;
+    if (noUsb) options.usbModem = false;
+    if (options.softwareVersion.size() > 8) throw CLI::ValidationError("--sw-version", "at most 8 characters");
+
+    const auto addRules = [&options](FaultRule::Action action, const std::vector<std::string>& texts,
+                                     const char* name) {
+      for (const std::string& text : texts) {
+        FaultRule rule;
+        std::string error;
+        if (!ParseFaultRule(action, text, rule, error)) throw CLI::ValidationError(name, error);
+        options.faults.rules.push_back(rule);
+      }
+    };
+    addRules(FaultRule::Action::kDrop, drops, "--drop");
+    addRules(FaultRule::Action::kCorrupt, corrupts, "--corrupt");
+    addRules(FaultRule::Action::kForeignCode, foreigns, "--foreign");
+    addRules(FaultRule::Action::kStall, stalls, "--stall");
+    addRules(FaultRule::Action::kGarbage, garbages, "--garbage");
+
+    const auto addNv = [&options](const std::vector<std::string>& texts, bool onRead, bool onWrite,
+                                  const char* name) {
+      for (const std::string& text : texts) {
+        NvStatusFault fault;
+        std::string error;
+        if (!ParseNvStatusFault(text, fault, error)) throw CLI::ValidationError(name, error);
+        fault.onRead = onRead;
+        fault.onWrite = onWrite;
+        options.faults.nvStatus.push_back(fault);
+      }
+    };
+    addNv(nvStatus, true, true, "--nv-status");
+    addNv(nvReadStatus, true, false, "--nv-read-status");
+    addNv(nvWriteStatus, false, true, "--nv-write-status");
+  } catch (const CLI::ParseError& e) {
+    return app.exit(e);
+  }
+  return std::nullopt;
+}
+
+}  // namespace rb310

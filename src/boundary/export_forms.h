@@ -1,0 +1,37 @@
+// How an operation export starts and ends: silent mode, the port, and the
+// four ways a flow's result becomes the export's result.
+#pragma once
+
+#include <cstdint>
+#include <string>
+
+namespace zk::boundary {
+
+// Flows that have not been built yet return this code: the error tables
+// know neither its location nor its cause, so it never reads as success.
+inline constexpr int kOperationNotAvailable = 999000;
+
+// Installs the configured operator interface and sets silent mode for the
+// call (on for the data backup and unattended exports).
+void BeginOperationExport(bool silent);
+
+// The port index a serial export's mask selects: the lowest set bit of bits
+// 0..15; no bit set selects COM1.
+int16_t PortIndexFromMask(int16_t mask);
+
+// A text argument as the export's own copy (null reads as empty).
+inline std::string OwnText(const char* text) { return text != nullptr ? std::string(text) : std::string(); }
+
+// Reporting form: the result cell in pass-parameter mode, else the error
+// dialog on failure. 1 on success, else 0.
+int ReportingResult(int flowResult);
+
+// Plain form: on success 1 (and 1 in the result cell in pass-parameter mode
+// unless `touchResultCell` is false); on failure 0 with nothing shown and the
+// cell untouched.
+int PlainResult(int flowResult, bool touchResultCell = true);
+
+// Silent code form: 1 when the flow returned 1, else 0.
+inline int SilentCodeResult(int flowResult) { return flowResult == 1 ? 1 : 0; }
+
+}  // namespace zk::boundary

@@ -1,0 +1,76 @@
+// CDiagLink: the exchange with retries, the link parameters, the SPC buffer
+// and the port.
+#include "diag/diag_link.h"
+
+#include <cstring>
+
+#include "diag/diag_requests.h"
+
+namespace {
+
+constexpr int kDownloadModeTries = 10;
+constexpr int kDiagnosticModeTries = 2;
+constexpr int kNakPauseMs = 2000;
+
+constexpr int kPortRate = 38400;
+constexpr int kPortQueueBytes = 4096;
+
+}  // namespace
+
+int CDiagLink::Transact(diag_req_pkt_type* request, diag_rsp_pkt_type* response, int length, int timeoutMs) {
+  const bool download = m_downloadMode != 0;
+  const int tries = download ? kDownloadModeTries : kDiagnosticModeTries;
+  const uint8_t requestCode = request->req.bytes[0];
+  m_lastAnswered = false;
+
+  for (int attempt = 0; attempt < tries; ++attempt) {
+    const int result =
+        m_comm.GetPacket(request, response, length, timeoutMs, download ? kDownloadMode : kDiagnosticMode);
+    if (result != kExchangeAnswered && result != kExchangeOtherCode) continue;  // time-out, bad frame, closed
+
+    m_lastAnswered = true;
+    const uint8_t answerCode = response->rsp.bytes[0];
+    if (download) {
+      if (answerCode == zk::diag::code::kDownloadAck || answerCode == requestCode) {
+        m_lastOk = 1;
+        return kTransactAccepted;
+      }
+      m_lastOk = 0;
+      if (answerCode == zk::diag::code::kDownloadNak) m_comm.Sleep(kNakPauseMs);
+      return kTransactRefused;
+    }
+    if (answerCode == requestCode) {
+      m_lastOk = 1;
+      return kTransactAccepted;
+    }
+    m_lastOk = 0;  // an error answer counts as none: send the request again
+  }
+  m_lastOk = 0;
+  return kNoAnswer;
+}
+
+int CDiagLink::SetLinkParams(int16_t opKind, int portIndex, int16_t param1, int16_t param2, int16_t param3) {
+  m_opKind = opKind;
+  m_portIndex = portIndex & 0xFFFF;
+  m_linkParams = {param1, param2, param3};
+  return m_portIndex;
+}
+
+void CDiagLink::SetSpcCode(const char* argument) {
+  const char* code = (argument == nullptr || *argument == '\0') ? kDefaultSpcCode : argument;
+  // Counts at most the characters that can be kept and never reads past the
+  // argument's terminator.
+  std::size_t kept = 0;
+  while (kept < kSpcCodeSize - 1 && code[kept] != '\0') ++kept;
+  std::memset(m_spcCode, 0, sizeof(m_spcCode));
+  std::memcpy(m_spcCode, code, kept);
+}
+
+bool CDiagLink::OpenPort(int portIndex) {
+  if (!m_comm.SetComPort(static_cast<COMM_PORT>(portIndex))) return false;
+  if (!m_comm.SetComBufSize(kPortQueueBytes, kPortQueueBytes)) return false;
+  m_comm.SetComBaudRate(kPortRate);
+  return true;
+}
+
+void CDiagLink::ClosePort() { m_comm.CommClose(); }

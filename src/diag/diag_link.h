@@ -1,0 +1,80 @@
+// CDiagLink: the one link to the handset. It owns the frame link and the
+// port, remembers the parameters of the running operation and the service
+// programming code, and tracks whether the handset speaks the diagnostic or
+// the download protocol. Every request of the library goes through Transact.
+#pragma once
+
+#include <array>
+#include <cstddef>
+#include <cstdint>
+#include <string>
+
+#include "zkdownload/zkcomm.h"
+
+// Transact results.
+inline constexpr int kTransactRefused = 0;   // download mode: answered, but not with an acknowledgement
+inline constexpr int kTransactAccepted = 1;  // the answer carries the request's code (or an acknowledgement)
+inline constexpr int kNoAnswer = 23;         // no accepted answer after every try (library-wide)
+
+// EnterDiagMode results.
+inline constexpr int kDiagModeEntered = 1;
+inline constexpr int kDiagModeFailed = 2;
+
+class CDiagLink {
+ public:
+  // Six digits, their terminator and one spare byte.
+  static constexpr std::size_t kSpcCodeSize = 8;
+  static constexpr const char* kDefaultSpcCode = "271828";
+
+  CDiagLink() = default;
+  CDiagLink(const CDiagLink&) = delete;
+  CDiagLink& operator=(const CDiagLink&) = delete;
+
+  // One request/answer exchange with retries: 10 tries in download mode, 2
+  // otherwise. Diagnostic mode: 1 when an answer carries the request's code;
+  // an answer with another code counts as no answer. Download mode: 1 on an
+  // acknowledgement or the request's code, 0 on any other answer (after a
+  // 2000 ms pause when it is a negative acknowledgement). 23 when the tries
+  // run out. Writes m_lastOk.
+  int Transact(diag_req_pkt_type* request, diag_rsp_pkt_type* response, int length, int timeoutMs);
+
+  // Stores the running operation's parameters; returns the port index kept.
+  int SetLinkParams(int16_t opKind, int portIndex, int16_t param1, int16_t param2, int16_t param3);
+  // Copies an operation's SPC argument into m_spcCode: null or empty selects
+  // "271828"; a longer text is cut to its first 7 characters so that it
+  // always fits the buffer with its terminator (the unlock sends 6).
+  void SetSpcCode(const char* argument);
+
+  // Port handling and diagnostic mode entry.
+  bool OpenPort(int portIndex);  // open at 38400 bit/s with 4096-byte queues
+  void ClosePort();
+  int EnterDiagMode(int portIndex);  // kDiagModeEntered or kDiagModeFailed
+  bool ConnectDm(int portIndex);
+  int ProbeStandard();  // the Transact result of the ESN check at 115200
+  bool ProbeLegacy();
+  bool SpeedUp();
+
+  // Unlock steps before writes and reads.
+  int UnlockSpc();         // 1, or 0 when the SPC request got no answer
+  int UnlockAndRelease();  // 1 or 39
+  int UnlockAndTypeCode(); // 1 or 39
+
+  // The seven digits UnlockAndTypeCode types: key "ServiceSequence" of
+  // section "Handset" in $ZKDOWNLOAD_HOME/profile.ini, exactly seven digits;
+  // anything else (or no key) selects kDefaultServiceSequence.
+  static constexpr const char* kDefaultServiceSequence = "0000000";
+  static std::string ServiceSequence();
+
+  CZKComm m_comm;                          // frame link and serial port
+  int32_t m_portIndex = 0;                 // 0 = COM1; low 16 bits significant
+  int16_t m_opKind = 0;                    // operation kind of the running operation
+  std::array<int16_t, 3> m_linkParams{};   // the host's three extras, kept for later steps
+  int32_t m_lastOk = 0;                    // 1: the last exchange got an accepted answer
+  int32_t m_downloadMode = 0;              // 1: the handset speaks the download protocol
+  int32_t m_dmBaud = 0;                    // 38400 once the legacy probe reached the handset
+  char m_spcCode[kSpcCodeSize] = {};       // service programming code, zero-terminated
+  // Whether any decoded answer (of any code) arrived during the latest
+  // Transact: tells "answered with another code" from "not answered"
+  // without reading a stale response buffer.
+  bool m_lastAnswered = false;
+};

@@ -1,0 +1,89 @@
+// CDLCommon: the flash engine: loads image files and burns them through the downloader.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <span>
+#include <string>
+#include <vector>
+
+#include "flash/download_packets.h"
+
+class CDLCommon {
+ public:
+  static constexpr std::size_t kVersionLabelLength = 15;
+  static constexpr std::size_t kVendorTextLength = 15;
+
+  CDLCommon() = default;
+  CDLCommon(const CDLCommon&) = delete;
+  CDLCommon& operator=(const CDLCommon&) = delete;
+
+  // The handset's version label "<software version>_<vendor byte, %02d>",
+  // at most 15 characters (and never more than `out` holds with its
+  // terminator), always zero-terminated. 1, or 0 when a request failed
+  // (`out` is then left as it was).
+  int ReadVersionLabel(std::span<char> out);
+
+  // ESN, the 15-character vendor text (zero-terminated here) and the two
+  // vendor values (sub-commands 20 and 21). 1, or 0 when a request failed.
+  int ReadHandsetIdentity(uint32_t& esn, char (&vendorText)[kVendorTextLength + 1], uint32_t& value20,
+                          uint32_t& value21);
+
+  // --- image files --------------------------------------------------------
+  int LoadMainImage();   // 1, or 20 when the main image cannot be read
+  int LoadBootLoader();  // 1, or 60
+  int LoadBootImage();   // 1, or 61
+
+  // --- download sequences -------------------------------------------------
+  bool EnterDownloader();
+  // Burns the boot loader and boot image when present, then the main image.
+  // 1, or the code of the failing step.
+  int DownloadImage();
+  int EraseHandsetEfs();  // 1, 5, 7 or 503000
+
+  // --- download protocol steps (each true on success) -----------------------
+  bool BootInitialize();
+  bool BootErase();
+  bool BurnBootLoader();
+  bool BootImageInitialize();
+  bool BurnBootImage();
+  bool Initialize();
+  bool Erase();
+  bool EraseEfs();
+  bool BurnImage();
+  bool Finalize();
+  bool SelectFastRate(uint8_t selector);
+  bool DownloaderReset();
+
+  // --- PRL file steps ------------------------------------------------------
+  // Sends the file at `path` to the NAMs the selector names (0 first, 1
+  // second, 2 both): 1, 41 (file unreadable) or 43 (exchange failed).
+  int WritePrlList(int namSelector, const std::string& path);
+  // Writes the list of `nam` into a new file at `path`: 1, 34 (file cannot be
+  // created) or 35 (exchange failed).
+  int ReadPrlToFile(int nam, const std::string& path);
+
+  // Where the images come from: the operation sets the main image path; the
+  // boot loader lies beside the library, the boot image beside the main image.
+  void SetMainImagePath(const std::string& path);
+
+  std::string m_mainPath, m_mainName;
+  std::string m_bootPath, m_bootName;
+  std::string m_logoPath, m_logoName;
+  bool m_mainLoaded = false, m_bootLoaded = false, m_logoLoaded = false;
+  uint32_t m_mainLen = 0, m_bootLen = 0, m_logoLen = 0;
+  std::vector<uint8_t> m_mainBuf, m_bootBuf, m_logoBuf;
+  bool m_skipOffline = false;   // emergency download: the handset already runs its downloader
+  bool m_efsEraseMode = false;  // refurbish: EnterDownloader shows the erase texts
+  int32_t m_isUsbPort = 0;      // the port is the handset's USB modem port: rates stay alone
+  std::vector<std::string> m_prlList;  // one entry per NAM; " " skips that NAM
+  std::string m_prlName;
+  int32_t m_imageFlag = 0;      // the operation's image flag, kept with the image path
+
+ private:
+  bool RunControlStep(const zk::flash::DownloadPacketSpec& spec, uint8_t selector = 0);
+  bool StepSucceeded(int transactResult);
+  void FailStep();
+  bool Burn(std::span<const uint8_t> image, const char* statusText, int initialWaitSeconds, bool stepBar);
+  void WaitSecondsWithElapsed(int seconds);
+};

@@ -1,0 +1,56 @@
+// The download protocol's packets: command code, bytes sent and the time one
+// try waits for the acknowledgement. Addresses, lengths and parameters are
+// big-endian.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <span>
+
+#include "zkdownload/diag_packet.h"
+
+namespace zk::flash {
+
+struct DownloadPacketSpec {
+  uint8_t code;
+  int length;  // bytes sent
+  int waitMs;  // time-out of one try
+};
+
+// clang-format off
+namespace packet {
+//                                                   code  bytes  wait ms
+inline constexpr DownloadPacketSpec kWriteBlock        {0x01, 2055, 10000};
+inline constexpr DownloadPacketSpec kErase             {0x04,    4, 30000};
+inline constexpr DownloadPacketSpec kReset             {0x0A,    5,  2000};
+inline constexpr DownloadPacketSpec kBootInitialize    {0x20,    2, 10000};
+inline constexpr DownloadPacketSpec kInitialize        {0x21,    1, 30000};
+inline constexpr DownloadPacketSpec kBootErase         {0x22,    4, 30000};
+inline constexpr DownloadPacketSpec kFinalize          {0x25,    1, 10000};
+inline constexpr DownloadPacketSpec kEraseEfs          {0x26,    4, 30000};
+inline constexpr DownloadPacketSpec kBootImageInitialize{0x28,   1, 10000};
+inline constexpr DownloadPacketSpec kSelectFastRate    {0x29, 2055, 30000};
+}  // namespace packet
+// clang-format on
+
+inline constexpr std::size_t kBlockSize = 2048;
+inline constexpr uint8_t kBlockPadding = 0x1A;
+inline constexpr uint8_t kBootInitializeParameter = 2;
+
+// Write-block fields.
+inline constexpr std::size_t kWriteAddressOffset = 1;  // 32-bit
+inline constexpr std::size_t kWriteLengthOffset = 5;   // 16-bit
+inline constexpr std::size_t kWriteDataOffset = 7;     // kBlockSize bytes
+
+// Fills `request` with the write packet for the block of `image` that starts
+// at `address`: up to kBlockSize meaningful bytes, the rest padded with 0x1A.
+// Returns the number of meaningful bytes (0 when the address lies past the
+// image).
+std::size_t BuildWriteBlock(diag_req_pkt_type& request, std::span<const uint8_t> image, uint32_t address);
+
+// Fills `request` with a packet that carries only its code and its fixed
+// parameters (every packet but the write block), all zero except where the
+// protocol fixes a value.
+void BuildControlPacket(diag_req_pkt_type& request, const DownloadPacketSpec& spec, uint8_t selector = 0);
+
+}  // namespace zk::flash

@@ -1,0 +1,156 @@
+// The download protocol steps of the flash engine. Every step goes through
+// the link's Transact in download mode; a failing step leaves download mode
+// and puts the host port back to 38400 bit/s so that later diagnostic
+// requests use diagnostic framing at the default rate.
+#include <cstdio>
+#include <memory>
+
+#include "boundary/globals.h"
+#include "flash/dl_common.h"
+#include "platform/clock.h"
+
+namespace {
+
+using zk::flash::DownloadPacketSpec;
+namespace packet = zk::flash::packet;
+
+constexpr unsigned long kRateAfterFailure = 38400;
+
+std::string Hex(uint32_t value) {
+  char text[16];
+  std::snprintf(text, sizeof(text), "0x%X", value);
+  return text;
+}
+
+}  // namespace
+
+void CDLCommon::FailStep() {
+  g_diagLink.m_downloadMode = 0;
+  g_diagLink.m_comm.SetComBaudRate(kRateAfterFailure);
+}
+
+bool CDLCommon::StepSucceeded(int transactResult) {
+  if (transactResult == kNoAnswer || g_diagLink.m_lastOk == 0) {
+    FailStep();
+    return false;
+  }
+  g_commonProcess.UpdateElapsedTime();
+  return true;
+}
+
+bool CDLCommon::RunControlStep(const DownloadPacketSpec& spec, uint8_t selector) {
+  auto request = std::make_unique<diag_req_pkt_type>();
+  auto response = std::make_unique<diag_rsp_pkt_type>();
+  zk::flash::BuildControlPacket(*request, spec, selector);
+  return StepSucceeded(g_diagLink.Transact(request.get(), response.get(), spec.length, spec.waitMs));
+}
+
+bool CDLCommon::BootInitialize() {
+  g_commonProcess.SetStatusText("BOOT Initialize ...");
+  return RunControlStep(packet::kBootInitialize);
+}
+
+bool CDLCommon::BootErase() {
+  g_commonProcess.SetStatusText("BOOT Erasing ...");
+  g_commonProcess.SetDetailText(m_bootName);
+  return RunControlStep(packet::kBootErase);
+}
+
+bool CDLCommon::BootImageInitialize() {
+  g_commonProcess.SetStatusText("BOOTImage Initialize ...");
+  g_commonProcess.SetDetailText(m_logoName);
+  return RunControlStep(packet::kBootImageInitialize);
+}
+
+bool CDLCommon::Initialize() {
+  g_commonProcess.SetStatusText("Initialize ...");
+  return RunControlStep(packet::kInitialize);
+}
+
+bool CDLCommon::Erase() {
+  g_commonProcess.SetStatusText("Erasing ...");
+  g_commonProcess.SetDetailText(" ");
+  const bool ok = RunControlStep(packet::kErase);
+  g_commonProcess.StepProgress();
+  return ok;
+}
+
+bool CDLCommon::EraseEfs() {
+  g_commonProcess.SetStatusText("EFS Erasing ...");
+  g_commonProcess.SetDetailText(" ");
+  const bool ok = RunControlStep(packet::kEraseEfs);
+  g_commonProcess.StepProgress();
+  return ok;
+}
+
+bool CDLCommon::Finalize() {
+  g_commonProcess.SetStatusText("Finalize ...");
+  return RunControlStep(packet::kFinalize);
+}
+
+bool CDLCommon::SelectFastRate(uint8_t selector) {
+  auto request = std::make_unique<diag_req_pkt_type>();
+  auto response = std::make_unique<diag_rsp_pkt_type>();
+  zk::flash::BuildControlPacket(*request, packet::kSelectFastRate, selector);
+  const int result =
+      g_diagLink.Transact(request.get(), response.get(), packet::kSelectFastRate.length, packet::kSelectFastRate.waitMs);
+  if (result == kNoAnswer || g_diagLink.m_lastOk == 0) {
+    g_diagLink.m_downloadMode = 0;  // the rate is left to the caller
+    return false;
+  }
+  g_commonProcess.UpdateElapsedTime();
+  return true;
+}
+
+bool CDLCommon::DownloaderReset() {
+  g_commonProcess.SetStatusText("Reset ...");
+  auto request = std::make_unique<diag_req_pkt_type>();
+  auto response = std::make_unique<diag_rsp_pkt_type>();
+  zk::flash::BuildControlPacket(*request, packet::kReset);
+  const int result = g_diagLink.Transact(request.get(), response.get(), packet::kReset.length, packet::kReset.waitMs);
+  g_diagLink.m_comm.CommClose();  // the handset restarts whatever it answered
+  return StepSucceeded(result);
+}
+
+void CDLCommon::WaitSecondsWithElapsed(int seconds) {
+  for (int i = 0; i < seconds; ++i) {
+    g_commonProcess.UpdateElapsedTime();
+    zk::platform::SleepMs(1000);
+  }
+}
+
+bool CDLCommon::Burn(std::span<const uint8_t> image, const char* statusText, int initialWaitSeconds, bool stepBar) {
+  g_commonProcess.SetAddressMode(true);
+  g_commonProcess.SetStatusText(statusText);
+  g_commonProcess.SetText(CCommonProcess::kFirstAddressId, "0x0");
+  g_commonProcess.SetText(CCommonProcess::kSecondAddressId, Hex(static_cast<uint32_t>(image.size())));
+  WaitSecondsWithElapsed(initialWaitSeconds);
+
+  auto request = std::make_unique<diag_req_pkt_type>();
+  auto response = std::make_unique<diag_rsp_pkt_type>();
+  for (std::size_t sent = 0; sent < image.size(); sent += zk::flash::kBlockSize) {
+    const auto address = static_cast<uint32_t>(sent);
+    zk::flash::BuildWriteBlock(*request, image, address);
+    const int result = g_diagLink.Transact(request.get(), response.get(), packet::kWriteBlock.length,
+                                           packet::kWriteBlock.waitMs);
+    g_commonProcess.SetText(CCommonProcess::kFirstAddressId, Hex(address));
+    if (stepBar) g_commonProcess.StepProgress();
+    if (!StepSucceeded(result)) {
+      g_commonProcess.SetAddressMode(false);
+      return false;
+    }
+  }
+  g_commonProcess.SetAddressMode(false);
+  return true;
+}
+
+bool CDLCommon::BurnBootLoader() {
+  return Burn({m_bootBuf.data(), m_bootLen}, "BootLoader Burning ...", 5, false);
+}
+
+bool CDLCommon::BurnBootImage() { return Burn({m_logoBuf.data(), m_logoLen}, "BootImage Burning ...", 3, true); }
+
+bool CDLCommon::BurnImage() {
+  g_commonProcess.SetProgressRange(static_cast<int>(m_mainLen / zk::flash::kBlockSize));
+  return Burn({m_mainBuf.data(), m_mainLen}, "Burning ...", 5, true);
+}

@@ -1,0 +1,204 @@
+// The flash engine's sequences: loading the images, entering the downloader
+// and burning boot loader, boot image and main image in their order.
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <filesystem>
+
+#include "boundary/globals.h"
+#include "flash/dl_common.h"
+#include "platform/clock.h"
+#include "platform/library_state.h"
+#include "platform/paths.h"
+
+namespace {
+
+constexpr int kMainImageUnreadable = 20;
+constexpr int kBootLoaderUnreadable = 60;
+constexpr int kBootImageUnreadable = 61;
+constexpr int kEnterDownloaderFailed = 5;
+constexpr int kEfsResetFailed = 7;
+constexpr int kEraseFailed = 8;
+constexpr int kBurnFailed = 9;
+constexpr int kResetFailed = 11;
+constexpr int kInitializeFailed = 12;
+constexpr int kFinalizeFailed = 13;
+constexpr int kBootInitializeFailed = 14;
+constexpr int kBootEraseFailed = 15;
+constexpr int kBootBurnFailed = 16;
+constexpr int kBootImageInitializeFailed = 17;
+constexpr int kBootImageBurnFailed = 18;
+constexpr int kBootLoaderNotLoaded = 201100;
+constexpr int kBootImageNotLoaded = 201200;
+constexpr int kEfsEraseFailed = 503000;
+
+constexpr unsigned long kFastRate = 460800;
+constexpr unsigned long kDiagnosticRate = 115200;
+
+constexpr char kBootLoaderFile[] = "BOOT_LOADER.bin";
+constexpr char kBootImageFile[] = "small_bootup_logo.bin";
+
+// Reads a whole regular file into `buffer` (sized length + one spare block,
+// as the burn reads whole blocks). False when it is missing, not a regular
+// file or cannot be read completely.
+bool ReadImageFile(const std::string& path, std::vector<uint8_t>& buffer, uint32_t& length) {
+  const int fd = ::open(zk::platform::NormalizeHostPath(path).c_str(), O_RDONLY | O_CLOEXEC);
+  if (fd < 0) return false;
+  struct stat info {};
+  if (fstat(fd, &info) != 0 || !S_ISREG(info.st_mode) || info.st_size > 0x7FFFFFFF) {
+    ::close(fd);
+    return false;
+  }
+  const auto size = static_cast<std::size_t>(info.st_size);
+  std::vector<uint8_t> contents(size + zk::flash::kBlockSize);
+  std::size_t done = 0;
+  while (done < size) {
+    const ssize_t n = ::read(fd, contents.data() + done, size - done);
+    if (n < 0 && errno == EINTR) continue;
+    if (n <= 0) break;
+    done += static_cast<std::size_t>(n);
+  }
+  ::close(fd);
+  if (done != size) return false;
+  buffer = std::move(contents);
+  length = static_cast<uint32_t>(size);
+  return true;
+}
+
+// A relative image path is taken from the library's directory (the engine
+// looks images up there), without changing the host process's directory.
+std::string FromLibraryDirectory(const std::string& path) {
+  if (path.empty() || path.front() == '/' || path.front() == '\\') return path;
+  const std::string directory = zk::platform::DirectoryOf(zk::platform::LibraryPathBuffer());
+  return directory.empty() ? path : zk::platform::JoinHostPath(directory, path);
+}
+
+bool FileExists(const std::string& path) {
+  std::error_code ec;
+  return std::filesystem::exists(zk::platform::NormalizeHostPath(path), ec);
+}
+
+}  // namespace
+
+void CDLCommon::SetMainImagePath(const std::string& path) {
+  m_mainPath = path;
+  m_mainName = zk::platform::FileNameOf(path);
+  m_bootPath = zk::platform::JoinHostPath(zk::platform::DirectoryOf(zk::platform::LibraryPathBuffer()), kBootLoaderFile);
+  m_logoPath = zk::platform::JoinHostPath(zk::platform::DirectoryOf(path), kBootImageFile);
+}
+
+int CDLCommon::LoadMainImage() {
+  m_mainName = zk::platform::FileNameOf(m_mainPath);
+  if (m_mainLoaded) return 1;
+  if (!m_mainBuf.empty()) {
+    m_mainBuf.clear();
+    m_mainBuf.shrink_to_fit();
+    zk::platform::SleepMs(1000);
+  }
+  if (!ReadImageFile(FromLibraryDirectory(m_mainPath), m_mainBuf, m_mainLen)) return kMainImageUnreadable;
+  m_mainLoaded = true;
+  return 1;
+}
+
+int CDLCommon::LoadBootLoader() {
+  m_bootName = zk::platform::FileNameOf(m_bootPath);
+  if (m_bootLoaded) return 1;
+  if (!m_bootBuf.empty()) {
+    m_bootBuf.clear();
+    zk::platform::SleepMs(1000);
+  }
+  if (!ReadImageFile(m_bootPath, m_bootBuf, m_bootLen)) return kBootLoaderUnreadable;
+  m_bootLoaded = true;
+  return 1;
+}
+
+int CDLCommon::LoadBootImage() {
+  m_logoName = zk::platform::FileNameOf(m_logoPath);
+  if (m_logoLoaded) return 1;
+  if (!m_logoBuf.empty()) {
+    m_logoBuf.clear();
+    zk::platform::SleepMs(1000);
+  }
+  if (!ReadImageFile(m_logoPath, m_logoBuf, m_logoLen)) return kBootImageUnreadable;
+  m_logoLoaded = true;
+  return 1;
+}
+
+bool CDLCommon::EnterDownloader() {
+  g_commonProcess.SetStatusText("Mode Offline-d ...");
+  g_commonProcess.SetDetailText(" ");
+  g_packetProcess.GoOffline();
+  WaitSecondsWithElapsed(2);
+  g_commonProcess.SetStatusText(m_efsEraseMode ? "EFS Erase Go ." : "Jump to Downloader...");
+  if (!g_packetProcess.SwitchToDownloader()) return false;
+  WaitSecondsWithElapsed(2);
+  g_commonProcess.UpdateElapsedTime();
+  return true;
+}
+
+int CDLCommon::DownloadImage() {
+  g_commonProcess.SetDetailText(m_mainName);
+  if (!m_skipOffline) {
+    zk::platform::SleepMs(1000);
+    if (!EnterDownloader()) return kEnterDownloaderFailed;
+  }
+  g_diagLink.m_downloadMode = 1;
+
+  auto& comm = g_diagLink.m_comm;
+  if (!m_isUsbPort) {
+    if (comm.SetComBaudRate(kFastRate)) {
+      comm.SetComBaudRate(kDiagnosticRate);
+      zk::platform::SleepMs(500);
+      if (!SelectFastRate(1)) return kEnterDownloaderFailed;
+      comm.SetComBaudRate(kFastRate);
+      zk::platform::SleepMs(500);
+    } else {
+      comm.SetComBaudRate(kDiagnosticRate);
+    }
+  }
+  zk::platform::SleepMs(1000);
+  g_commonProcess.m_nvBackupPending = 1;
+
+  if (FileExists(m_bootPath)) {
+    if (LoadBootLoader() != 1) return kBootLoaderNotLoaded;
+    if (!BootInitialize()) return kBootInitializeFailed;
+    if (!BootErase()) return kBootEraseFailed;
+    if (!BurnBootLoader()) return kBootBurnFailed;
+  }
+  if (FileExists(m_logoPath)) {
+    if (LoadBootImage() != 1) return kBootImageNotLoaded;
+    if (!BootImageInitialize()) return kBootImageInitializeFailed;
+    if (!BurnBootImage()) return kBootImageBurnFailed;
+  }
+  if (!Initialize()) return kInitializeFailed;
+  if (!Erase()) return kEraseFailed;
+  g_commonProcess.SetDetailText(m_mainName);
+  if (!BurnImage()) return kBurnFailed;
+  if (!Finalize()) return kFinalizeFailed;
+  if (!DownloaderReset()) return kResetFailed;
+
+  if (!m_isUsbPort) comm.SetComBaudRate(kDiagnosticRate);
+  comm.CommClose();
+  WaitSecondsWithElapsed(30);
+  return 1;
+}
+
+int CDLCommon::EraseHandsetEfs() {
+  if (!m_skipOffline) {
+    zk::platform::SleepMs(1000);
+    if (!EnterDownloader()) return kEnterDownloaderFailed;
+  }
+  g_diagLink.m_downloadMode = 1;
+  g_diagLink.m_comm.SetComBaudRate(kDiagnosticRate);
+  zk::platform::SleepMs(1000);
+  g_commonProcess.m_nvBackupPending = 1;
+  zk::platform::SleepMs(1000);
+  if (!EraseEfs()) return kEfsEraseFailed;
+  zk::platform::SleepMs(1000);
+  if (!DownloaderReset()) return kEfsResetFailed;
+  g_diagLink.m_comm.CommClose();
+  zk::platform::SleepMs(20000);
+  g_commonProcess.SetText(1014, "");
+  return 1;
+}

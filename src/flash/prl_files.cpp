@@ -1,0 +1,80 @@
+// The PRL file steps of the flash engine: a PRL file is a raw byte image,
+// sent to one or both NAMs in 40-byte blocks, or read back from one NAM.
+#include <cstdio>
+#include <memory>
+
+#include "boundary/globals.h"
+#include "flash/dl_common.h"
+#include "platform/clock.h"
+#include "platform/paths.h"
+
+namespace {
+
+constexpr int kPrlFileUnreadable = 41;
+constexpr int kPrlWriteFailed = 43;
+constexpr int kPrlFileNotCreated = 34;
+constexpr int kPrlReadFailed = 35;
+constexpr long kPrlBlockBytes = 40;
+constexpr char kSkipEntry[] = " ";
+
+struct FileCloser {
+  void operator()(std::FILE* file) const { std::fclose(file); }
+};
+using FilePtr = std::unique_ptr<std::FILE, FileCloser>;
+
+std::vector<std::string> BuildWriteList(int namSelector, const std::string& path) {
+  switch (namSelector) {
+    case 0: return {path};
+    case 1: return {kSkipEntry, path};
+    case 2: return {path, path};
+    default: return {};  // no NAM of that number: nothing to send
+  }
+}
+
+long FileSize(std::FILE* file) {
+  if (std::fseek(file, 0, SEEK_END) != 0) return -1;
+  const long size = std::ftell(file);
+  std::rewind(file);
+  return size;
+}
+
+}  // namespace
+
+int CDLCommon::WritePrlList(int namSelector, const std::string& path) {
+  if (path.empty()) return 1;
+  m_prlList = BuildWriteList(namSelector, path);
+  g_commonProcess.SetStatusText("PRL Write...");
+
+  for (std::size_t nam = 0; nam < m_prlList.size(); ++nam) {
+    const std::string& entry = m_prlList[nam];
+    zk::platform::SleepMs(300);
+    if (entry == kSkipEntry) continue;
+    m_prlName = zk::platform::FileNameOf(entry);
+    g_commonProcess.SetDetailText(m_prlName);
+    const std::string local = zk::platform::NormalizeHostPath(entry);
+    FilePtr file(std::fopen(local.c_str(), "rb"));
+    if (!file) {
+      zk::platform::SleepMs(1000);
+      file.reset(std::fopen(local.c_str(), "rb"));
+      if (!file) return kPrlFileUnreadable;
+    }
+    const long size = FileSize(file.get());
+    if (size < 0) return kPrlFileUnreadable;
+    g_commonProcess.SetProgressRange(static_cast<int>(size / kPrlBlockBytes + 2));
+    if (!g_packetProcess.WritePrl(static_cast<uint8_t>(nam), file.get(), size)) return kPrlWriteFailed;
+    file.reset();
+    zk::platform::SleepMs(300);
+  }
+  m_prlList.clear();
+  return 1;
+}
+
+int CDLCommon::ReadPrlToFile(int nam, const std::string& path) {
+  // The file is created at its full path; the host process's current
+  // directory is left alone.
+  FilePtr file(std::fopen(zk::platform::NormalizeHostPath(path).c_str(), "wb"));
+  if (!file) return kPrlFileNotCreated;
+  if (!g_packetProcess.ReadPrl(static_cast<uint8_t>(nam), file.get())) return kPrlReadFailed;
+  if (std::fflush(file.get()) != 0) return kPrlFileNotCreated;
+  return 1;
+}

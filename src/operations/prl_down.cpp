@@ -1,0 +1,81 @@
+#include "operations/prl_down.h"
+
+#include <string>
+
+#include "boundary/globals.h"
+#include "operations/operation_state.h"
+#include "platform/clock.h"
+
+namespace {
+
+constexpr int kReadModeEntry = 407000;
+constexpr int kReadFile = 401000;
+constexpr int kWriteModeEntry = 402000;
+constexpr int kWriteOffline = 403000;
+constexpr int kWriteUnlock = 404000;
+constexpr int kWriteFile = 405000;
+constexpr int kWriteReset = 406000;
+constexpr int kRestartSeconds = 20;
+
+void PrepareLink(int16_t kind, int16_t portIndex, int16_t param1, int16_t param2, int16_t param3,
+                 const char* spcCode) {
+  g_currentOperationKind = kind;
+  g_diagLink.SetLinkParams(kind, portIndex, param1, param2, param3);
+  g_diagLink.SetSpcCode(spcCode);
+}
+
+}  // namespace
+
+int CPRLDown::Read(int16_t kind, const char* /*text*/, const char* spcCode, const char* path, int nam,
+                   int16_t portIndex, int16_t param1, int16_t param2, int16_t param3) {
+  PrepareLink(kind, portIndex, param1, param2, param3, spcCode);
+  const int entered = g_diagLink.EnterDiagMode(portIndex);
+  if (entered != 1) return kReadModeEntry + entered;
+  const int read = g_dlCommon.ReadPrlToFile(nam, path != nullptr ? path : "");
+  if (read != 1) return kReadFile + read;
+  g_commonProcess.CloseProgressWindow();
+  g_diagLink.ClosePort();
+  g_commonProcess.ShowCompleted();
+  return 1;
+}
+
+int CPRLDown::Write(int16_t kind, const char* /*text*/, const char* spcCode, const char* path, int namSelector,
+                    int16_t portIndex, int16_t param1, int16_t param2, int16_t param3) {
+  PrepareLink(kind, portIndex, param1, param2, param3, spcCode);
+  for (;;) {
+    const int result = WriteOneHandset(path, namSelector, portIndex);
+    if (result != 1) return result;
+    if (g_passPara.m_mode == 0) g_repeatFlag = g_commonProcess.RunEndDialog() == zk::ui::DialogAnswer::Ok ? 1 : 0;
+    if (!g_repeatFlag) return 1;
+  }
+}
+
+int CPRLDown::WriteOneHandset(const char* path, int namSelector, int16_t portIndex) {
+  g_commonProcess.OpenProgressWindow();
+  g_commonProcess.SetProgressRange(100);
+  g_commonProcess.UpdateElapsedTime();
+  g_commonProcess.SetStatusText("Connecting...");
+  g_commonProcess.SetDetailText(" ");
+
+  const int entered = g_diagLink.EnterDiagMode(portIndex);
+  if (entered != 1) return kWriteModeEntry + entered;
+  const int offline = g_packetProcess.GoOffline();
+  if (offline != 1) return kWriteOffline + offline;
+  const int unlocked = g_diagLink.UnlockAndRelease();
+  if (unlocked != 1) return kWriteUnlock + unlocked;
+  zk::platform::SleepMs(2000);
+
+  const int written = g_dlCommon.WritePrlList(namSelector, path != nullptr ? path : "");
+  if (written != 1) return kWriteFile + written;
+
+  g_commonProcess.UpdateElapsedTime();
+  zk::platform::SleepMs(300);
+  if (g_packetProcess.ResetPhone() != 1) return kWriteReset;
+  for (int i = 0; i < kRestartSeconds; ++i) {
+    g_commonProcess.UpdateElapsedTime();
+    zk::platform::SleepMs(1000);
+  }
+  g_commonProcess.CloseProgressWindow();
+  g_diagLink.ClosePort();
+  return 1;
+}

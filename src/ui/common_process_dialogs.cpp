@@ -1,0 +1,105 @@
+// The message boxes and the error and end dialogs of CCommonProcess.
+#include "boundary/globals.h"
+#include "platform/clock.h"
+#include "ui/common_process.h"
+#include "ui/error_sending.h"
+#include "ui/failure_context.h"
+#include "ui/failure_report.h"
+#include "ui/progress_texts.h"
+#include "ui/silent_mode.h"
+#include "ui/window_placement.h"
+
+using zk::ui::CurrentUi;
+using zk::ui::DialogAnswer;
+using zk::ui::MessageAnswer;
+using zk::ui::MessageButtons;
+
+namespace {
+
+constexpr const char* kCompleted = "Successfully Completed!";
+
+// The alert of both dialogs: three tones of 500 Hz for 100 ms, each followed
+// by a 500 ms pause.
+constexpr int kAlertTones = 3;
+constexpr int kAlertHz = 500;
+constexpr int kAlertToneMs = 100;
+constexpr int kAlertPauseMs = 500;
+
+}  // namespace
+
+void CCommonProcess::ShowMessage(const std::string& text) { CurrentUi().ShowMessage(text, MessageButtons::Ok); }
+
+MessageAnswer CCommonProcess::AskMessage(const std::string& text, MessageButtons buttons) {
+  return CurrentUi().ShowMessage(text, buttons);
+}
+
+void CCommonProcess::ShowCompleted() { ShowMessage(kCompleted); }
+
+void CCommonProcess::SoundAlert() {
+  for (int tone = 0; tone < kAlertTones; ++tone)
+    if (CurrentUi().Beep(kAlertHz, kAlertToneMs)) zk::platform::SleepMs(kAlertPauseMs);
+}
+
+void CCommonProcess::ShowError(int code) {
+  if (zk::ui::SilentMode()) return;
+  m_failureCode = code;
+  CloseProgressWindow();
+
+  const int port = g_diagLink.m_portIndex;
+  const int kind = g_diagLink.m_opKind;
+  zk::ui::FailureContext context = zk::ui::GatherFailureContext();
+  context.handsetPath = m_handsetPath;
+  const zk::ui::FailureDescription failure = zk::ui::DescribeFailure(code, context);
+
+  zk::ui::ErrorDialogView view;
+  view.portIndex = port;
+  view.kind = kind;
+  view.code = code;
+  view.caption = "Error Dialog - " + zk::ui::PortText(port);
+  view.portText = zk::ui::PortText(port);
+  view.numberText = std::to_string(code);
+  view.message = failure.message;
+  view.solution = failure.solution;
+  view.placement = zk::ui::ErrorDialogPlacement(port, kind);
+  const std::string report = zk::ui::BuildReportText(failure, context);
+
+  SoundAlert();
+  if (CurrentUi().ShowErrorDialog(view) == DialogAnswer::Ok) {
+    g_diagLink.m_comm.MakeErrorLoginFile(report.c_str(), port);
+    zk::ui::HandOverErrorLogin(port);  // not waited for; its result is not reported
+  }
+
+  // A failure after the handset entered its downloader leaves the NV image
+  // saved only in memory: keep it in the backup file.
+  if (m_nvBackupPending != 0 && m_saveNvBackup) m_saveNvBackup();
+  m_nvBackupPending = 0;
+  m_secondDownload = 0;
+}
+
+DialogAnswer CCommonProcess::RunEndDialog() {
+  if (zk::ui::SilentMode()) return DialogAnswer::End;
+  const int port = g_diagLink.m_portIndex;
+  const int kind = g_diagLink.m_opKind;
+
+  zk::ui::EndDialogView view;
+  view.portIndex = port;
+  view.kind = kind;
+  view.caption = "Success Download - " + zk::ui::PortText(port);
+  view.portText = zk::ui::PortText(port);
+  view.elapsed = m_elapsedText;
+  view.placement = zk::ui::EndDialogPlacement(port, kind);
+
+  SoundAlert();
+  // Closing the dialog any other way than OK ends the run like END.
+  return CurrentUi().ShowEndDialog(view) == DialogAnswer::Ok ? DialogAnswer::Ok : DialogAnswer::End;
+}
+
+int CCommonProcess::ReportResult(int flowResult) {
+  if (g_passPara.m_mode != 0) {
+    if (g_passPara.m_resultCell != nullptr) *g_passPara.m_resultCell = flowResult;
+    return flowResult == 1 ? 1 : 0;
+  }
+  if (flowResult == 1) return 1;
+  ShowError(flowResult);
+  return 0;
+}

@@ -1,0 +1,125 @@
+// The progress window operations of CCommonProcess.
+#include "boundary/globals.h"
+#include "platform/clock.h"
+#include "ui/common_process.h"
+#include "ui/progress_texts.h"
+#include "ui/silent_mode.h"
+#include "ui/window_placement.h"
+
+using zk::ui::CurrentUi;
+using zk::ui::ProgressControl;
+
+namespace {
+
+constexpr const char* kInitialStatus = "Connecting...";
+constexpr const char* kInitialDetail = " ";
+constexpr const char* kInitialAddress = "00000000";
+
+}  // namespace
+
+void CCommonProcess::OpenProgressWindow() {
+  if (zk::ui::SilentMode() || m_windowOpen) return;
+  const int port = g_diagLink.m_portIndex;
+  const int kind = g_diagLink.m_opKind;
+
+  zk::ui::ProgressWindowView view;
+  view.portIndex = port;
+  view.kind = kind;
+  view.caption = zk::ui::ProgressCaption(port);
+  view.placement = zk::ui::ProgressPlacement(port, kind);
+  CurrentUi().OpenProgress(view);
+  m_windowOpen = true;
+
+  // A new window starts from its template: empty bar, address row off.
+  m_shown = Shown{};
+  m_lower = 0;
+  m_upper = 100;
+  m_position = 0;
+  m_addressMode = 0;
+  ShowText(ProgressControl::FirstAddress, m_shown.firstAddress, kInitialAddress);
+  ShowText(ProgressControl::SecondAddress, m_shown.secondAddress, kInitialAddress);
+  ShowText(ProgressControl::Detail, m_shown.detail, kInitialDetail);
+  ShowText(ProgressControl::Status, m_shown.status, kInitialStatus);
+  RedrawBar();
+  m_startTick = zk::platform::NowMs();
+}
+
+void CCommonProcess::CloseProgressWindow() {
+  g_diagLink.m_comm.CommClose();
+  if (!m_windowOpen) return;
+  CurrentUi().CloseProgress();
+  m_windowOpen = false;
+}
+
+void CCommonProcess::SetText(int controlId, const std::string& text) {
+  if (!m_windowOpen) return;  // never open in silent mode
+  switch (controlId) {
+    case kStatusLineId:
+      return ShowText(ProgressControl::Status, m_shown.status, text);
+    case kFileLineId:
+      return ShowText(ProgressControl::Detail, m_shown.detail, text);
+    case kFirstAddressId:
+      return ShowText(ProgressControl::FirstAddress, m_shown.firstAddress, text);
+    case kSecondAddressId:
+      return ShowText(ProgressControl::SecondAddress, m_shown.secondAddress, text);
+    case kElapsedId:
+      return ShowText(ProgressControl::Elapsed, m_shown.elapsed, text);
+    default:
+      return;  // the bar and the "/" of the address row are not set as text
+  }
+}
+
+void CCommonProcess::SetProgressRange(int upper) {
+  if (!m_windowOpen) return;
+  m_lower = 0;
+  m_upper = upper;
+  m_position = 0;
+  RedrawBar();
+}
+
+void CCommonProcess::StepProgress() {
+  if (!m_windowOpen) return;
+  if (m_position < m_upper) ++m_position;  // further steps change nothing visible
+  RedrawBar();
+}
+
+void CCommonProcess::SetProgressPosition(int position) {
+  if (!m_windowOpen) return;
+  m_position = position;
+  RedrawBar();
+}
+
+void CCommonProcess::UpdateElapsedTime() {
+  if (!m_windowOpen) return;
+  m_currentTick = zk::platform::NowMs();
+  m_elapsedText = zk::ui::ElapsedText(m_currentTick - m_startTick);
+  ShowText(ProgressControl::Elapsed, m_shown.elapsed, m_elapsedText);
+}
+
+void CCommonProcess::SetAddressMode(bool on) {
+  if (!m_windowOpen) return;
+  const int mode = on ? 1 : 0;
+  if (mode != m_addressMode) CurrentUi().SetAddressMode(on);
+  m_addressMode = mode;
+  if (!on) {
+    ShowText(ProgressControl::FirstAddress, m_shown.firstAddress, "");
+    ShowText(ProgressControl::SecondAddress, m_shown.secondAddress, "");
+  }
+}
+
+void CCommonProcess::ShowText(ProgressControl control, std::string& shown, const std::string& text) {
+  if (text == shown) return;
+  shown = text;
+  CurrentUi().SetProgressText(control, text);
+}
+
+void CCommonProcess::RedrawBar() {
+  // The bar, with the percentage painted beside it, is redrawn only when
+  // its filled part or the percentage moves.
+  const int fill = zk::ui::FillWidth(m_position, m_lower, m_upper, zk::ui::kBarFillUnits);
+  std::string percent = zk::ui::PercentText(zk::ui::ProgressPercent(m_position, m_lower, m_upper));
+  if (fill == m_shown.fill && percent == m_shown.percent) return;
+  m_shown.fill = fill;
+  m_shown.percent = std::move(percent);
+  CurrentUi().SetProgressBar(m_lower, m_upper, m_position, m_shown.percent);
+}

@@ -1,0 +1,64 @@
+// The `console` operator interface: the progress window as one live line on
+// the terminal (redrawn in place with '\r'), dialogs and message boxes as
+// prompts. Scripted answers (ZKDOWNLOAD_ANSWERS) are used first; then the
+// operator is asked on `in`. At the end of `in` every question takes its
+// default: OK, END, the default button, no file.
+#pragma once
+
+#include <cstdio>
+#include <string>
+
+#include "ui/answer_queue.h"
+#include "ui/operator_ui.h"
+
+namespace zk::ui {
+
+class ConsoleUi : public OperatorUi {
+ public:
+  // Neither stream is owned; `out` is normally stderr, `in` stdin.
+  ConsoleUi(AnswerQueue& answers, std::FILE* in, std::FILE* out);
+
+  void OpenProgress(const ProgressWindowView& view) override;
+  void CloseProgress() override;
+  void SetProgressText(ProgressControl control, const std::string& text) override;
+  void SetProgressBar(int low, int high, int position, const std::string& percent) override;
+  void SetAddressMode(bool on) override;
+
+  MessageAnswer ShowMessage(const std::string& text, MessageButtons buttons) override;
+  DialogAnswer ShowErrorDialog(const ErrorDialogView& view) override;
+  DialogAnswer ShowEndDialog(const EndDialogView& view) override;
+  std::optional<std::string> AskSaveFile(const std::string& title, const std::string& suggestion) override;
+  std::optional<std::string> AskOpenFile(const std::string& title, const std::string& filter) override;
+  bool Beep(int frequencyHz, int durationMs) override;
+
+  // Characters of the bar between its brackets.
+  static constexpr int kBarCells = 20;
+
+ private:
+  struct Progress {
+    std::string status, detail, percent, elapsed, firstAddress, secondAddress;
+    int low = 0, high = 100, position = 0;
+    bool addressMode = false;
+  };
+
+  std::string ComposeLine() const;
+  void Redraw();
+  void EndLiveLine();
+  void Write(const std::string& text);
+  // One line from `in` without its line end; nullopt at the end of input.
+  std::optional<std::string> ReadLine();
+  // Prints `prompt` and reads the reply; a scripted answer is taken first
+  // and echoed.
+  std::optional<std::string> Ask(const std::string& prompt);
+  int TerminalColumns() const;
+
+  AnswerQueue& m_answers;
+  std::FILE* m_in;
+  std::FILE* m_out;
+  bool m_open = false;
+  bool m_lineLive = false;    // the cursor stands at the end of the live line
+  std::size_t m_lineLength = 0;
+  Progress m_progress;
+};
+
+}  // namespace zk::ui

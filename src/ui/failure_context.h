@@ -1,0 +1,24 @@
+// What the error dialog and the error report need from the rest of the
+// library besides the failure code: the handset path of the last EFS step,
+// the NV error list, the files the failing step worked on and the versions.
+#pragma once
+
+#include <string>
+#include <vector>
+
+namespace zk::ui {
+
+struct FailureContext {
+  std::string handsetPath;                // EFS folder or file of causes 25 to 28
+  std::vector<std::string> nvErrorLines;  // contents of cause 50
+  std::string binaryFile;                 // image file of the flash download
+  std::string scriptFile;                 // script file being run
+  std::string prlFile;                    // PRL file the flash engine last wrote to the handset
+  std::string softwareVersion;            // software version text held by the script parser
+  std::string dllVersion;                 // this library's version
+};
+
+// Collects what the other modules keep (everything but the handset path).
+FailureContext GatherFailureContext();
+
+}  // namespace zk::ui

@@ -1,0 +1,143 @@
+// The library-wide link against an in-process simulated RB310 on a real pty,
+// in a temporary $ZKDOWNLOAD_HOME and at a small time scale, with an
+// operator interface that records what the operator would have seen.
+#pragma once
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <optional>
+#include <string>
+#include <utility>
+#include <vector>
+
+#include "boundary/globals.h"
+#include "platform/clock.h"
+#include "simulator.h"
+#include "support/scoped_home.h"
+#include "ui/operator_ui.h"
+
+namespace zk::test {
+
+class RecordingUi : public zk::ui::OperatorUi {
+ public:
+  void SetProgressText(zk::ui::ProgressControl control, const std::string& text) override {
+    if (control == zk::ui::ProgressControl::Status) statusTexts.push_back(text);
+    if (control == zk::ui::ProgressControl::Detail) detailTexts.push_back(text);
+  }
+  zk::ui::MessageAnswer ShowMessage(const std::string& text, zk::ui::MessageButtons) override {
+    messages.push_back(text);
+    return zk::ui::MessageAnswer::Ok;
+  }
+
+  std::vector<std::string> statusTexts;
+  std::vector<std::string> detailTexts;
+  std::vector<std::string> messages;
+};
+
+class SimLinkTest : public ::testing::Test {
+ protected:
+  static constexpr double kScale = 0.02;
+  static constexpr int kPort = 5;  // COM5
+  static constexpr int kPortIndex = kPort - 1;
+
+  void SetUp() override {
+    savedScale_ = zk::platform::TimeScale();
+    zk::platform::SetTimeScale(kScale);
+    zk::ui::InstallUi(&ui_);
+    g_diagLink.ClosePort();
+    g_diagLink.m_downloadMode = 0;
+    g_diagLink.m_dmBaud = 0;
+    g_diagLink.m_lastOk = 0;
+    g_diagLink.SetSpcCode("");
+    g_diagLink.SetLinkParams(0, kPortIndex, 0, 0, -1);
+    g_packetProcess.m_keysEnabled = 0;
+  }
+
+  void TearDown() override {
+    g_commonProcess.CloseProgressWindow();  // also closes the port
+    if (sim_) sim_->Stop();
+    sim_.reset();
+    zk::ui::InstallUi(nullptr);
+    zk::platform::SetTimeScale(savedScale_);
+  }
+
+  // The simulator's options with the test's port and a state directory in
+  // the temporary home.
+  rb310::SimOptions Options() const {
+    rb310::SimOptions options;
+    options.port = kPort;
+    options.stateDir = home_.path() / "state";
+    return options;
+  }
+
+  void StartSim(rb310::SimOptions options) {
+    sim_.emplace(std::move(options));
+    std::string error;
+    ASSERT_TRUE(sim_->Start(error)) << error;
+  }
+
+  // A handset already in diagnostic mode at `baud`.
+  void StartDiagHandset(uint32_t baud = 115200) {
+    auto options = Options();
+    options.startInDm = true;
+    options.dmBaud = baud;
+    StartSim(std::move(options));
+  }
+
+  // Opens the progress window so that mode entry's texts become visible.
+  void OpenProgress() { g_commonProcess.OpenProgressWindow(); }
+
+  // Frames the handset received with command code `code`, in order.
+  std::vector<rb310::TranscriptEntry> Frames(int code) const {
+    std::vector<rb310::TranscriptEntry> frames;
+    for (auto& entry : sim_->transcript())
+      if (entry.kind == "frame" && entry.code == code) frames.push_back(entry);
+    return frames;
+  }
+
+  // Input the handset got (AT lines, stray or garbled text, frames) whose
+  // bytes contain `text`.
+  int InputContaining(const std::string& text) const {
+    int count = 0;
+    for (auto& entry : sim_->transcript()) {
+      std::string bytes;
+      for (std::size_t i = 0; i + 1 < entry.hex.size(); i += 2)
+        bytes += static_cast<char>(std::stoi(entry.hex.substr(i, 2), nullptr, 16));
+      if (bytes.find(text) != std::string::npos) ++count;
+    }
+    return count;
+  }
+
+  uint64_t Requests(uint8_t code) const { return sim_->counters().requestsByCode[code]; }
+
+  double savedScale_ = 1.0;
+  ScopedHome home_;
+  RecordingUi ui_;
+  std::optional<rb310::Simulator> sim_;
+};
+
+// Fault plans built from rules.
+inline rb310::FaultOptions Faults(std::vector<rb310::FaultRule> rules) {
+  rb310::FaultOptions faults;
+  faults.rules = std::move(rules);
+  return faults;
+}
+inline rb310::FaultRule DropAll() { return {rb310::FaultRule::Action::kDrop, rb310::FaultRule::Match::kAll, 0, 0, 0}; }
+inline rb310::FaultRule DropCode(uint8_t code) {
+  return {rb310::FaultRule::Action::kDrop, rb310::FaultRule::Match::kCode, code, 0, 0};
+}
+// Answers to `code` carry `foreign` instead (the first `times` of them; 0: all).
+inline rb310::FaultRule ForeignCode(uint8_t code, uint8_t foreign, uint32_t times = 0) {
+  return {rb310::FaultRule::Action::kForeignCode, rb310::FaultRule::Match::kCode, code, times, foreign};
+}
+
+// A request's bytes from the transcript's hex text.
+inline std::vector<uint8_t> HexBytes(const std::string& hex) {
+  std::vector<uint8_t> bytes;
+  for (std::size_t i = 0; i + 1 < hex.size(); i += 2)
+    bytes.push_back(static_cast<uint8_t>(std::stoi(hex.substr(i, 2), nullptr, 16)));
+  return bytes;
+}
+
+}  // namespace zk::test
