@@ -1,29 +1,32 @@
 // zkdownload: the technician's command. Each sub-command calls the library
 // the way a host application does.
 #include <CLI/CLI.hpp>
-#include <cstdio>
-#include <string>
-
-#include <cstdlib>
 
 #include "command_result.h"
+#include "emergency_command.h"
+#include "global_options.h"
+#include "operation_options.h"
+#include "ports_command.h"
 #include "probe_command.h"
+#include "prl_read_command.h"
+#include "prl_write_command.h"
 
 int main(int argc, char** argv) {
   CLI::App app{"zkdownload: servicing tool for the RB310 handset"};
   app.require_subcommand(1);
-  double timeScale = 0;
-  app.add_option("--time-scale", timeScale, "factor applied to every wait and time-out (tests use 0.01-0.05)")
-      ->check(CLI::PositiveNumber);
-  // The library reads its time scale from the environment on first use.
-  app.parse_complete_callback([&] {
-    if (timeScale > 0) setenv("ZKDOWNLOAD_TIME_SCALE", std::to_string(timeScale).c_str(), 1);
-  });
+  // Global options may also follow the sub-command's name.
+  app.fallthrough();
+  zk::cli::AddGlobalOptions(app);
+  zk::cli::AddPortsCommand(app);
   zk::cli::AddProbeCommand(app);
+  zk::cli::AddPrlReadCommand(app);
+  zk::cli::AddPrlWriteCommand(app);
+  zk::cli::AddEmergencyCommand(app);
   try {
     app.parse(argc, argv);
   } catch (const CLI::ParseError& e) {
-    return app.exit(e);
+    const int status = app.exit(e);
+    return status == 0 ? 0 : zk::cli::kUsageStatus;
   }
   return zk::cli::CommandResult();
 }

@@ -1,6 +1,6 @@
-// Little-endian field access at explicit offsets of diagnostic packets.
-// Readers return 0 for fields that lie beyond the packet, so a short request
-// never reads outside its bytes.
+// Field access at explicit offsets: little-endian for diagnostic packets,
+// big-endian for the downloader's. Readers return 0 for fields that lie
+// beyond the packet, so a short request never reads outside its bytes.
 #pragma once
 
 #include <cstddef>
@@ -20,6 +20,14 @@ inline uint16_t GetLe16(std::span<const uint8_t> bytes, std::size_t offset) {
 
 inline uint32_t GetLe32(std::span<const uint8_t> bytes, std::size_t offset) {
   return static_cast<uint32_t>(GetLe16(bytes, offset)) | (static_cast<uint32_t>(GetLe16(bytes, offset + 2)) << 16);
+}
+
+inline uint16_t GetBe16(std::span<const uint8_t> bytes, std::size_t offset) {
+  return static_cast<uint16_t>((Get8(bytes, offset) << 8) | Get8(bytes, offset + 1));
+}
+
+inline uint32_t GetBe32(std::span<const uint8_t> bytes, std::size_t offset) {
+  return (static_cast<uint32_t>(GetBe16(bytes, offset)) << 16) | GetBe16(bytes, offset + 2);
 }
 
 // Writers grow the packet as needed.

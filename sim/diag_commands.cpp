@@ -166,7 +166,9 @@ Answer PrlRead(Handset& handset, std::span<const uint8_t> request) {
     packet[diag::kPrlReadStatusOffset] = diag::kPrlNotStored;
     PutLe16(packet, diag::kPrlReadNvStatusOffset, nv::kNotActive);
   } else {
-    // Blocks are addressed by their sequence number.
+    // Blocks are addressed by their one-byte sequence number, so a read
+    // reaches the first 256 blocks (30 KB at the default block size, more
+    // than the largest list the handset stores).
     const std::size_t start = std::min(list->size(), sequence * blockBytes);
     const std::size_t count = std::min(blockBytes, list->size() - start);
     std::copy_n(list->begin() + static_cast<std::ptrdiff_t>(start), count, packet.begin() + diag::kPrlReadDataOffset);

@@ -48,6 +48,7 @@ void Handset::Receive(std::span<const uint8_t> bytes, uint32_t hostBaud, int64_t
         Record(nowMs, "restarting", -1, bytes.subspan(i), false, "");
         return;
       case Personality::kAt:
+        // The modem side follows whatever rate the host uses (autobaud).
         if (auto result = at_.Push(bytes[i++])) HandleAtLine(*result, nowMs);
         break;
       case Personality::kDiag:

@@ -9,6 +9,7 @@
 #include <deque>
 #include <functional>
 #include <optional>
+#include <set>
 #include <span>
 #include <vector>
 

@@ -38,6 +38,23 @@ ZK_API unsigned short GetSPCAddress_Interface(void);
 ZK_API int GetPRLItemNum_Interface(void);
 ZK_API int GetERIItemNum_Interface(void);
 
+/* One serial port as the library's port discovery sees it. Texts are cut to
+ * fit their field and always terminated. */
+typedef struct ZKPortInfo {
+  char portName[16];      /* "COM5" */
+  char devicePath[512];   /* the tty device the port map entry points at */
+  char friendlyName[256]; /* e.g. "RB310 CDMA USB Modem (COM5)"; the port name when none is known */
+  int usb;                /* 1: the device sits on a USB bus */
+  int handsetUsbPort;     /* 1: the operations treat the port as the handset's own USB modem port
+                             (its friendly name marks it), so they leave its line rate alone */
+} ZKPortInfo;
+
+/* Lists the ports of the port map in COM order: up to `capacity` entries go
+ * to `ports` (a null `ports` or a capacity of 0 only counts them). Returns
+ * the number of ports known, which may exceed `capacity`, or -1 when the
+ * port map cannot be read. */
+ZK_API int EnumeratePorts_Interface(ZKPortInfo* ports, int capacity);
+
 /* ---- Operation exports --------------------------------------------------
  *
  * Every operation export takes the operation kind first. Serial exports name
@@ -134,6 +151,18 @@ ZK_API int ScriptDownUSB_UPST_Interface(short kind, const char* text1, const cha
 ZK_API int ProvisionWrite_UPST_Interface(short kind, const char* text1, const char* text2, short port);
 ZK_API int EriRead_UPST_Interface(short kind, const char* text1, const char* text2, short port);
 ZK_API int EriWrite_UPST_Interface(short kind, const char* text1, const char* text2, short port);
+
+/* Why the last operation export ended as it did: its flow result, 1 or a
+ * failure code (location x 1000 + cause), also in pass-parameter mode and in
+ * silent mode. 0 before any operation. */
+ZK_API int GetLastResult_Interface(void);
+
+/* The error dialog's texts for a failure code: where it failed, what went
+ * wrong and what to do, each cut to its buffer and terminated (a null buffer
+ * is skipped). Contents that name a handset path keep their "%s". Returns 0
+ * when the tables know neither the location nor the cause, else 1. */
+ZK_API int GetFailureTexts_Interface(int code, char* location, int locationSize, char* contents, int contentsSize,
+                                     char* solution, int solutionSize);
 
 /* Phone-book transfer is not supported by the RB310: both show "Not
  * Supported!" and return 1. */

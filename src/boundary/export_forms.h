@@ -32,6 +32,10 @@ int ReportingResult(int flowResult);
 int PlainResult(int flowResult, bool touchResultCell = true);
 
 // Silent code form: 1 when the flow returned 1, else 0.
-inline int SilentCodeResult(int flowResult) { return flowResult == 1 ? 1 : 0; }
+int SilentCodeResult(int flowResult);
+
+// The flow result of the last operation export (1 or a failure code), kept
+// for hosts that ask after a 0.
+int LastFlowResult();
 
 }  // namespace zk::boundary

@@ -5,6 +5,7 @@
 #include <cstring>
 
 #include "diag/diag_requests.h"
+#include "diag/link_timing.h"
 
 namespace {
 
@@ -12,7 +13,6 @@ constexpr int kDownloadModeTries = 10;
 constexpr int kDiagnosticModeTries = 2;
 constexpr int kNakPauseMs = 2000;
 
-constexpr int kPortRate = 38400;
 constexpr int kPortQueueBytes = 4096;
 
 }  // namespace
@@ -69,7 +69,7 @@ void CDiagLink::SetSpcCode(const char* argument) {
 bool CDiagLink::OpenPort(int portIndex) {
   if (!m_comm.SetComPort(static_cast<COMM_PORT>(portIndex))) return false;
   if (!m_comm.SetComBufSize(kPortQueueBytes, kPortQueueBytes)) return false;
-  m_comm.SetComBaudRate(kPortRate);
+  m_comm.SetComBaudRate(zk::diag::entry::kLegacyRate);  // the port's default rate
   return true;
 }
 

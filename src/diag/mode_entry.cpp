@@ -2,6 +2,7 @@
 // personality into diagnostic mode, confirm that it is in a usable state,
 // and optionally raise the line speed to 115200 bit/s afterwards.
 #include <cstring>
+#include <span>
 #include <string>
 
 #include "boundary/globals.h"
@@ -69,11 +70,11 @@ bool CDiagLink::ConnectDm(int portIndex) {
     PrepareBareRequest(request::kStatusModeEntry.code);
     const int status = Transact(&g_diagRequest, &g_diagResponse, request::kStatusModeEntry.length,
                                 request::kStatusModeEntry.waitMs);
-    // Only an answer of this request is judged; a missing answer never lets
+    // Only an answer to this request is judged; a missing answer never lets
     // an older buffer content pass for a usable state.
-    const std::span<const uint8_t> answer(g_diagResponse.rsp.bytes);
+    const std::span<const uint8_t> reply(g_diagResponse.rsp.bytes);
     if (status == kTransactAccepted &&
-        IsUsableState(GetLe16(answer, answer::kStatusModeWord), GetLe16(answer, answer::kStatusPhoneState)))
+        IsUsableState(GetLe16(reply, answer::kStatusModeWord), GetLe16(reply, answer::kStatusPhoneState)))
       break;
     if (pass >= kUsableStatePasses) {
       g_commonProcess.ShowMessage(kDataToDmError);

@@ -30,12 +30,12 @@ int CPacketProcess::Send(int length, int waitMs) {
 
 int CPacketProcess::GoOffline() {
   const std::span<uint8_t> request(m_request.req.bytes);
-  const std::span<const uint8_t> answer(m_response.rsp.bytes);
+  const std::span<const uint8_t> reply(m_response.rsp.bytes);
   for (int attempt = 1;; ++attempt) {
     PrepareRequest(request::kModeOffline.code);
     PutLe16(request, field::kModeControlMode, kModeOffline);
     const int result = Send(request::kModeOffline.length, request::kModeOffline.waitMs);
-    if (result != kTransactAccepted || answer[0] != code::kModeControl)
+    if (result != kTransactAccepted || reply[0] != code::kModeControl)
       return g_diagLink.m_lastAnswered ? kOfflineOtherCode : kOfflineNoAnswer;
 
     g_diagLink.m_comm.Sleep(pace::kOfflineSettleMs);
@@ -43,8 +43,8 @@ int CPacketProcess::GoOffline() {
     const int status = Send(request::kStatusOffline.length, request::kStatusOffline.waitMs);
     // A status request without an answer never confirms the state.
     const bool reached = status == kTransactAccepted &&
-                         IsUsableState(GetLe16(answer, answer::kStatusModeWord),
-                                       GetLe16(answer, answer::kStatusPhoneState));
+                         IsUsableState(GetLe16(reply, answer::kStatusModeWord),
+                                       GetLe16(reply, answer::kStatusPhoneState));
     // The last attempt is not judged: the state must show up before it.
     if (attempt >= pace::kOfflineAttempts) return kOfflineNotConfirmed;
     if (reached) return 1;

@@ -65,7 +65,7 @@ bool CPacketProcess::WritePrl(uint8_t nam, std::FILE* file, long size) {
 
 bool CPacketProcess::ReadPrl(uint8_t nam, std::FILE* file) {
   if (file == nullptr) return false;
-  const std::span<const uint8_t> answer(m_response.rsp.bytes);
+  const std::span<const uint8_t> reply(m_response.rsp.bytes);
   uint8_t sequence = 0;
   for (;;) {
     PrepareRequest(request::kPrlRead.code);
@@ -77,10 +77,10 @@ bool CPacketProcess::ReadPrl(uint8_t nam, std::FILE* file) {
     // The bit count is the handset's word; the bytes copied are never more
     // than the answer actually carried.
     const std::size_t count =
-        PrlReadDataBytes(GetLe16(answer, answer::kPrlReadBits), g_diagLink.m_comm.lastReceiveLength());
+        PrlReadDataBytes(GetLe16(reply, answer::kPrlReadBits), g_diagLink.m_comm.lastReceiveLength());
     if (count > 0 && std::fwrite(m_response.rsp.bytes + answer::kPrlReadData, 1, count, file) != count)
       return false;
     ++sequence;
-    if (Get8(answer, answer::kPrlReadMore) != kMoreBlocks) return true;
+    if (Get8(reply, answer::kPrlReadMore) != kMoreBlocks) return true;
   }
 }

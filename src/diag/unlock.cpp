@@ -2,7 +2,6 @@
 // and the key presses that open the handset for writes (or for NV reads and
 // scripts, with the service sequence typed in).
 #include <cstring>
-#include <span>
 #include <string>
 
 #include "boundary/globals.h"

@@ -25,6 +25,7 @@ constexpr uint8_t kFlag = zk::diag::kFlag;
 constexpr uint8_t kDownloadAck = 0x02;  // the download protocol's acknowledgement
 constexpr int kLeadInFlags = 3;
 constexpr int kEventSliceMs = 50;
+constexpr int kBytesPerClockCheck = 512;
 constexpr int kEventsPerFetch = 5;
 constexpr char kTracePrefix[] = "RX : ";
 constexpr int kTracePrefixLength = 5;
@@ -71,6 +72,7 @@ int CZKComm::AsyncTxRx(diag_req_type* request, diag_rsp_type* response, int time
   zk::diag::FrameAssembler assembler(m_assembly, sizeof(m_assembly));
   bool goodFrame = false;
 
+  int bytesSinceClockCheck = 0;
   for (;;) {
     int got = 0;
     const auto byte = static_cast<uint8_t>(SioGetC(got));
@@ -80,6 +82,13 @@ int CZKComm::AsyncTxRx(diag_req_type* request, diag_rsp_type* response, int time
       if (wait == WaitResult::HungUp || wait == WaitResult::Failed) break;  // the port is gone: no answer
       MessageFetch();
       continue;
+    }
+
+    // A handset that streams bytes without ever ending a frame must not hold
+    // the exchange past its time-out: look at the clock now and then.
+    if (++bytesSinceClockCheck >= kBytesPerClockCheck) {
+      bytesSinceClockCheck = 0;
+      if (deadline.Expired()) break;
     }
 
     const Event event = assembler.Push(byte);
@@ -137,7 +146,7 @@ void CZKComm::TraceReceived(const uint8_t* bytes, int count) {
 void CZKComm::Sleep(int milliseconds) { zk::platform::SleepMs(milliseconds); }
 
 void CZKComm::SioSendS(const char* bytes, int length) {
-  if (bytes == nullptr || length <= 0) return;
+  if (bytes == nullptr || length <= 0 || !IsOpen()) return;
   zk::diag::TraceWire(zk::diag::WireDirection::Sent, reinterpret_cast<const uint8_t*>(bytes),
                       static_cast<std::size_t>(length));
   WriteBlock(reinterpret_cast<const uint8_t*>(bytes), length);

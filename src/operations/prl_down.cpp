@@ -45,7 +45,11 @@ int CPRLDown::Write(int16_t kind, const char* /*text*/, const char* spcCode, con
   for (;;) {
     const int result = WriteOneHandset(path, namSelector, portIndex);
     if (result != 1) return result;
-    if (g_passPara.m_mode == 0) g_repeatFlag = g_commonProcess.RunEndDialog() == zk::ui::DialogAnswer::Ok ? 1 : 0;
+    // A host that registered a result cell has no operator to attach the
+    // next handset: one handset per call, whatever a loop an operator once
+    // began (and a failure ended) left in the repeat flag.
+    if (g_passPara.m_mode != 0) return 1;
+    g_repeatFlag = g_commonProcess.RunEndDialog() == zk::ui::DialogAnswer::Ok ? 1 : 0;
     if (!g_repeatFlag) return 1;
   }
 }

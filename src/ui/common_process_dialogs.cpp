@@ -97,7 +97,11 @@ DialogAnswer CCommonProcess::RunEndDialog() {
 int CCommonProcess::ReportResult(int flowResult) {
   if (g_passPara.m_mode != 0) {
     if (g_passPara.m_resultCell != nullptr) *g_passPara.m_resultCell = flowResult;
-    return flowResult == 1 ? 1 : 0;
+    if (flowResult == 1) return 1;
+    // No error dialog will close them: a failed flow must not leave its
+    // window showing, nor the port held, after the export has returned.
+    CloseProgressWindow();
+    return 0;
   }
   if (flowResult == 1) return 1;
   ShowError(flowResult);

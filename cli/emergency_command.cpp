@@ -1,0 +1,42 @@
+#include "emergency_command.h"
+
+#include <cstdio>
+#include <memory>
+#include <string>
+
+#include "command_result.h"
+#include "failure_report.h"
+#include "operation_options.h"
+#include "zkdownload/zkdownload.h"
+
+namespace zk::cli {
+namespace {
+
+struct EmergencyOptions {
+  std::string port;
+  std::string image;
+};
+
+int RunEmergency(const EmergencyOptions& options) {
+  const auto port = ResolveOperationPort(options.port);
+  if (!port) return kUsageStatus;
+  const std::string image = AbsolutePath(options.image);
+  const int result = EmergencyUSB_Interface(kOperationKind, 0, "", image.c_str(), 0, static_cast<short>(port->index),
+                                            kLinkParam1, kLinkParam2, kLinkParam3);
+  const int status = OperationExitStatus(result);
+  if (status == 0) std::printf("image %s burned into the handset on %s\n", image.c_str(), port->name.c_str());
+  return status;
+}
+
+}  // namespace
+
+void AddEmergencyCommand(CLI::App& app) {
+  auto options = std::make_shared<EmergencyOptions>();
+  auto* command = app.add_subcommand(
+      "emergency", "Rescue a handset that no longer starts: burn IMAGE through its downloader");
+  AddPortOption(*command, options->port);
+  command->add_option("IMAGE", options->image, "the firmware image file")->required();
+  command->callback([options] { SetCommandResult(RunEmergency(*options)); });
+}
+
+}  // namespace zk::cli

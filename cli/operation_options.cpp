@@ -1,0 +1,52 @@
+#include "operation_options.h"
+
+#include <cstdio>
+#include <filesystem>
+#include <system_error>
+
+#include "platform/port_map.h"
+
+namespace zk::cli {
+namespace fs = std::filesystem;
+
+void AddPortOption(CLI::App& command, std::string& port) {
+  command.add_option("--port", port, "COM5, \\\\.\\COM12 or a device path such as /dev/ttyUSB0")->required();
+}
+
+void AddSpcOption(CLI::App& command, std::string& spc) {
+  command
+      .add_option("--spc", spc, "service programming code, six digits (default: the factory code 271828)")
+      ->check(CLI::Validator(
+          [](const std::string& text) -> std::string {
+            const bool digits = text.size() == 6 && text.find_first_not_of("0123456789") == std::string::npos;
+            return digits ? std::string() : "the service programming code is six digits";
+          },
+          "CODE"));
+}
+
+std::optional<ResolvedPort> ResolveOperationPort(const std::string& text) {
+  std::string why;
+  auto port = ResolvePortOption(text, why);
+  if (!port) {
+    std::fprintf(stderr, "zkdownload: %s\n", why.c_str());
+    return std::nullopt;
+  }
+  std::error_code ec;
+  const auto entry = platform::PortMapEntry(port->name);
+  if (!entry || !fs::is_symlink(*entry, ec)) {
+    std::fprintf(stderr, "zkdownload: %s has no port map entry (%s); give the device path instead, e.g. --port "
+                 "/dev/ttyUSB0\n",
+                 port->name.c_str(), entry ? entry->c_str() : "?");
+    return std::nullopt;
+  }
+  return port;
+}
+
+std::string AbsolutePath(const std::string& path) {
+  if (path.empty()) return path;
+  std::error_code ec;
+  const auto absolute = fs::absolute(path, ec);
+  return ec ? path : absolute.string();
+}
+
+}  // namespace zk::cli

@@ -1,0 +1,36 @@
+// Options and checks shared by the operation sub-commands.
+#pragma once
+
+#include <CLI/CLI.hpp>
+#include <optional>
+#include <string>
+
+#include "port_option.h"
+
+namespace zk::cli {
+
+// The operation kind the command passes: a single-handset session, whose
+// windows are centred rather than tiled by port.
+constexpr short kOperationKind = 2;
+
+// Link extras of the USB exports, as the serial exports fix them.
+constexpr short kLinkParam1 = 0;
+constexpr short kLinkParam2 = 0;
+constexpr short kLinkParam3 = -1;
+
+// Exit status for bad usage and ports that cannot be resolved.
+constexpr int kUsageStatus = 2;
+
+void AddPortOption(CLI::App& command, std::string& port);
+// --spc: six digits; empty lets the library use the factory code.
+void AddSpcOption(CLI::App& command, std::string& spc);
+
+// Resolves --port for an operation. A COM name must have a port map entry
+// (a device path gets one made); otherwise the reason goes to stderr and
+// nullopt comes back.
+std::optional<ResolvedPort> ResolveOperationPort(const std::string& text);
+
+// `path` made absolute: the operations change the working directory.
+std::string AbsolutePath(const std::string& path);
+
+}  // namespace zk::cli

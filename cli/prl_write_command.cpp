@@ -1,0 +1,58 @@
+#include "prl_write_command.h"
+
+#include <cstdio>
+#include <memory>
+#include <string>
+
+#include "command_result.h"
+#include "failure_report.h"
+#include "operation_options.h"
+#include "zkdownload/zkdownload.h"
+
+namespace zk::cli {
+namespace {
+
+constexpr int kBothNams = 2;
+
+struct PrlWriteOptions {
+  std::string port;
+  std::string spc;
+  int nam = 0;
+  std::string file;
+};
+
+const char* NamText(int nam) {
+  switch (nam) {
+    case 0: return "NAM 0";
+    case 1: return "NAM 1";
+    default: return "NAM 0 and NAM 1";
+  }
+}
+
+int RunPrlWrite(const PrlWriteOptions& options) {
+  const auto port = ResolveOperationPort(options.port);
+  if (!port) return kUsageStatus;
+  const std::string file = AbsolutePath(options.file);
+  const int result = PRLWriteUSB_Interface(kOperationKind, "", options.spc.c_str(), file.c_str(), options.nam,
+                                           static_cast<short>(port->index), kLinkParam1, kLinkParam2, kLinkParam3);
+  const int status = OperationExitStatus(result);
+  if (status == 0) std::printf("PRL %s written to %s of %s\n", file.c_str(), NamText(options.nam), port->name.c_str());
+  return status;
+}
+
+}  // namespace
+
+void AddPrlWriteCommand(CLI::App& app) {
+  auto options = std::make_shared<PrlWriteOptions>();
+  auto* command = app.add_subcommand(
+      "prl-write", "Write a PRL file into one NAM or both, then restart the handset");
+  AddPortOption(*command, options->port);
+  AddSpcOption(*command, options->spc);
+  command->add_option("--nam", options->nam, "0: first NAM, 1: second NAM, 2: both from the same file")
+      ->check(CLI::Range(0, kBothNams))
+      ->capture_default_str();
+  command->add_option("FILE", options->file, "the PRL as the handset stores it (a plain byte image)")->required();
+  command->callback([options] { SetCommandResult(RunPrlWrite(*options)); });
+}
+
+}  // namespace zk::cli

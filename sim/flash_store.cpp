@@ -1,0 +1,75 @@
+#include "flash_store.h"
+
+#include <algorithm>
+#include <fstream>
+
+namespace rb310 {
+namespace fs = std::filesystem;
+
+namespace {
+constexpr uint8_t kErasedByte = 0xFF;
+}  // namespace
+
+FlashStore::FlashStore(fs::path directory, std::size_t capacity)
+    : directory_(std::move(directory)), capacity_(capacity) {}
+
+const char* FlashStore::FileName(FlashRegion region) {
+  switch (region) {
+    case FlashRegion::kBootLoader: return "boot_loader.bin";
+    case FlashRegion::kBootImage: return "boot_image.bin";
+    case FlashRegion::kMainImage: return "main_image.bin";
+  }
+  return "unknown.bin";
+}
+
+fs::path FlashStore::PathOf(FlashRegion region) const { return directory_ / FileName(region); }
+
+bool FlashStore::Begin(FlashRegion region) {
+  const bool stored = Commit();
+  if (!stored) return false;
+  open_ = region;
+  bytes_.clear();
+  return true;
+}
+
+bool FlashStore::Ensure(FlashRegion region) { return open_ == region || Begin(region); }
+
+void FlashStore::Erase() { bytes_.clear(); }
+
+FlashStore::WriteResult FlashStore::Write(uint32_t address, std::span<const uint8_t> data) {
+  if (!open_) return WriteResult::kNoBurnOpen;
+  const std::size_t end = std::size_t{address} + data.size();
+  if (end > capacity_) return WriteResult::kBeyondCapacity;
+  if (bytes_.size() < end) bytes_.resize(end, kErasedByte);
+  std::copy(data.begin(), data.end(), bytes_.begin() + address);
+  return WriteResult::kWritten;
+}
+
+bool FlashStore::Commit() {
+  if (!open_) return true;
+  const fs::path target = PathOf(*open_);
+  open_.reset();
+  std::error_code error;
+  fs::create_directories(directory_, error);
+  if (error) return false;
+  const fs::path fresh = target.string() + ".new";
+  {
+    std::ofstream out(fresh, std::ios::binary | std::ios::trunc);
+    out.write(reinterpret_cast<const char*>(bytes_.data()), static_cast<std::streamsize>(bytes_.size()));
+    out.close();
+    if (!out) {
+      fs::remove(fresh, error);
+      return false;
+    }
+  }
+  fs::rename(fresh, target, error);
+  bytes_.clear();
+  return !error;
+}
+
+void FlashStore::Abandon() {
+  open_.reset();
+  bytes_.clear();
+}
+
+}  // namespace rb310

@@ -1,0 +1,37 @@
+// Exports that let a host (and the zkdownload command) learn why the last
+// operation failed without showing a dialog.
+#include <algorithm>
+#include <cstring>
+#include <string_view>
+
+#include "boundary/export_forms.h"
+#include "ui/failure_texts.h"
+#include "zkdownload/zkdownload.h"
+
+namespace {
+
+// Copies `text` into the host's buffer, cut to fit, always terminated.
+void CopyOut(std::string_view text, char* buffer, int size) {
+  if (buffer == nullptr || size <= 0) return;
+  const auto count = std::min(text.size(), static_cast<std::size_t>(size - 1));
+  std::memcpy(buffer, text.data(), count);
+  buffer[count] = '\0';
+}
+
+}  // namespace
+
+extern "C" {
+
+ZK_API int GetLastResult_Interface(void) { return zk::boundary::LastFlowResult(); }
+
+ZK_API int GetFailureTexts_Interface(int code, char* location, int locationSize, char* contents, int contentsSize,
+                                     char* solution, int solutionSize) {
+  const auto locationText = zk::ui::LocationText(zk::ui::LocationOf(code));
+  const auto cause = zk::ui::CauseTextsOf(zk::ui::CauseOf(code));
+  CopyOut(locationText, location, locationSize);
+  CopyOut(cause.contents, contents, contentsSize);
+  CopyOut(cause.solution, solution, solutionSize);
+  return locationText.empty() && cause.contents.empty() ? 0 : 1;
+}
+
+}  // extern "C"

@@ -1,0 +1,211 @@
+// The zkdownload executable against the rb310-sim executable: real processes,
+// a real pty, a temporary $ZKDOWNLOAD_HOME and a small time scale.
+#include <gtest/gtest.h>
+#include <stdlib.h>
+
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+#include <optional>
+#include <sstream>
+#include <string>
+#include <vector>
+
+#include "support/command_run.h"
+#include "support/sim_process.h"
+#include "support/temp_home.h"
+
+namespace {
+
+namespace fs = std::filesystem;
+using zk::test::CommandOutcome;
+
+constexpr const char* kScale = "0.02";
+constexpr const char* kFriendly = "RB310 CDMA USB Modem (COM5)";
+
+std::string ReadAll(const fs::path& file) {
+  std::ifstream in(file, std::ios::binary);
+  return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+}
+
+// A PRL-like byte image whose size is no multiple of the 40-byte block.
+std::string SamplePrl(std::size_t size) {
+  std::string bytes(size, '\0');
+  for (std::size_t i = 0; i < size; ++i) bytes[i] = static_cast<char>((i * 37 + 11) & 0xFF);
+  return bytes;
+}
+
+class Cli : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    // The simulator reads its time scale from the environment it inherits.
+    if (const char* old = getenv("ZKDOWNLOAD_TIME_SCALE")) savedScale_ = old;
+    setenv("ZKDOWNLOAD_TIME_SCALE", kScale, 1);
+  }
+  void TearDown() override {
+    sim_.Stop();
+    if (savedScale_) setenv("ZKDOWNLOAD_TIME_SCALE", savedScale_->c_str(), 1);
+    else unsetenv("ZKDOWNLOAD_TIME_SCALE");
+  }
+
+  // The handset starts in its modem personality, so every operation goes
+  // through the AT switch into diagnostic mode.
+  void StartSim(std::vector<std::string> extra = {}) {
+    std::vector<std::string> args{"--port", "COM5", "--state", State().string(), "--friendly", kFriendly};
+    args.insert(args.end(), extra.begin(), extra.end());
+    std::string error;
+    ASSERT_TRUE(sim_.Start(args, error)) << error;
+  }
+
+  CommandOutcome Run(std::vector<std::string> args, std::vector<std::string> globals = {"--ui", "none"}) {
+    std::vector<std::string> line{"--time-scale", kScale};
+    line.insert(line.end(), globals.begin(), globals.end());
+    line.insert(line.end(), args.begin(), args.end());
+    CommandOutcome outcome = zk::test::RunCommand(zk::test::CliExecutable(), line);
+    EXPECT_FALSE(outcome.timedOut) << outcome.out << outcome.err;
+    return outcome;
+  }
+
+  fs::path State() const { return home_.path() / "state"; }
+  fs::path HandsetPrl(int nam) const { return State() / "prl" / ("nam" + std::to_string(nam) + ".bin"); }
+  fs::path Write(const std::string& name, const std::string& bytes) const {
+    const fs::path file = home_.path() / name;
+    std::ofstream(file, std::ios::binary) << bytes;
+    return file;
+  }
+
+  zk::test::TempHome home_;
+  zk::test::SimProcess sim_;
+  std::optional<std::string> savedScale_;
+};
+
+TEST_F(Cli, PrlWriteToBothNamsThenReadBackByDevicePath) {
+  StartSim();
+  const std::string prl = SamplePrl(301);
+  const fs::path source = Write("sample.prl", prl);
+  const fs::path trace = home_.path() / "wire.txt";
+
+  const auto written = Run({"prl-write", "--port", "COM5", "--nam", "2", source.string()},
+                           {"--ui", "console", "--answers", "END", "--trace", trace.string()});
+  ASSERT_EQ(written.status, 0) << written.out << written.err;
+  EXPECT_NE(written.out.find("written to NAM 0 and NAM 1 of COM5"), std::string::npos) << written.out;
+  // The console interface drew the progress and took the scripted answer.
+  EXPECT_NE(written.err.find("PRL Write..."), std::string::npos) << written.err;
+  EXPECT_NE(written.err.find("[E]ND > END (scripted)"), std::string::npos) << written.err;
+  EXPECT_EQ(ReadAll(HandsetPrl(0)), prl);
+  EXPECT_EQ(ReadAll(HandsetPrl(1)), prl);
+  const std::string wire = ReadAll(trace);
+  EXPECT_NE(wire.find(" TX "), std::string::npos);
+  EXPECT_NE(wire.find(" RX "), std::string::npos);
+
+  // A device path resolves to the map entry that already points at it.
+  const fs::path copy = home_.path() / "copy.prl";
+  const auto read = Run({"prl-read", "--port", sim_.device(), "--nam", "1", copy.string()});
+  ASSERT_EQ(read.status, 0) << read.out << read.err;
+  EXPECT_NE(read.out.find("PRL of NAM 1 read from COM5"), std::string::npos) << read.out;
+  EXPECT_EQ(ReadAll(copy), prl);
+}
+
+TEST_F(Cli, SpcReachesTheHandset) {
+  StartSim({"--spc", "123456", "--require-spc"});
+  const std::string prl = SamplePrl(80);
+  const fs::path source = Write("exact.prl", prl);
+
+  // The unlock's answer is not examined: a refused code shows at the write.
+  const auto refused = Run({"prl-write", "--port", "COM5", source.string()});
+  EXPECT_EQ(refused.status, 1);
+  EXPECT_NE(refused.err.find("405043 'PRLDownloadProc' Function in PRL Download \u2014 Can't write prl file to "
+                             "phone."),
+            std::string::npos)
+      << refused.err;
+  EXPECT_FALSE(fs::exists(HandsetPrl(0)));
+
+  const auto accepted = Run({"prl-write", "--port", "COM5", "--spc", "123456", "--nam", "1", source.string()});
+  ASSERT_EQ(accepted.status, 0) << accepted.out << accepted.err;
+  EXPECT_FALSE(fs::exists(HandsetPrl(0)));
+  EXPECT_EQ(ReadAll(HandsetPrl(1)), prl);
+}
+
+TEST_F(Cli, OperationFailuresPrintCodeAndTexts) {
+  StartSim();
+  const auto missing = Run({"prl-write", "--port", "COM5", (home_.path() / "absent.prl").string()});
+  EXPECT_EQ(missing.status, 1);
+  EXPECT_NE(missing.err.find("405041 'PRLDownloadProc' Function in PRL Download \u2014 Can't open prl file"),
+            std::string::npos)
+      << missing.err;
+  EXPECT_NE(missing.err.find("Confirm that prl file path is available"), std::string::npos) << missing.err;
+  EXPECT_FALSE(fs::exists(HandsetPrl(0)));
+
+  const fs::path nowhere = home_.path() / "no-such-dir" / "out.prl";
+  const auto unwritable = Run({"prl-read", "--port", "COM5", nowhere.string()});
+  EXPECT_EQ(unwritable.status, 1);
+  EXPECT_NE(unwritable.err.find("401034 'PRLReadProc' Function in PRL Read \u2014 can't create prl file to pc"),
+            std::string::npos)
+      << unwritable.err;
+  EXPECT_FALSE(fs::exists(nowhere));
+}
+
+TEST_F(Cli, EmergencyWithAMissingImageFailsBeforeThePort) {
+  fs::create_directories(home_.PortsDir());
+  fs::create_symlink("/dev/null", home_.PortsDir() / "COM5");
+  const auto outcome = Run({"emergency", "--port", "COM5", (home_.path() / "absent.bin").string()});
+  EXPECT_EQ(outcome.status, 1);
+  EXPECT_NE(outcome.err.find("201020 'SetBinFile' Function in BIN Download \u2014 Can't open binary file"),
+            std::string::npos)
+      << outcome.err;
+}
+
+TEST_F(Cli, PortsShowsDeviceFriendlyNameAndVerdict) {
+  const auto empty = Run({"ports"});
+  EXPECT_EQ(empty.status, 0);
+  EXPECT_NE(empty.out.find("no ports in the port map"), std::string::npos) << empty.out;
+
+  StartSim();
+  fs::create_symlink("/dev/null", home_.PortsDir() / "COM9");
+  const auto listed = Run({"ports"});
+  ASSERT_EQ(listed.status, 0) << listed.err;
+  std::istringstream lines(listed.out);
+  std::string header, com5, com9;
+  std::getline(lines, header);
+  std::getline(lines, com5);
+  std::getline(lines, com9);
+  EXPECT_EQ(header.rfind("PORT", 0), 0u) << listed.out;
+  std::istringstream fields(com5);
+  std::string port, device, usb, verdict;
+  fields >> port >> device >> usb >> verdict;
+  EXPECT_EQ(port, "COM5");
+  EXPECT_EQ(device, sim_.device());
+  EXPECT_EQ(verdict, "yes");
+  EXPECT_NE(com5.find(kFriendly), std::string::npos) << com5;
+  std::istringstream second(com9);
+  second >> port >> device >> usb >> verdict;
+  EXPECT_EQ(port, "COM9");
+  EXPECT_EQ(device, "/dev/null");
+  EXPECT_EQ(verdict, "no");
+}
+
+TEST_F(Cli, HelpAndUsageErrors) {
+  const auto help = Run({"--help"}, {});
+  EXPECT_EQ(help.status, 0);
+  for (const char* word : {"ports", "probe", "prl-read", "prl-write", "emergency", "--ui", "--time-scale", "--trace",
+                           "--answers"})
+    EXPECT_NE(help.out.find(word), std::string::npos) << word;
+  const auto commandHelp = Run({"prl-write", "--help"}, {});
+  EXPECT_EQ(commandHelp.status, 0);
+  for (const char* word : {"--port", "--spc", "--nam", "FILE"})
+    EXPECT_NE(commandHelp.out.find(word), std::string::npos) << word;
+
+  EXPECT_EQ(Run({}, {}).status, 2);  // no sub-command
+  EXPECT_EQ(Run({"ports"}, {"--ui", "tty"}).status, 2);
+  EXPECT_EQ(Run({"prl-write", "--port", "COM5", "--nam", "3", "f.prl"}).status, 2);
+  EXPECT_EQ(Run({"prl-read", "--port", "COM5", "--spc", "12ab56", "f.prl"}).status, 2);
+  EXPECT_EQ(Run({"prl-read", "--port", "COM5"}).status, 2);  // no FILE
+  const auto unmapped = Run({"prl-read", "--port", "COM9", "f.prl"});
+  EXPECT_EQ(unmapped.status, 2);
+  EXPECT_NE(unmapped.err.find("COM9 has no port map entry"), std::string::npos) << unmapped.err;
+  EXPECT_EQ(Run({"emergency", "--port", "/no/such/tty", "image.bin"}).status, 2);
+  // Global options may follow the sub-command.
+  EXPECT_EQ(Run({"ports", "--ui", "none"}, {}).status, 0);
+}
+
+}  // namespace

@@ -1,0 +1,126 @@
+#include "support/command_run.h"
+
+#include <fcntl.h>
+#include <poll.h>
+#include <signal.h>
+#include <spawn.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <chrono>
+#include <map>
+
+extern char** environ;
+
+namespace zk::test {
+namespace {
+
+using Clock = std::chrono::steady_clock;
+
+std::vector<std::string> MergedEnvironment(const std::vector<std::pair<std::string, std::string>>& extra) {
+  std::map<std::string, std::string> merged;
+  for (char** entry = environ; *entry != nullptr; ++entry) {
+    const std::string text(*entry);
+    const auto equals = text.find('=');
+    if (equals != std::string::npos) merged[text.substr(0, equals)] = text.substr(equals + 1);
+  }
+  for (const auto& [name, value] : extra) merged[name] = value;
+  std::vector<std::string> list;
+  for (const auto& [name, value] : merged) list.push_back(name + "=" + value);
+  return list;
+}
+
+int StatusOf(int status) {
+  if (WIFEXITED(status)) return WEXITSTATUS(status);
+  if (WIFSIGNALED(status)) return 128 + WTERMSIG(status);
+  return -1;
+}
+
+}  // namespace
+
+std::string CliExecutable() {
+#ifdef ZK_CLI_EXECUTABLE
+  return ZK_CLI_EXECUTABLE;
+#else
+  return "zkdownload";
+#endif
+}
+
+CommandOutcome RunCommand(const std::string& executable, const std::vector<std::string>& args,
+                          const std::vector<std::pair<std::string, std::string>>& environment, int timeoutMs) {
+  CommandOutcome outcome;
+  int outPipe[2];
+  int errPipe[2];
+  if (pipe2(outPipe, O_CLOEXEC) != 0) return outcome;
+  if (pipe2(errPipe, O_CLOEXEC) != 0) {
+    close(outPipe[0]);
+    close(outPipe[1]);
+    return outcome;
+  }
+  posix_spawn_file_actions_t actions;
+  posix_spawn_file_actions_init(&actions);
+  posix_spawn_file_actions_addopen(&actions, STDIN_FILENO, "/dev/null", O_RDONLY, 0);
+  posix_spawn_file_actions_adddup2(&actions, outPipe[1], STDOUT_FILENO);
+  posix_spawn_file_actions_adddup2(&actions, errPipe[1], STDERR_FILENO);
+
+  std::vector<std::string> argvText{executable};
+  argvText.insert(argvText.end(), args.begin(), args.end());
+  std::vector<char*> argv;
+  for (auto& text : argvText) argv.push_back(text.data());
+  argv.push_back(nullptr);
+  std::vector<std::string> envText = MergedEnvironment(environment);
+  std::vector<char*> envp;
+  for (auto& text : envText) envp.push_back(text.data());
+  envp.push_back(nullptr);
+
+  pid_t pid = -1;
+  const int spawned = posix_spawn(&pid, executable.c_str(), &actions, nullptr, argv.data(), envp.data());
+  posix_spawn_file_actions_destroy(&actions);
+  close(outPipe[1]);
+  close(errPipe[1]);
+  if (spawned != 0) {
+    close(outPipe[0]);
+    close(errPipe[0]);
+    return outcome;
+  }
+
+  // Read both pipes until the child closes them or the deadline passes.
+  const auto end = Clock::now() + std::chrono::milliseconds(timeoutMs);
+  pollfd fds[2] = {{outPipe[0], POLLIN, 0}, {errPipe[0], POLLIN, 0}};
+  std::string* sinks[2] = {&outcome.out, &outcome.err};
+  int open = 2;
+  while (open > 0) {
+    const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(end - Clock::now()).count();
+    if (left <= 0) {
+      outcome.timedOut = true;
+      kill(pid, SIGKILL);
+      break;
+    }
+    if (poll(fds, 2, static_cast<int>(left)) < 0) continue;
+    for (int i = 0; i < 2; ++i) {
+      if (fds[i].fd < 0 || fds[i].revents == 0) continue;
+      char buffer[4096];
+      const ssize_t got = read(fds[i].fd, buffer, sizeof(buffer));
+      if (got > 0) {
+        sinks[i]->append(buffer, static_cast<std::size_t>(got));
+      } else if (got < 0 && errno == EINTR) {
+        continue;
+      } else {
+        close(fds[i].fd);
+        fds[i].fd = -1;
+        --open;
+      }
+    }
+  }
+  for (auto& fd : fds)
+    if (fd.fd >= 0) close(fd.fd);
+  int status = 0;
+  while (waitpid(pid, &status, 0) < 0) {
+    if (errno != EINTR) return outcome;
+  }
+  outcome.status = StatusOf(status);
+  return outcome;
+}
+
+}  // namespace zk::test
