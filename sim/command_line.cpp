@@ -61,6 +61,17 @@ bool ParseFaultRule(FaultRule::Action action, std::string_view text, FaultRule& 
     rule.times = *times;
     text = text.substr(0, slash);
   }
+  if (const std::size_t hash = text.find('#'); hash != std::string_view::npos) {
+    // The N-th request the selector matches (and, with /TIMES, those after it).
+    const auto nth = ParseNumber(text.substr(hash + 1));
+    if (!nth || *nth == 0) {
+      error = "bad #N in '" + original + "'";
+      return false;
+    }
+    rule.skip = *nth - 1;
+    if (rule.times == 0) rule.times = 1;
+    text = text.substr(0, hash);
+  }
   if (text == "all") {
     rule.match = FaultRule::Match::kAll;
     return true;
@@ -122,12 +133,14 @@ std::optional<int> ParseCommandLine(int argc, const char* const* argv, SimOption
   uint32_t vendorByte = options.vendorByte;
   bool usb = false;
   bool noUsb = false;
-  std::vector<std::string> drops, corrupts, foreigns, stalls, garbages;
+  std::vector<std::string> drops, corrupts, foreigns, stalls, garbages, naks;
   std::vector<std::string> nvStatus, nvReadStatus, nvWriteStatus;
 
   app.add_option("--port", port, "port to appear as (COM1..COM256)")->required();
   app.add_option("--state", state, "state directory (default $ZKDOWNLOAD_HOME/rb310-sim/COM<n>)");
   app.add_flag("--dm", options.startInDm, "start in diagnostic mode");
+  app.add_flag("--downloader", options.startInDownloader,
+               "start in the downloader, like a handset whose firmware no longer starts");
   app.add_option("--dm-baud", options.dmBaud, "diagnostic rate at start and after a restart")
       ->check(CLI::IsMember({38400u, 115200u}));
   app.add_option("--restart-mode", restartMode, "personality after a reset (default: as at start)")
@@ -138,7 +151,7 @@ std::optional<int> ParseCommandLine(int argc, const char* const* argv, SimOption
   app.add_flag("--usb", usb, "the port is the handset's USB modem port (line rates do not matter)");
   app.add_flag("--no-usb", noUsb, "the port is a physical line, even with a friendly name");
   app.add_option("--transcript", options.transcriptPath, "JSON-lines transcript of every request");
-  app.add_option("--pace-baud", options.paceBaud, "pace the output to this line rate");
+  app.add_option("--pace-baud", options.paceBaud, "pace both directions of the line to this rate (10 bits a byte)");
 
   app.add_option("--esn", options.esn, "electronic serial number");
   app.add_option("--sw-version", options.softwareVersion, "8-character software version");
@@ -156,16 +169,20 @@ std::optional<int> ParseCommandLine(int argc, const char* const* argv, SimOption
   app.add_option("--foreign", foreigns, "SEL[/TIMES]@CODE: answer CODE followed by the request");
   app.add_option("--stall", stalls, "SEL[/TIMES]@MS: send the answer MS (scaled) late");
   app.add_option("--garbage", garbages, "SEL[/TIMES]@N: send N noise bytes before the answer");
+  app.add_option("--nak", naks, "SEL[/TIMES]: refuse the request with the downloader's NAK (0x03)");
   app.add_option("--nv-status", nvStatus, "NV reads and writes of ITEM[/INDEX] report STATUS (ITEM[/INDEX]=STATUS)");
   app.add_option("--nv-read-status", nvReadStatus, "NV reads of ITEM[/INDEX] report STATUS");
   app.add_option("--nv-write-status", nvWriteStatus, "NV writes of ITEM[/INDEX] report STATUS");
   app.add_flag("--ignore-qcdmg", options.faults.ignoreStandardSwitch, "AT$QCDMR and AT$QCDMG answer ERROR");
   app.add_flag("--ignore-baud-change", options.faults.ignoreBaudChange, "the baud change is an unknown command");
   app.add_flag("--never-usable", options.faults.neverUsable, "the status answer never shows a usable state");
+  app.add_flag("--reject-fast-rate", options.faults.rejectFastRate,
+               "the downloader refuses 460800 bit/s: its rate packet gets a NAK");
 
   app.footer(
       "SEL picks the requests a fault hits: all, nth=N (the N-th request since start) or code=C (every\n"
-      "request with command code C); /TIMES limits it to the first TIMES of them. Numbers may be 0x-hex.\n"
+      "request with command code C); /TIMES limits it to the first TIMES of them; SEL#N hits only the\n"
+      "N-th request SEL matches (code=1#3: the third write block). Numbers may be 0x-hex.\n"
       "The handset runs until SIGTERM or SIGINT; ZKDOWNLOAD_TIME_SCALE scales its delays.");
 
   try {
@@ -197,6 +214,7 @@ std::optional<int> ParseCommandLine(int argc, const char* const* argv, SimOption
     addRules(FaultRule::Action::kForeignCode, foreigns, "--foreign");
     addRules(FaultRule::Action::kStall, stalls, "--stall");
     addRules(FaultRule::Action::kGarbage, garbages, "--garbage");
+    addRules(FaultRule::Action::kNak, naks, "--nak");
 
     const auto addNv = [&options](const std::vector<std::string>& texts, bool onRead, bool onWrite,
                                   const char* name) {

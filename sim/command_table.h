@@ -21,6 +21,7 @@ class Handset;
 struct Answer {
   std::vector<uint8_t> packet;
   std::function<void(Handset&, int64_t sentMs)> afterSend;
+  std::string note{};  // for the transcript: why a packet was refused, what it changed
 };
 
 using CommandHandler = std::function<Answer(Handset&, std::span<const uint8_t> request)>;

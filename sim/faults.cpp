@@ -22,28 +22,45 @@ FaultPlan::FaultPlan(FaultOptions options) { Reset(std::move(options)); }
 
 void FaultPlan::Reset(FaultOptions options) {
   options_ = std::move(options);
+  matches_.assign(options_.rules.size(), 0);
   hits_.assign(options_.rules.size(), 0);
+}
+
+bool FaultPlan::Hits(std::size_t i, uint8_t code, uint64_t ordinal) {
+  const FaultRule& rule = options_.rules[i];
+  bool matches = false;
+  switch (rule.match) {
+    case FaultRule::Match::kAll: matches = true; break;
+    case FaultRule::Match::kNth: matches = ordinal == rule.selector; break;
+    case FaultRule::Match::kCode: matches = code == rule.selector; break;
+  }
+  if (!matches) return false;
+  if (++matches_[i] <= rule.skip) return false;
+  if (rule.times != 0 && hits_[i] >= rule.times) return false;
+  ++hits_[i];
+  return true;
+}
+
+bool FaultPlan::Refuse(uint8_t code, uint64_t ordinal) {
+  bool refused = false;
+  for (std::size_t i = 0; i < options_.rules.size(); ++i) {
+    if (options_.rules[i].action == FaultRule::Action::kNak && Hits(i, code, ordinal)) refused = true;
+  }
+  return refused;
 }
 
 FaultDecision FaultPlan::Decide(uint8_t code, uint64_t ordinal) {
   FaultDecision decision;
   for (std::size_t i = 0; i < options_.rules.size(); ++i) {
     const FaultRule& rule = options_.rules[i];
-    bool matches = false;
-    switch (rule.match) {
-      case FaultRule::Match::kAll: matches = true; break;
-      case FaultRule::Match::kNth: matches = ordinal == rule.selector; break;
-      case FaultRule::Match::kCode: matches = code == rule.selector; break;
-    }
-    if (!matches) continue;
-    if (rule.times != 0 && hits_[i] >= rule.times) continue;
-    ++hits_[i];
+    if (rule.action == FaultRule::Action::kNak || !Hits(i, code, ordinal)) continue;
     switch (rule.action) {
       case FaultRule::Action::kDrop: decision.drop = true; break;
       case FaultRule::Action::kCorrupt: decision.corrupt = true; break;
       case FaultRule::Action::kForeignCode: decision.foreignCode = static_cast<uint8_t>(rule.value); break;
       case FaultRule::Action::kStall: decision.stallMs += rule.value; break;
       case FaultRule::Action::kGarbage: decision.garbageBytes += rule.value; break;
+      case FaultRule::Action::kNak: break;
     }
   }
   return decision;

@@ -30,8 +30,12 @@ class FaultPlan {
   // Replaces the rules; their hit counts start again.
   void Reset(FaultOptions options);
 
-  // The decision for the `ordinal`-th diagnostic request (1-based), whose
-  // command code is `code`. Counts the hits of rules with a limit.
+  // Whether a NAK rule refuses the `ordinal`-th request (1-based), whose
+  // command code is `code`; asked for download packets only, before the
+  // packet is handled, so a refused packet changes nothing.
+  bool Refuse(uint8_t code, uint64_t ordinal);
+  // What the other rules do to the answer of that request; asked once it
+  // has been handled (a handler may have changed the rules meanwhile).
   FaultDecision Decide(uint8_t code, uint64_t ordinal);
 
   // The status an NV read or write of `item` (NAM index `index`, -1 when the
@@ -39,7 +43,11 @@ class FaultPlan {
   std::optional<uint16_t> NvStatus(uint16_t item, int index, bool write) const;
 
  private:
+  // Whether rule `i` hits this request; counts its matches and hits.
+  bool Hits(std::size_t i, uint8_t code, uint64_t ordinal);
+
   FaultOptions options_;
+  std::vector<uint32_t> matches_;
   std::vector<uint32_t> hits_;
 };
 

@@ -28,16 +28,22 @@ bool FlashStore::Begin(FlashRegion region) {
   const bool stored = Commit();
   if (!stored) return false;
   open_ = region;
+  erased_ = false;
   bytes_.clear();
   return true;
 }
 
 bool FlashStore::Ensure(FlashRegion region) { return open_ == region || Begin(region); }
 
-void FlashStore::Erase() { bytes_.clear(); }
+void FlashStore::Erase() {
+  if (!open_) return;
+  bytes_.clear();
+  erased_ = true;
+}
 
 FlashStore::WriteResult FlashStore::Write(uint32_t address, std::span<const uint8_t> data) {
   if (!open_) return WriteResult::kNoBurnOpen;
+  if (!erased_) return WriteResult::kNotErased;
   const std::size_t end = std::size_t{address} + data.size();
   if (end > capacity_) return WriteResult::kBeyondCapacity;
   if (bytes_.size() < end) bytes_.resize(end, kErasedByte);
@@ -48,14 +54,15 @@ FlashStore::WriteResult FlashStore::Write(uint32_t address, std::span<const uint
 bool FlashStore::Commit() {
   if (!open_) return true;
   const fs::path target = PathOf(*open_);
-  open_.reset();
+  const std::vector<uint8_t> bytes = std::move(bytes_);
+  Abandon();
   std::error_code error;
   fs::create_directories(directory_, error);
   if (error) return false;
   const fs::path fresh = target.string() + ".new";
   {
     std::ofstream out(fresh, std::ios::binary | std::ios::trunc);
-    out.write(reinterpret_cast<const char*>(bytes_.data()), static_cast<std::streamsize>(bytes_.size()));
+    out.write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
     out.close();
     if (!out) {
       fs::remove(fresh, error);
@@ -63,12 +70,12 @@ bool FlashStore::Commit() {
     }
   }
   fs::rename(fresh, target, error);
-  bytes_.clear();
   return !error;
 }
 
 void FlashStore::Abandon() {
   open_.reset();
+  erased_ = false;
   bytes_.clear();
 }
 

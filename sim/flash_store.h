@@ -33,12 +33,13 @@ class FlashStore {
   bool Begin(FlashRegion region);
   // Like Begin, unless `region` is already open: then it stays as it is.
   bool Ensure(FlashRegion region);
-  // Empties the open region (nothing when none is open).
+  // Empties the open region (nothing when none is open); only an erased
+  // region takes writes.
   void Erase();
 
-  enum class WriteResult { kWritten, kNoBurnOpen, kBeyondCapacity };
-  // Places `data` at `address` of the open region; bytes never written
-  // read as 0xFF, like erased flash.
+  enum class WriteResult { kWritten, kNoBurnOpen, kNotErased, kBeyondCapacity };
+  // Places `data` at `address` of the open, erased region; bytes never
+  // written read as 0xFF, like erased flash.
   WriteResult Write(uint32_t address, std::span<const uint8_t> data);
 
   // Stores the open burn as its region's file and closes it. True when it
@@ -54,6 +55,7 @@ class FlashStore {
   std::filesystem::path directory_;
   std::size_t capacity_;
   std::optional<FlashRegion> open_;
+  bool erased_ = false;
   std::vector<uint8_t> bytes_;
 };
 

@@ -4,11 +4,11 @@
 
 #include "diag_codes.h"
 #include "diag_commands.h"
+#include "download_codes.h"
 #include "nv_items.h"
 #include "platform/clock.h"
 
 namespace rb310 {
-
 const char* PersonalityName(Personality personality) {
   switch (personality) {
     case Personality::kAt: return "at";
@@ -25,12 +25,16 @@ Handset::Handset(SimOptions options, int64_t nowMs)
       namItems_(options_.namItems.empty() ? DefaultNamItems() : options_.namItems),
       nv_(options_.stateDir / "nv"),
       prl_(options_.stateDir / "prl", options_.prlMaxBytes),
+      flash_(options_.stateDir / "flash"),
       faults_(options_.faults),
       at_(AtPersonality::Settings{options_.dmBaud, options_.faults.ignoreStandardSwitch}),
       lastDueMs_(nowMs) {
-  state_.personality = options_.startInDm ? Personality::kDiag : Personality::kAt;
+  state_.personality = options_.startInDownloader ? Personality::kDownloader
+                      : options_.startInDm         ? Personality::kDiag
+                                                   : Personality::kAt;
   state_.diagBaud = options_.dmBaud;
   AddDiagCommands(diagCommands_);
+  AddDownloaderCommands(downloaderCommands_);
 }
 
 bool Handset::UnderstandsLine(uint32_t hostBaud) const {
@@ -40,6 +44,7 @@ bool Handset::UnderstandsLine(uint32_t hostBaud) const {
 }
 
 void Handset::Receive(std::span<const uint8_t> bytes, uint32_t hostBaud, int64_t nowMs) {
+  if (!bytes.empty()) state_.hostBaud = hostBaud;
   std::size_t i = 0;
   while (i < bytes.size()) {
     switch (state_.personality) {
@@ -123,11 +128,16 @@ void Handset::HandleRequest(std::vector<uint8_t> request, int64_t nowMs) {
   const uint8_t code = request[0];
   ++counters_.requestsByCode[code];
   const bool downloader = state_.personality == Personality::kDownloader;
-  Answer answer = Dispatch(downloader ? downloaderCommands_ : diagCommands_, request);
   const char* kind = downloader ? "download" : "frame";
+  const std::optional<WriteFields> write = downloader ? ParseWriteFields(request) : std::nullopt;
+
+  // A refused request never reaches its handler, so it changes nothing.
+  Answer answer = downloader && faults_.Refuse(code, ordinal)
+                      ? Answer{{dl::kNak}, {}, "nak"}
+                      : Dispatch(downloader ? downloaderCommands_ : diagCommands_, request);
 
   if (answer.packet.empty()) {
-    Record(nowMs, kind, code, request, false, "no answer");
+    Record(nowMs, kind, code, request, false, "no answer", write);
     if (answer.afterSend) Schedule(nowMs, 0, {}, std::move(answer.afterSend));
     return;
   }
@@ -147,7 +157,9 @@ void Handset::HandleRequest(std::vector<uint8_t> request, int64_t nowMs) {
   } else {
     ++counters_.droppedAnswers;
   }
-  Record(nowMs, kind, code, request, !fault.drop, fault.Describe());
+  std::string note = std::move(answer.note);
+  if (fault.Any()) note += (note.empty() ? "" : "; ") + fault.Describe();
+  Record(nowMs, kind, code, request, !fault.drop, std::move(note), write);
   Schedule(nowMs, fault.stallMs, std::move(bytes), std::move(answer.afterSend));
 }
 
@@ -192,6 +204,7 @@ void Handset::BeginRestart(int64_t nowMs) {
   receiver_.Reset();
   at_.Reset();
   prl_.AbandonWrite();
+  flash_.Abandon();  // a burn not finalised is lost
   Schedule(nowMs, options_.restartDelayMs, {}, [](Handset& handset, int64_t) { handset.FinishRestart(); });
 }
 
@@ -208,8 +221,13 @@ void Handset::FinishRestart() {
 }
 
 void Handset::Record(int64_t nowMs, std::string kind, int code, std::span<const uint8_t> bytes, bool answered,
-                     std::string note) {
-  transcript_.Add(TranscriptEntry{nowMs - startMs_, std::move(kind), code, ToHex(bytes), answered, std::move(note)});
+                     std::string note, std::optional<WriteFields> write) {
+  TranscriptEntry entry{nowMs - startMs_, std::move(kind), code, ToHex(bytes), answered, std::move(note)};
+  if (write) {
+    entry.address = write->address;
+    entry.length = write->length;
+  }
+  transcript_.Add(std::move(entry));
 }
 
 }  // namespace rb310

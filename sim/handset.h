@@ -15,7 +15,9 @@
 
 #include "at_personality.h"
 #include "command_table.h"
+#include "downloader.h"
 #include "faults.h"
+#include "flash_store.h"
 #include "frame_link.h"
 #include "nv_store.h"
 #include "options.h"
@@ -35,7 +37,8 @@ const char* PersonalityName(Personality personality);
 
 struct HandsetState {
   Personality personality = Personality::kAt;
-  uint32_t diagBaud = 115200;  // the rate the diagnostic side listens at
+  uint32_t diagBaud = 115200;  // the rate the diagnostic side (or the downloader) listens at
+  uint32_t hostBaud = 0;       // the rate the host's latest bytes were sent at (0: unknown)
   bool offline = false;
   bool spcUnlocked = false;
   bool keypadReleased = false;
@@ -76,6 +79,9 @@ class Handset {
   const Counters& counters() const { return counters_; }
   NvStore& nv() { return nv_; }
   PrlStore& prl() { return prl_; }
+  FlashStore& flash() { return flash_; }
+  // The handset's file system; the downloader's EFS erase empties it.
+  std::filesystem::path efsDirectory() const { return options_.stateDir / "efs"; }
   FaultPlan& faults() { return faults_; }
   Transcript& transcript() { return transcript_; }
   const Transcript& transcript() const { return transcript_; }
@@ -108,7 +114,7 @@ class Handset {
   Answer Dispatch(const CommandTable& table, std::span<const uint8_t> request);
   void FinishRestart();
   void Record(int64_t nowMs, std::string kind, int code, std::span<const uint8_t> bytes, bool answered,
-              std::string note);
+              std::string note, std::optional<WriteFields> write = std::nullopt);
 
   SimOptions options_;
   int64_t startMs_;
@@ -117,6 +123,7 @@ class Handset {
   std::set<uint16_t> namItems_;
   NvStore nv_;
   PrlStore prl_;
+  FlashStore flash_;
   FaultPlan faults_;
   Transcript transcript_;
   AtPersonality at_;

@@ -19,10 +19,13 @@ struct FaultRule {
     kForeignCode,  // answer `value` followed by the request instead
     kStall,        // the answer leaves `value` ms (scaled) late
     kGarbage,      // `value` noise bytes go out before the answer
+    kNak,          // refused: the packet does not take effect and the answer is the
+                   // downloader's negative acknowledgement 0x03 (download packets
+                   // only: diagnostic requests neither count nor get hit)
   };
   enum class Match {
-    kAll,   // every diagnostic request
-    kNth,   // the `selector`-th diagnostic request since start (1-based)
+    kAll,   // every request (diagnostic or download)
+    kNth,   // the `selector`-th request since start (1-based)
     kCode,  // every request with command code `selector`
   };
   Action action = Action::kDrop;
@@ -30,6 +33,7 @@ struct FaultRule {
   uint32_t selector = 0;
   uint32_t times = 0;  // how many matching requests it hits; 0 = all of them
   uint32_t value = 0;
+  uint32_t skip = 0;   // matching requests passed over before it starts to hit
 };
 
 // A status the NV store reports for one item instead of doing the work.
@@ -47,6 +51,7 @@ struct FaultOptions {
   bool ignoreStandardSwitch = false;  // AT$QCDMR / AT$QCDMG answer ERROR
   bool ignoreBaudChange = false;      // the baud change is an unknown command
   bool neverUsable = false;           // status never shows a usable state
+  bool rejectFastRate = false;        // the downloader refuses 460800 bit/s (NAKs the rate packet)
 };
 
 struct SimOptions {
@@ -54,14 +59,16 @@ struct SimOptions {
   int port = 5;                                // COM<port>
   std::optional<std::string> friendly;         // text of COM<n>.friendly
   std::optional<bool> usbModem;                // unset: usb when a friendly name is given
-  uint32_t paceBaud = 0;                       // > 0: output no faster than this line rate
+  uint32_t paceBaud = 0;                       // > 0: both directions no faster than this line rate
 
-  // State directory (NV items, PRLs); empty = $ZKDOWNLOAD_HOME/rb310-sim/COM<n>.
+  // State directory (NV items, PRLs, burned images in flash/, the EFS in efs/);
+  // empty = $ZKDOWNLOAD_HOME/rb310-sim/COM<n>.
   std::filesystem::path stateDir;
   std::string transcriptPath;  // JSON lines; empty = in memory only
 
   // Personality.
   bool startInDm = false;
+  bool startInDownloader = false;   // a handset that offers only its downloader (takes precedence)
   uint32_t dmBaud = 115200;         // diagnostic rate at start and after a restart
   std::optional<bool> restartInDm;  // unset: like startInDm
   int64_t restartDelayMs = 5000;    // silence after a reset (scaled)

@@ -7,6 +7,7 @@
 #include <algorithm>
 #include <cerrno>
 #include <cmath>
+#include <ctime>
 
 #include "platform/clock.h"
 #include "platform/paths.h"
@@ -18,6 +19,12 @@ constexpr std::size_t kReadChunk = 4096;
 constexpr std::size_t kMaxPending = 1 << 20;  // the host stopped reading: forget the oldest
 constexpr int kIdlePollMs = 1000;
 constexpr int kHangupPauseMs = 50;
+
+// The steady clock in fractional milliseconds (the same epoch as NowMs):
+// paced bytes cross the line in fractions of a millisecond.
+double PreciseNowMs() {
+  return std::chrono::duration<double, std::milli>(zk::platform::Clock::now().time_since_epoch()).count();
+}
 
 }  // namespace
 
@@ -60,7 +67,9 @@ bool Simulator::Start(std::string& error) {
   }
   stop_ = false;
   pending_.clear();
-  paceNextMs_ = 0;
+  outputBlocked_ = false;
+  output_ = OutputPacer(options_.paceBaud);
+  input_ = InputPacer(options_.paceBaud);
   thread_ = std::thread([this] { Run(); });
   return true;
 }
@@ -103,40 +112,48 @@ void Simulator::WithHandset(const std::function<void(Handset&)>& work) {
   if (handset_) work(*handset_);
 }
 
-int Simulator::PollTimeoutMs(int64_t nowMs) const {
-  int64_t timeout = kIdlePollMs;
+double Simulator::WaitMs(double nowMs) const {
+  double due = nowMs + kIdlePollMs;
   {
     std::lock_guard lock(mutex_);
-    if (const auto next = handset_->NextEventMs()) timeout = std::min(timeout, *next - nowMs);
+    // The handset's clock counts whole milliseconds.
+    if (const auto next = handset_->NextEventMs()) due = std::min(due, static_cast<double>(*next));
   }
-  if (!pending_.empty() && options_.paceBaud > 0) {
-    timeout = std::min(timeout, static_cast<int64_t>(std::ceil(paceNextMs_)) - nowMs);
+  if (const auto next = input_.DueMs()) due = std::min(due, *next);
+  if (!outputBlocked_) {
+    if (const auto next = output_.DueMs(pending_.size())) due = std::min(due, *next);
   }
-  return static_cast<int>(std::clamp<int64_t>(timeout, 0, kIdlePollMs));
+  return std::clamp(due - nowMs, 0.0, static_cast<double>(kIdlePollMs));
 }
 
-void Simulator::WriteOut(int64_t nowMs) {
-  const bool paced = options_.paceBaud > 0;
-  while (!pending_.empty()) {
-    std::size_t allowed = pending_.size();
-    if (paced) {
-      // Ten bit times per byte; about 1 ms of line time per write, plus what
-      // a late wake-up owes.
-      const double now = static_cast<double>(nowMs);
-      if (now < paceNextMs_) return;
-      const double owed = (now - paceNextMs_) * options_.paceBaud / 10000.0;
-      allowed = std::min(allowed, std::max<std::size_t>(1, options_.paceBaud / 10000) + static_cast<std::size_t>(owed));
-    }
+void Simulator::Serve(double nowMs) {
+  const auto nowWholeMs = static_cast<int64_t>(std::floor(nowMs));
+  std::lock_guard lock(mutex_);
+  input_.Take(nowMs, [&](std::span<const uint8_t> bytes, uint32_t hostBaud) {
+    handset_->Receive(bytes, hostBaud, nowWholeMs);
+  });
+  const std::vector<uint8_t> out = handset_->Advance(nowWholeMs);
+  if (out.empty()) return;
+  if (pending_.empty()) output_.Start(nowMs);
+  pending_.insert(pending_.end(), out.begin(), out.end());
+}
+
+void Simulator::WriteOut(double nowMs) {
+  outputBlocked_ = false;
+  std::size_t ready = output_.Crossed(nowMs, pending_.size());
+  while (ready > 0) {
     uint8_t chunk[kReadChunk];
-    const std::size_t count = std::min(allowed, sizeof(chunk));
+    const std::size_t count = std::min(ready, sizeof(chunk));
     std::copy_n(pending_.begin(), count, chunk);
     const ssize_t written = write(pty_.masterFd(), chunk, count);
-    if (written <= 0) return;  // full (or no reader): wait for POLLOUT
-    pending_.erase(pending_.begin(), pending_.begin() + written);
-    if (paced) {
-      paceNextMs_ += static_cast<double>(written) * 10000.0 / options_.paceBaud;
+    if (written <= 0) {
+      outputBlocked_ = true;  // full (or no reader): wait for POLLOUT
       return;
     }
+    const auto sent = static_cast<std::size_t>(written);
+    pending_.erase(pending_.begin(), pending_.begin() + static_cast<std::ptrdiff_t>(sent));
+    output_.Sent(sent);
+    ready -= sent;
   }
 }
 
@@ -144,23 +161,21 @@ void Simulator::Run() {
   uint8_t buffer[kReadChunk];
   bool hungUp = false;
   while (!stop_) {
-    const int64_t now = zk::platform::NowMs();
-    {
-      std::lock_guard lock(mutex_);
-      const std::vector<uint8_t> out = handset_->Advance(now);
-      // Paced output starts its line time when the line was idle.
-      if (pending_.empty() && !out.empty()) paceNextMs_ = std::max(paceNextMs_, static_cast<double>(now));
-      pending_.insert(pending_.end(), out.begin(), out.end());
+    const double now = PreciseNowMs();
+    Serve(now);
+    if (pending_.size() > kMaxPending) {
+      pending_.erase(pending_.begin(), pending_.end() - static_cast<std::ptrdiff_t>(kMaxPending));
     }
-    if (pending_.size() > kMaxPending) pending_.erase(pending_.begin(), pending_.end() - kMaxPending);
     WriteOut(now);
 
     pollfd fds[2] = {{pty_.masterFd(), POLLIN, 0}, {wakeFd_, POLLIN, 0}};
-    if (!pending_.empty() && options_.paceBaud == 0) fds[0].events |= POLLOUT;
-    int timeout = PollTimeoutMs(now);
+    if (outputBlocked_) fds[0].events |= POLLOUT;
     // With no slave open anywhere the master reports a hang-up without end;
     // wait on the wake-up descriptor alone for a moment instead of spinning.
-    const int count = poll(hungUp ? fds + 1 : fds, hungUp ? 1 : 2, hungUp ? kHangupPauseMs : timeout);
+    const double waitMs = hungUp ? kHangupPauseMs : WaitMs(now);
+    const auto waitNs = static_cast<long>(waitMs * 1e6);
+    const timespec timeout{waitNs / 1000000000L, waitNs % 1000000000L};
+    const int count = ppoll(hungUp ? fds + 1 : fds, hungUp ? 1 : 2, &timeout, nullptr);
     hungUp = false;
     if (count < 0) {
       if (errno == EINTR) continue;
@@ -174,10 +189,7 @@ void Simulator::Run() {
     if (fds[0].revents & POLLIN) {
       const ssize_t got = read(pty_.masterFd(), buffer, sizeof(buffer));
       if (got > 0) {
-        const uint32_t hostBaud = pty_.HostBaud();
-        std::lock_guard lock(mutex_);
-        handset_->Receive(std::span<const uint8_t>(buffer, static_cast<std::size_t>(got)), hostBaud,
-                          zk::platform::NowMs());
+        input_.Add(std::span<const uint8_t>(buffer, static_cast<std::size_t>(got)), pty_.HostBaud(), PreciseNowMs());
       }
     } else if (fds[0].revents & (POLLHUP | POLLERR)) {
       hungUp = true;

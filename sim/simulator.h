@@ -15,6 +15,7 @@
 #include <vector>
 
 #include "handset.h"
+#include "line_pacing.h"
 #include "options.h"
 #include "pty_endpoint.h"
 
@@ -50,8 +51,12 @@ class Simulator {
 
  private:
   void Run();
-  void WriteOut(int64_t nowMs);
-  int PollTimeoutMs(int64_t nowMs) const;
+  // Runs what has fallen due on the handset: hands it the host's bytes
+  // that have crossed the line, collects its answers.
+  void Serve(double nowMs);
+  void WriteOut(double nowMs);
+  // Until the next thing falls due (at most the idle wake-up).
+  double WaitMs(double nowMs) const;
 
   SimOptions options_;
   PtyEndpoint pty_;
@@ -61,10 +66,13 @@ class Simulator {
   int wakeFd_ = -1;
   std::atomic<bool> stop_{false};
 
-  // Bytes due but not yet written (the host may not be reading), and the
-  // earliest time the next may go when the output is paced.
+  // Answer bytes due but not yet written (the host may not be reading, or
+  // they are still crossing the paced line), and the host's bytes still
+  // crossing it.
   std::deque<uint8_t> pending_;
-  double paceNextMs_ = 0;
+  bool outputBlocked_ = false;  // the pty was full: wait until it takes bytes
+  OutputPacer output_{0};
+  InputPacer input_{0};
 };
 
 // $ZKDOWNLOAD_HOME/rb310-sim/COM<port>, the state directory when none is given.

@@ -45,6 +45,8 @@ std::string ToJsonLine(const TranscriptEntry& entry) {
   AppendJsonString(line, entry.hex);
   line += ",\"answered\":";
   line += entry.answered ? "true" : "false";
+  if (entry.address >= 0) line += ",\"address\":" + std::to_string(entry.address);
+  if (entry.length >= 0) line += ",\"length\":" + std::to_string(entry.length);
   if (!entry.note.empty()) {
     line += ",\"note\":";
     AppendJsonString(line, entry.note);

@@ -15,11 +15,14 @@ namespace rb310 {
 
 struct TranscriptEntry {
   int64_t timeMs = 0;  // since the handset was started
-  std::string kind;    // "at", "frame", "bad-frame", "overlong", "stray-text", "garbled", "restarting"
+  std::string kind;    // "at", "frame", "download", "bad-frame", "overlong", "stray-text", "garbled",
+                       // "restarting"
   int code = -1;       // command code of a frame, else -1
   std::string hex;     // the request bytes (decoded packet of a frame, raw bytes otherwise)
   bool answered = false;
   std::string note;    // faults applied, the AT answer, why input was ignored
+  int64_t address = -1;  // download write block: its address and meaningful length
+  int64_t length = -1;
 };
 
 std::string ToHex(std::span<const uint8_t> bytes);

@@ -5,6 +5,7 @@
 #include <string_view>
 #include <vector>
 
+#include "platform/port_map.h"
 #include "serial/port_discovery.h"
 #include "zkdownload/zkdownload.h"
 
@@ -20,10 +21,8 @@ void CopyField(std::string_view text, char (&field)[N]) {
 // The verdict the flows reach for this port: the same check, on the same
 // port map, that they run at their start.
 int HandsetVerdict(const zk::serial::PortEntry& entry) {
-  const auto number = std::string_view(entry.portName).substr(3);  // digits after "COM"
-  int portNumber = 0;
-  for (const char c : number) portNumber = portNumber * 10 + (c - '0');
-  return zk::serial::IsHandsetUsbPort(portNumber - 1);
+  const auto number = zk::platform::PortNumberFromName(entry.portName);
+  return number ? zk::serial::IsHandsetUsbPort(*number - 1) : 0;
 }
 
 }  // namespace

@@ -14,7 +14,7 @@ namespace {
 void CopyOut(std::string_view text, char* buffer, int size) {
   if (buffer == nullptr || size <= 0) return;
   const auto count = std::min(text.size(), static_cast<std::size_t>(size - 1));
-  std::memcpy(buffer, text.data(), count);
+  if (count > 0) std::memcpy(buffer, text.data(), count);
   buffer[count] = '\0';
 }
 

@@ -15,13 +15,27 @@ constexpr unsigned long kDefaultRate = 38400;
 int CEmergency::Run(int16_t kind, const char* /*text1*/, const char* /*text2*/, const char* imagePath, char flag,
                     int16_t portIndex, int16_t param1, int16_t param2, int16_t param3) {
   auto& engine = g_dlCommon;
-  engine.m_mainLoaded = false;  // read the image anew
+  // Read every image anew. The boot image is cleared too: it lies beside
+  // the main image, so one kept from an earlier run may be another
+  // directory's.
+  engine.m_mainLoaded = false;
   engine.m_bootLoaded = false;
+  engine.m_logoLoaded = false;
   engine.SetMainImagePath(imagePath != nullptr ? imagePath : "");
   engine.m_imageFlag = flag != 0 ? 1 : 0;
   engine.m_skipOffline = true;  // the handset already runs its downloader
   engine.m_efsEraseMode = false;
   g_diagLink.m_downloadMode = 1;
+
+  // However the run ends, the operations after it enter diagnostic mode and
+  // switch the handset themselves, and talk diagnostic framing until then:
+  // the handset restarted, or it never spoke the download protocol.
+  struct LeaveDownload {
+    ~LeaveDownload() {
+      g_dlCommon.m_skipOffline = false;
+      g_diagLink.m_downloadMode = 0;
+    }
+  } leaveDownload;
 
   g_diagLink.SetLinkParams(kind, portIndex, param1, param2, param3);
   engine.m_isUsbPort = zk::serial::CheckHandsetUsbPort(portIndex);
@@ -43,7 +57,6 @@ int CEmergency::Run(int16_t kind, const char* /*text1*/, const char* /*text2*/, 
 
   g_diagLink.m_comm.SetComBaudRate(kDownloadRate);
   const int downloaded = engine.DownloadImage();
-  engine.m_skipOffline = false;
   if (downloaded != 1) return fail(kDownloadFailure + downloaded);
 
   g_commonProcess.CloseProgressWindow();

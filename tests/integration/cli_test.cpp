@@ -28,8 +28,9 @@ std::string ReadAll(const fs::path& file) {
   return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
 }
 
-// A PRL-like byte image whose size is no multiple of the 40-byte block.
-std::string SamplePrl(std::size_t size) {
+// Bytes for a PRL or an image; sizes that are no multiple of a block size
+// leave a short last block.
+std::string SampleBytes(std::size_t size) {
   std::string bytes(size, '\0');
   for (std::size_t i = 0; i < size; ++i) bytes[i] = static_cast<char>((i * 37 + 11) & 0xFF);
   return bytes;
@@ -81,7 +82,7 @@ class Cli : public ::testing::Test {
 
 TEST_F(Cli, PrlWriteToBothNamsThenReadBackByDevicePath) {
   StartSim();
-  const std::string prl = SamplePrl(301);
+  const std::string prl = SampleBytes(301);
   const fs::path source = Write("sample.prl", prl);
   const fs::path trace = home_.path() / "wire.txt";
 
@@ -108,7 +109,7 @@ TEST_F(Cli, PrlWriteToBothNamsThenReadBackByDevicePath) {
 
 TEST_F(Cli, SpcReachesTheHandset) {
   StartSim({"--spc", "123456", "--require-spc"});
-  const std::string prl = SamplePrl(80);
+  const std::string prl = SampleBytes(80);
   const fs::path source = Write("exact.prl", prl);
 
   // The unlock's answer is not examined: a refused code shows at the write.
@@ -153,6 +154,16 @@ TEST_F(Cli, EmergencyWithAMissingImageFailsBeforeThePort) {
   EXPECT_NE(outcome.err.find("201020 'SetBinFile' Function in BIN Download \u2014 Can't open binary file"),
             std::string::npos)
       << outcome.err;
+}
+
+TEST_F(Cli, EmergencyBurnsTheImageThroughTheDownloader) {
+  StartSim({"--downloader"});
+  const std::string image = SampleBytes(70000);  // many write blocks
+  const fs::path source = Write("main.bin", image);
+  const auto outcome = Run({"emergency", "--port", "COM5", source.string()});
+  ASSERT_EQ(outcome.status, 0) << outcome.out << outcome.err;
+  EXPECT_NE(outcome.out.find("burned into the handset on COM5"), std::string::npos) << outcome.out;
+  EXPECT_EQ(ReadAll(State() / "flash" / "main_image.bin"), image);
 }
 
 TEST_F(Cli, PortsShowsDeviceFriendlyNameAndVerdict) {

@@ -10,7 +10,6 @@
 #include <filesystem>
 #include <fstream>
 #include <iterator>
-#include <memory>
 #include <span>
 #include <string>
 #include <vector>
@@ -176,18 +175,12 @@ class PrlFlow : public SimLinkTest {
     }
   }
 
-  // From the `nth` PRL write request on, the handset takes the block but its
-  // answer never comes.
-  void StopAnsweringPrlWritesFrom(int nth) {
-    sim_->WithHandset([nth](rb310::Handset& handset) {
-      rb310::Command wrapped = *handset.diagCommands().Find(rb310::diag::kPrlWrite);
-      auto seen = std::make_shared<int>(0);
-      wrapped.handler = [inner = wrapped.handler, seen, nth](rb310::Handset& h, std::span<const uint8_t> request) {
-        if (++*seen == nth) h.faults().Reset(Faults({DropCode(rb310::diag::kPrlWrite)}));
-        return inner(h, request);
-      };
-      handset.diagCommands().Add(rb310::diag::kPrlWrite, std::move(wrapped));
-    });
+  // From the `nth` PRL write request on (counted from now), the handset
+  // takes the block but its answer never comes.
+  void StopAnsweringPrlWritesFrom(uint32_t nth) {
+    rb310::FaultRule rule = DropCode(rb310::diag::kPrlWrite);
+    rule.skip = nth - 1;
+    sim_->SetFaults(Faults({rule}));
   }
 
   FlowUi flowUi_;
@@ -452,7 +445,6 @@ TEST_F(PrlFlow, UnattendedWriteServesOneHandsetWhateverTheRepeatFlag) {
   int cell = 0;
   g_passPara.m_mode = 1;
   g_passPara.m_resultCell = &cell;
-  sim_->SetFaults({});
   // Should the flow go round again, its second pass fails here, ending the
   // test instead of looping for ever.
   StopAnsweringPrlWritesFrom(2);

@@ -204,7 +204,7 @@ TEST(SimHandset, SwitchToDownloaderHandsFramesToTheDownloaderTable) {
   HandsetRig rig;
   EXPECT_EQ(rig.Ask({0x3A}), (Bytes{0x3A}));
   EXPECT_EQ(rig.handset().state().personality, Personality::kDownloader);
-  EXPECT_FALSE(rig.Ask({0x01}));  // the diagnostic set is gone
+  EXPECT_EQ(rig.Ask({0x01}), (Bytes{0x03}));  // the diagnostic set is gone: the downloader refuses it
   EXPECT_EQ(rig.handset().transcript().Entries().back().kind, "download");
 
   rig.handset().downloaderCommands().Add(0x21, {"init", 1, false, [](Handset&, std::span<const uint8_t>) {

@@ -1,0 +1,227 @@
+// The burn phase of an emergency download: a 2 MiB image into the in-process
+// simulated handset, its line paced at 460800 bit/s in both directions, at
+// real pace (time scale 1).
+//
+// The flow's fixed waits (5 s before the burn, 30 s for the restart, ...)
+// would swamp any figure, so the engine is set up as the emergency download
+// leaves it (handset in its downloader, rate switched to 460800, initialised
+// and erased) and BurnImage itself is measured, from its first write block
+// to its return, which follows the last acknowledgement. Its own initial
+// wait is excluded: the clock starts when the first block is sent.
+//
+// Prints the achieved payload throughput against the stop-and-wait limit
+// of the line: the payload over the wire time of the frames actually sent
+// (escaped write blocks with their three lead-in flags) and of the
+// acknowledgement frames (target >= 95%), and the CPU time of the whole
+// process (library and simulator) and of the calling thread as a share of
+// the wall time (target < 5%).
+//
+// Usage: bench_emergency [image bytes]   (default 2 MiB)
+#include <stdlib.h>
+#include <time.h>
+
+#include <chrono>
+#include <cstdio>
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+#include <memory>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "boundary/globals.h"
+#include "diag/frame_codec.h"
+#include "download_codes.h"
+#include "flash/download_packets.h"
+#include "frame_link.h"
+#include "line_pacing.h"
+#include "platform/clock.h"
+#include "simulator.h"
+#include "ui/operator_ui.h"
+
+namespace {
+
+namespace fs = std::filesystem;
+
+constexpr uint32_t kLineRate = 460800;
+constexpr int kPort = 7;
+constexpr int kPortIndex = kPort - 1;
+constexpr int kLeadInFlags = 3;
+
+double CpuSeconds(clockid_t clock) {
+  timespec now{};
+  clock_gettime(clock, &now);
+  return static_cast<double>(now.tv_sec) + static_cast<double>(now.tv_nsec) / 1e9;
+}
+
+double WallSeconds() {
+  return std::chrono::duration<double>(std::chrono::steady_clock::now().time_since_epoch()).count();
+}
+
+struct Stamp {
+  double wall = 0, processCpu = 0, threadCpu = 0;
+  static Stamp Now() { return {WallSeconds(), CpuSeconds(CLOCK_PROCESS_CPUTIME_ID), CpuSeconds(CLOCK_THREAD_CPUTIME_ID)}; }
+};
+
+// Starts the clock at the first event the link processes after the burn's
+// status line is shown: the frame link does that just before it writes a
+// frame, and nothing in the burn's initial wait does.
+class BurnClockUi : public zk::ui::OperatorUi {
+ public:
+  void SetProgressText(zk::ui::ProgressControl control, const std::string& text) override {
+    if (control == zk::ui::ProgressControl::Status && text == "Burning ...") armed_ = true;
+  }
+  void ProcessPendingEvents(int) override {
+    if (armed_ && !start_) start_ = Stamp::Now();
+  }
+  const std::optional<Stamp>& start() const { return start_; }
+
+ private:
+  bool armed_ = false;
+  std::optional<Stamp> start_;
+};
+
+std::vector<uint8_t> TestImage(std::size_t size) {
+  std::vector<uint8_t> bytes(size);
+  uint32_t seed = 2024;
+  for (auto& byte : bytes) {
+    seed = seed * 1664525u + 1013904223u;
+    byte = static_cast<uint8_t>(seed >> 24);
+  }
+  return bytes;
+}
+
+// Bytes on the wire for the whole burn: every write block as the frame
+// link sends it (lead-in, escaped packet and check, final flag) and the
+// handset's acknowledgement frame for each.
+std::size_t WireBytes(const std::vector<uint8_t>& image, std::size_t& blocks) {
+  auto request = std::make_unique<diag_req_pkt_type>();
+  std::vector<uint8_t> frame(zk::diag::MaxEncodedSize(zk::flash::packet::kWriteBlock.length));
+  const std::size_t ack = rb310::FrameAnswer(std::vector<uint8_t>{rb310::dl::kAck}).size();
+  std::size_t total = 0;
+  blocks = 0;
+  for (std::size_t address = 0; address < image.size(); address += zk::flash::kBlockSize, ++blocks) {
+    zk::flash::BuildWriteBlock(*request, image, static_cast<uint32_t>(address));
+    const std::size_t length = zk::diag::EncodeFrame(
+        request->req.bytes, static_cast<std::size_t>(zk::flash::packet::kWriteBlock.length), frame.data(), frame.size());
+    total += kLeadInFlags + length + ack;
+  }
+  return total;
+}
+
+bool Check(bool ok, const char* what) {
+  if (!ok) std::fprintf(stderr, "bench_emergency: %s failed\n", what);
+  return ok;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  const std::size_t imageBytes = argc > 1 ? std::strtoul(argv[1], nullptr, 0) : std::size_t{2} << 20;
+  zk::platform::SetTimeScale(1.0);
+
+  std::string home = (fs::temp_directory_path() / "zk-bench-XXXXXX").string();
+  if (mkdtemp(home.data()) == nullptr) {
+    std::perror("mkdtemp");
+    return 1;
+  }
+  setenv("ZKDOWNLOAD_HOME", home.c_str(), 1);
+  const auto cleanUp = [&home] {
+    std::error_code ignored;
+    fs::remove_all(home, ignored);
+  };
+
+  const std::vector<uint8_t> image = TestImage(imageBytes);
+  const fs::path imagePath = fs::path(home) / "rescue.bin";
+  std::ofstream(imagePath, std::ios::binary)
+      .write(reinterpret_cast<const char*>(image.data()), static_cast<std::streamsize>(image.size()));
+
+  rb310::SimOptions options;
+  options.port = kPort;
+  options.stateDir = fs::path(home) / "state";
+  options.startInDownloader = true;  // a physical line: the rate switch is needed
+  options.paceBaud = kLineRate;
+  rb310::Simulator simulator(options);
+  std::string error;
+  if (!simulator.Start(error)) {
+    std::fprintf(stderr, "bench_emergency: %s\n", error.c_str());
+    cleanUp();
+    return 1;
+  }
+
+  BurnClockUi ui;
+  zk::ui::InstallUi(&ui);
+
+  // The engine as the emergency download leaves it before its burn.
+  auto& engine = g_dlCommon;
+  auto& comm = g_diagLink.m_comm;
+  g_diagLink.SetLinkParams(0, kPortIndex, 0, 0, -1);
+  engine.SetMainImagePath(imagePath.string());
+  engine.m_mainLoaded = false;
+  engine.m_skipOffline = true;
+  bool ready = Check(engine.LoadMainImage() == 1, "loading the image") &&
+               Check(g_diagLink.OpenPort(kPortIndex), "opening the port");
+  g_commonProcess.OpenProgressWindow();
+  g_diagLink.m_downloadMode = 1;
+  ready = ready && Check(comm.SetComBaudRate(115200) == 1, "115200 bit/s") &&
+          Check(engine.SelectFastRate(1), "the rate switch") && Check(comm.SetComBaudRate(kLineRate) == 1, "460800 bit/s") &&
+          Check(engine.Initialize(), "initialise") && Check(engine.Erase(), "erase");
+
+  std::optional<Stamp> start, end;
+  bool burned = false;
+  if (ready) {
+    burned = engine.BurnImage();
+    end = Stamp::Now();
+    start = ui.start();
+    burned = Check(burned, "the burn") && Check(start.has_value(), "the burn clock") &&
+             Check(engine.Finalize(), "finalise") && Check(engine.DownloaderReset(), "reset");
+  }
+  g_commonProcess.CloseProgressWindow();
+  zk::ui::InstallUi(nullptr);
+
+  std::ifstream in(options.stateDir / "flash" / "main_image.bin", std::ios::binary);
+  const std::vector<uint8_t> stored((std::istreambuf_iterator<char>(in)), {});
+  const bool identical = burned && Check(stored == image, "the byte-for-byte comparison");
+
+  // The handset's side: from the arrival of the first write block to that
+  // of the last one (millisecond stamps), which spans one exchange fewer.
+  int64_t firstWriteMs = -1, lastWriteMs = -1;
+  for (const auto& entry : simulator.transcript()) {
+    if (entry.kind != "download" || entry.code != rb310::dl::kWrite) continue;
+    if (firstWriteMs < 0) firstWriteMs = entry.timeMs;
+    lastWriteMs = entry.timeMs;
+  }
+  simulator.Stop();
+  cleanUp();
+  if (!identical) return 1;
+
+  std::size_t blocks = 0;
+  const std::size_t wireBytes = WireBytes(image, blocks);
+  const double byteSeconds = rb310::ByteTimeMs(kLineRate) / 1000.0;
+  const double wireSeconds = static_cast<double>(wireBytes) * byteSeconds;
+  const double burnSeconds = end->wall - start->wall;
+  const double limit = static_cast<double>(image.size()) / wireSeconds;  // payload bytes/s
+  const double achieved = static_cast<double>(image.size()) / burnSeconds;
+  const double processCpu = end->processCpu - start->processCpu;
+  const double threadCpu = end->threadCpu - start->threadCpu;
+
+  std::printf("emergency burn: %zu bytes in %zu blocks at %u bit/s, paced both ways\n", image.size(), blocks,
+              kLineRate);
+  std::printf("  wire bytes (lead-in + escaped frames + acknowledgements): %zu (%.2f%% payload)\n", wireBytes,
+              100.0 * static_cast<double>(image.size()) / static_cast<double>(wireBytes));
+  std::printf("  burn time                     %9.3f s   (wire time %.3f s)\n", burnSeconds, wireSeconds);
+  std::printf("  payload throughput            %9.0f B/s\n", achieved);
+  std::printf("  stop-and-wait limit           %9.0f B/s\n", limit);
+  std::printf("  throughput / limit            %9.2f %%   (target >= 95%%)\n", 100.0 * achieved / limit);
+  if (blocks > 1 && lastWriteMs > firstWriteMs) {
+    const double perBlockWire = wireSeconds / static_cast<double>(blocks);
+    const double handsetSpan = static_cast<double>(lastWriteMs - firstWriteMs) / 1000.0;
+    std::printf("  handset's view (blocks 2..%zu)  %9.2f %%   (%.3f s for %.3f s of wire time)\n", blocks,
+                100.0 * perBlockWire * static_cast<double>(blocks - 1) / handsetSpan, handsetSpan,
+                perBlockWire * static_cast<double>(blocks - 1));
+  }
+  std::printf("  CPU, whole process            %9.2f %% of wall   (target < 5%%)\n", 100.0 * processCpu / burnSeconds);
+  std::printf("  CPU, calling thread           %9.2f %% of wall\n", 100.0 * threadCpu / burnSeconds);
+  return 0;
+}
