@@ -4,9 +4,12 @@
 #include <dlfcn.h>
 #include <fcntl.h>
 #include <gtest/gtest.h>
+#include <poll.h>
+#include <signal.h>
+#include <spawn.h>
 #include <stdlib.h>
 #include <sys/file.h>
-#include <sys/stat.h>
+#include <sys/syscall.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -15,7 +18,7 @@
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
-#include <functional>
+#include <optional>
 #include <iterator>
 #include <string>
 #include <thread>
@@ -23,6 +26,8 @@
 
 #include "support/sim_process.h"
 #include "support/temp_home.h"
+
+extern char** environ;
 
 namespace {
 
@@ -90,9 +95,46 @@ bool PortIsFree(const fs::path& link) {
   return free;
 }
 
+// The library keeps its state for as long as it stays loaded, and a host's
+// registration cannot be undone: a case that registers would change every
+// case after it in the same process (and another suite of this executable
+// registers a result cell that lives on its stack only). So each case runs
+// in a fresh process of this executable of its own, whatever order or
+// process the runner uses.
+constexpr char kCaseProcessVariable[] = "ZK_OPERATION_EXPORTS_CASE";
+constexpr int kCaseTimeoutMs = 120000;
+
+bool InCaseProcess() { return std::getenv(kCaseProcessVariable) != nullptr; }
+
+// Runs the current case in its own process; its exit status (0 when it
+// passed), or -1 when it could not be started or did not end in time.
+int RunCaseProcess() {
+  const auto* test = ::testing::UnitTest::GetInstance()->current_test_info();
+  const std::string self = fs::read_symlink("/proc/self/exe").string();
+  const std::string filter = std::string("--gtest_filter=") + test->test_suite_name() + "." + test->name();
+  char* argv[] = {const_cast<char*>(self.c_str()), const_cast<char*>(filter.c_str()), nullptr};
+
+  setenv(kCaseProcessVariable, "1", 1);
+  pid_t child = -1;
+  const int spawned = posix_spawn(&child, self.c_str(), nullptr, nullptr, argv, environ);
+  unsetenv(kCaseProcessVariable);
+  if (spawned != 0) return -1;
+
+  // A pidfd turns readable when the child ends: wait in poll() with a deadline.
+  const int pidFd = static_cast<int>(syscall(SYS_pidfd_open, child, 0));
+  pollfd ended{pidFd, POLLIN, 0};
+  const bool inTime = pidFd >= 0 && poll(&ended, 1, kCaseTimeoutMs) == 1;
+  if (pidFd >= 0) close(pidFd);
+  if (!inTime) kill(child, SIGKILL);
+  int status = 0;
+  waitpid(child, &status, 0);
+  return inTime && WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+}
+
 class OperationExports : public ::testing::Test {
  protected:
   void SetUp() override {
+    if (!InCaseProcess()) return;  // the runner only starts the case's process
     ASSERT_NE(Library(), nullptr) << dlerror();
     prlWrite_ = Resolve<PrlSerialFn>("PRLWrite_Interface");
     prlRead_ = Resolve<PrlSerialFn>("PRLRead_Interface");
@@ -101,10 +143,10 @@ class OperationExports : public ::testing::Test {
     passPara_ = Resolve<PassParaFn>("fnPassPara_Interface");
     lastResult_ = Resolve<LastResultFn>("GetLastResult_Interface");
     ASSERT_TRUE(prlWrite_ && prlRead_ && prlWriteUsb_ && prlReadUsb_ && passPara_ && lastResult_);
-    unsetenv("ZKDOWNLOAD_ANSWERS");
 
-    std::ofstream(home_.path() / "ErrorSend") << "#!/bin/sh\ncp \"$1\" \"$(dirname \"$0\")/sent.txt\"\n";
-    fs::permissions(home_.path() / "ErrorSend", fs::perms::owner_all);
+    home_.emplace();
+    std::ofstream(Home() / "ErrorSend") << "#!/bin/sh\ncp \"$1\" \"$(dirname \"$0\")/sent.txt\"\n";
+    fs::permissions(Home() / "ErrorSend", fs::perms::owner_all);
 
     std::string error;
     ASSERT_TRUE(sim_.Start({"--port", "COM" + std::to_string(kPort), "--state", StateDir().string(),
@@ -114,18 +156,27 @@ class OperationExports : public ::testing::Test {
   }
 
   void TearDown() override {
-    sim_.Stop();
-    unsetenv("ZKDOWNLOAD_ANSWERS");
+    if (sim_.running()) sim_.Stop();
   }
 
-  fs::path StateDir() const { return home_.path() / "state"; }
-  fs::path Transcript() const { return home_.path() / "transcript.jsonl"; }
+  // In the runner: runs the case in its own process and takes its verdict
+  // (true: nothing more to do here). In the case's process: false, and the
+  // case goes on.
+  bool RanInOwnProcess() {
+    if (InCaseProcess()) return false;
+    EXPECT_EQ(RunCaseProcess(), 0) << "the case failed in its own process (see its output above)";
+    return true;
+  }
+
+  const fs::path& Home() const { return home_->path(); }
+  fs::path StateDir() const { return Home() / "state"; }
+  fs::path Transcript() const { return Home() / "transcript.jsonl"; }
   fs::path Stored(int nam) const { return StateDir() / "prl" / ("nam" + std::to_string(nam) + ".bin"); }
-  fs::path PortLink() const { return home_.PortsDir() / ("COM" + std::to_string(kPort)); }
-  fs::path HandedOver() const { return home_.path() / "Model" / "RB310" / "error_login_COM5.txt"; }
+  fs::path PortLink() const { return home_->PortsDir() / ("COM" + std::to_string(kPort)); }
+  fs::path HandedOver() const { return Home() / "Model" / "RB310" / "error_login_COM5.txt"; }
 
   fs::path Source(const Bytes& list) {
-    const fs::path path = home_.path() / "list.prl";
+    const fs::path path = Home() / "list.prl";
     WriteAll(path, list);
     return path;
   }
@@ -147,37 +198,18 @@ class OperationExports : public ::testing::Test {
   }
   int ReadUsb(const fs::path& path, int nam) { return prlReadUsb_(0, "", "", path.c_str(), nam, kPortIndex, 0, 0, -1); }
 
-  // Registration lasts as long as the library stays loaded, so the cases
-  // that register run in a child of this process: the others keep seeing an
-  // unregistered library, whatever order the cases run in.
-  void InChildHost(const std::function<void()>& body) {
-    std::fflush(nullptr);
-    const pid_t child = fork();
-    ASSERT_GE(child, 0);
-    if (child == 0) {
-      body();
-      std::fflush(nullptr);
-      std::_Exit(::testing::Test::HasFailure() ? 1 : 0);
-    }
-    int status = 0;
-    ASSERT_EQ(waitpid(child, &status, 0), child);
-    EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0) << "the child host failed (see above)";
-  }
-
   // Registers pass-parameter mode with `cell` as result cell and a library
   // path in the temporary home (the error login file would go beside it).
   void Register(int* cell) {
-    const std::string libraryPath = (home_.path() / "lib" / "libzkdownload.so").string();
-    fs::create_directories(home_.path() / "lib");
+    const std::string libraryPath = (Home() / "lib" / "libzkdownload.so").string();
+    fs::create_directories(Home() / "lib");
     ASSERT_EQ(passPara_(1, cell, version_, 0, 0, &count_, names_, times_, "", "", "", "", libraryPath.c_str(), 0, 1,
                         0),
               1);
   }
-  bool ErrorLoginWrittenBesideRegisteredPath() const {
-    return fs::exists(home_.path() / "lib" / "error_login_COM5.txt");
-  }
+  bool ErrorLoginWrittenBesideRegisteredPath() const { return fs::exists(Home() / "lib" / "error_login_COM5.txt"); }
 
-  zk::test::TempHome home_;
+  std::optional<zk::test::TempHome> home_;
   zk::test::SimProcess sim_;
   PrlSerialFn prlWrite_ = nullptr;
   PrlSerialFn prlRead_ = nullptr;
@@ -192,6 +224,7 @@ class OperationExports : public ::testing::Test {
 };
 
 TEST_F(OperationExports, UsbFormsWriteAndReadBack) {
+  if (RanInOwnProcess()) return;
   const Bytes list = List(300, 1);
   EXPECT_EQ(WriteUsb(Source(list), 0), 1);
   EXPECT_EQ(lastResult_(), 1);
@@ -200,25 +233,27 @@ TEST_F(OperationExports, UsbFormsWriteAndReadBack) {
   EXPECT_EQ(Resets(), 1);
   EXPECT_TRUE(PortIsFree(PortLink()));
 
-  const fs::path copy = home_.path() / "copy.prl";
+  const fs::path copy = Home() / "copy.prl";
   EXPECT_EQ(ReadUsb(copy, 0), 1);
   EXPECT_EQ(ReadAll(copy), list);
   EXPECT_TRUE(PortIsFree(PortLink()));
 }
 
 TEST_F(OperationExports, SerialFormsTakeThePortFromTheLowestBitOfTheMask) {
+  if (RanInOwnProcess()) return;
   const Bytes list = List(90, 2);
   // Bits 4 and 5: COM5 wins. Null texts read as empty (the default code).
   EXPECT_EQ(prlWrite_(0, nullptr, nullptr, Source(list).c_str(), 1, 0x0030), 1);
   EXPECT_EQ(ReadAll(Stored(1)), list);
   EXPECT_FALSE(fs::exists(Stored(0)));
 
-  const fs::path copy = home_.path() / "copy.prl";
+  const fs::path copy = Home() / "copy.prl";
   EXPECT_EQ(prlRead_(0, "", "", copy.c_str(), 1, 0x0010), 1);
   EXPECT_EQ(ReadAll(copy), list);
 }
 
 TEST_F(OperationExports, ScriptedOkInTheEndDialogWritesTheNextHandset) {
+  if (RanInOwnProcess()) return;
   setenv("ZKDOWNLOAD_ANSWERS", "OK,END", 1);
   EXPECT_EQ(WriteUsb(Source(List(50, 3)), 0), 1);
   EXPECT_EQ(Resets(), 2);
@@ -226,8 +261,9 @@ TEST_F(OperationExports, ScriptedOkInTheEndDialogWritesTheNextHandset) {
 }
 
 TEST_F(OperationExports, FailureShowsTheErrorDialogWhichHandsTheReportOn) {
+  if (RanInOwnProcess()) return;
   const fs::path beside = fs::path(ZK_LIBRARY_FILE).parent_path() / "error_login_COM5.txt";
-  EXPECT_EQ(WriteUsb(home_.path() / "absent.prl", 0), 0);
+  EXPECT_EQ(WriteUsb(Home() / "absent.prl", 0), 0);
   EXPECT_EQ(lastResult_(), 405041);
   // The none interface confirms the dialog: the report goes beside the
   // library and, copied, to the error-sending tool, which runs on its own.
@@ -236,7 +272,7 @@ TEST_F(OperationExports, FailureShowsTheErrorDialogWhichHandsTheReportOn) {
   EXPECT_NE(report.find("Error Message Number : 405041"), std::string::npos) << report;
   EXPECT_NE(report.find("'PRLDownloadProc' Function in PRL Download"), std::string::npos) << report;
   EXPECT_NE(report.find("absent.prl"), std::string::npos) << report;
-  const fs::path sent = home_.path() / "sent.txt";
+  const fs::path sent = Home() / "sent.txt";
   const auto end = std::chrono::steady_clock::now() + std::chrono::seconds(10);
   while (!fs::exists(sent) && std::chrono::steady_clock::now() < end)
     std::this_thread::sleep_for(std::chrono::milliseconds(20));
@@ -246,56 +282,54 @@ TEST_F(OperationExports, FailureShowsTheErrorDialogWhichHandsTheReportOn) {
 }
 
 TEST_F(OperationExports, PassParameterModeReportsIntoTheResultCell) {
-  InChildHost([&] {
-    int cell = -1;
-    Register(&cell);
-    setenv("ZKDOWNLOAD_ANSWERS", "OK,OK", 1);  // would repeat the write if an end dialog came
+  if (RanInOwnProcess()) return;
+  int cell = -1;
+  ASSERT_NO_FATAL_FAILURE(Register(&cell));
+  setenv("ZKDOWNLOAD_ANSWERS", "OK,OK", 1);  // would repeat the write if an end dialog came
 
-    EXPECT_EQ(WriteUsb(home_.path() / "absent.prl", 0), 0);
-    EXPECT_EQ(cell, 405041);
-    EXPECT_FALSE(ErrorLoginWrittenBesideRegisteredPath());
-    EXPECT_FALSE(fs::exists(HandedOver()));
-    EXPECT_TRUE(PortIsFree(PortLink()));
+  EXPECT_EQ(WriteUsb(Home() / "absent.prl", 0), 0);
+  EXPECT_EQ(cell, 405041);
+  EXPECT_FALSE(ErrorLoginWrittenBesideRegisteredPath());
+  EXPECT_FALSE(fs::exists(HandedOver()));
+  EXPECT_TRUE(PortIsFree(PortLink()));
 
-    const Bytes list = List(45, 4);
-    EXPECT_EQ(WriteUsb(Source(list), 0), 1);
-    EXPECT_EQ(cell, 1);
-    EXPECT_EQ(ReadAll(Stored(0)), list);
-    EXPECT_EQ(Resets(), 1);
-  });
+  const Bytes list = List(45, 4);
+  EXPECT_EQ(WriteUsb(Source(list), 0), 1);
+  EXPECT_EQ(cell, 1);
+  EXPECT_EQ(ReadAll(Stored(0)), list);
+  EXPECT_EQ(Resets(), 1);
 }
 
 TEST_F(OperationExports, PlainExportTouchesTheResultCellOnlyOnSuccess) {
-  InChildHost([&] {
-    int cell = 4242;
-    Register(&cell);
-    EXPECT_EQ(ReadUsb(home_.path() / "no-such-dir" / "out.prl", 0), 0);
-    EXPECT_EQ(cell, 4242);
-    EXPECT_EQ(lastResult_(), 401034);
-    EXPECT_FALSE(ErrorLoginWrittenBesideRegisteredPath());
+  if (RanInOwnProcess()) return;
+  int cell = 4242;
+  ASSERT_NO_FATAL_FAILURE(Register(&cell));
+  EXPECT_EQ(ReadUsb(Home() / "no-such-dir" / "out.prl", 0), 0);
+  EXPECT_EQ(cell, 4242);
+  EXPECT_EQ(lastResult_(), 401034);
+  EXPECT_FALSE(ErrorLoginWrittenBesideRegisteredPath());
 
-    // The handset reads its store at each request: give NAM 0 a list.
-    fs::create_directories(Stored(0).parent_path());
-    WriteAll(Stored(0), List(10, 5));
-    EXPECT_EQ(prlRead_(0, "", "", (home_.path() / "out.prl").c_str(), 0, 0x0010), 1);
-    EXPECT_EQ(cell, 1);
-    EXPECT_EQ(ReadAll(home_.path() / "out.prl"), List(10, 5));
-  });
+  // The handset reads its store at each request: give NAM 0 a list.
+  fs::create_directories(Stored(0).parent_path());
+  WriteAll(Stored(0), List(10, 5));
+  EXPECT_EQ(prlRead_(0, "", "", (Home() / "out.prl").c_str(), 0, 0x0010), 1);
+  EXPECT_EQ(cell, 1);
+  EXPECT_EQ(ReadAll(Home() / "out.prl"), List(10, 5));
 }
 
 TEST_F(OperationExports, ExportsNotYetAvailableFailWithTheirOwnCode) {
+  if (RanInOwnProcess()) return;
   auto upgrade = Resolve<UpgradeFn>("Upgrade_Interface");
   ASSERT_NE(upgrade, nullptr);
-  InChildHost([&] {
-    int cell = 0;
-    Register(&cell);
-    EXPECT_EQ(upgrade(0, 0, "", "", "", "", 0, "", 0, 0x0010), 0);
-    EXPECT_EQ(cell, 999000);
-    EXPECT_EQ(lastResult_(), 999000);
-  });
+  int cell = 0;
+  ASSERT_NO_FATAL_FAILURE(Register(&cell));
+  EXPECT_EQ(upgrade(0, 0, "", "", "", "", 0, "", 0, 0x0010), 0);
+  EXPECT_EQ(cell, 999000);
+  EXPECT_EQ(lastResult_(), 999000);
 }
 
 TEST_F(OperationExports, PhoneBookExportsAreNotSupportedButSucceed) {
+  if (RanInOwnProcess()) return;
   auto pimWrite = Resolve<PimWriteFn>("PIMWrite_Interface");
   auto pimRead = Resolve<PimReadFn>("PIMRead_Interface");
   ASSERT_TRUE(pimWrite && pimRead);
@@ -304,6 +338,7 @@ TEST_F(OperationExports, PhoneBookExportsAreNotSupportedButSucceed) {
 }
 
 TEST_F(OperationExports, FailureTextsOfAPrlWriteThatLostTheHandset) {
+  if (RanInOwnProcess()) return;
   auto texts = Resolve<FailureTextsFn>("GetFailureTexts_Interface");
   ASSERT_NE(texts, nullptr);
   char location[128], contents[128], solution[128];
