@@ -79,6 +79,20 @@ bool FileExists(const std::string& path) {
   return std::filesystem::exists(zk::platform::NormalizeHostPath(path), ec);
 }
 
+// Loads one image unless it is already in memory; an older buffer is given
+// back first (with the pause the handset's tools have always made there).
+int LoadImage(const std::string& path, bool& loaded, std::vector<uint8_t>& buffer, uint32_t& length,
+              int unreadable) {
+  if (loaded) return 1;
+  if (!buffer.empty()) {
+    std::vector<uint8_t>().swap(buffer);
+    zk::platform::SleepMs(1000);
+  }
+  if (!ReadImageFile(path, buffer, length)) return unreadable;
+  loaded = true;
+  return 1;
+}
+
 }  // namespace
 
 void CDLCommon::SetMainImagePath(const std::string& path) {
@@ -90,39 +104,17 @@ void CDLCommon::SetMainImagePath(const std::string& path) {
 
 int CDLCommon::LoadMainImage() {
   m_mainName = zk::platform::FileNameOf(m_mainPath);
-  if (m_mainLoaded) return 1;
-  if (!m_mainBuf.empty()) {
-    m_mainBuf.clear();
-    m_mainBuf.shrink_to_fit();
-    zk::platform::SleepMs(1000);
-  }
-  if (!ReadImageFile(FromLibraryDirectory(m_mainPath), m_mainBuf, m_mainLen)) return kMainImageUnreadable;
-  m_mainLoaded = true;
-  return 1;
+  return LoadImage(FromLibraryDirectory(m_mainPath), m_mainLoaded, m_mainBuf, m_mainLen, kMainImageUnreadable);
 }
 
 int CDLCommon::LoadBootLoader() {
   m_bootName = zk::platform::FileNameOf(m_bootPath);
-  if (m_bootLoaded) return 1;
-  if (!m_bootBuf.empty()) {
-    m_bootBuf.clear();
-    zk::platform::SleepMs(1000);
-  }
-  if (!ReadImageFile(m_bootPath, m_bootBuf, m_bootLen)) return kBootLoaderUnreadable;
-  m_bootLoaded = true;
-  return 1;
+  return LoadImage(m_bootPath, m_bootLoaded, m_bootBuf, m_bootLen, kBootLoaderUnreadable);
 }
 
 int CDLCommon::LoadBootImage() {
   m_logoName = zk::platform::FileNameOf(m_logoPath);
-  if (m_logoLoaded) return 1;
-  if (!m_logoBuf.empty()) {
-    m_logoBuf.clear();
-    zk::platform::SleepMs(1000);
-  }
-  if (!ReadImageFile(m_logoPath, m_logoBuf, m_logoLen)) return kBootImageUnreadable;
-  m_logoLoaded = true;
-  return 1;
+  return LoadImage(m_logoPath, m_logoLoaded, m_logoBuf, m_logoLen, kBootImageUnreadable);
 }
 
 bool CDLCommon::EnterDownloader() {

@@ -121,8 +121,12 @@ TEST(BoundaryLoad, RegistrationCopiesTextsAndLeavesHostBuffersAndQueriesAlone) {
   ASSERT_NE(mkdtemp(pattern.data()), nullptr);
   const fs::path hostDir = pattern;
 
-  int result = -5, count = -6;
-  unsigned char version[15], names[1000], times[1000];
+  // The library keeps these pointers for as long as it is loaded, like a
+  // host's buffers: they must outlive this test.
+  static int result, count;
+  static unsigned char version[15], names[1000], times[1000];
+  result = -5;
+  count = -6;
   std::memset(version, 0x5A, sizeof version);
   std::memset(names, 0x5B, sizeof names);
   std::memset(times, 0x5C, sizeof times);
