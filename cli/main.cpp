@@ -5,6 +5,7 @@
 #include "command_result.h"
 #include "emergency_command.h"
 #include "global_options.h"
+#include "identity_command.h"
 #include "operation_options.h"
 #include "ports_command.h"
 #include "probe_command.h"
@@ -19,6 +20,7 @@ int main(int argc, char** argv) {
   zk::cli::AddGlobalOptions(app);
   zk::cli::AddPortsCommand(app);
   zk::cli::AddProbeCommand(app);
+  zk::cli::AddIdentityCommand(app);
   zk::cli::AddPrlReadCommand(app);
   zk::cli::AddPrlWriteCommand(app);
   zk::cli::AddEmergencyCommand(app);

@@ -152,6 +152,17 @@ ZK_API int ProvisionWrite_UPST_Interface(short kind, const char* text1, const ch
 ZK_API int EriRead_UPST_Interface(short kind, const char* text1, const char* text2, short port);
 ZK_API int EriWrite_UPST_Interface(short kind, const char* text1, const char* text2, short port);
 
+/* The handset identity check (plain): switches the handset at `port` into
+ * diagnostic mode, reads its version label ("<software version>_<vendor
+ * byte>", at most 15 characters), ESN, 15-character vendor text and the two
+ * vendor values, then takes it offline and resets it. `versionLabel` and
+ * `vendorText` must hold 16 bytes each; any output may be null. On failure
+ * (0) the outputs are untouched and GetLastResult_Interface gives the
+ * cause: 2 diagnostic mode not reached, 4 identity not read, 36-38 offline,
+ * 44-45 reset. */
+ZK_API int ReadHandsetIdentity_Interface(short kind, short port, char* versionLabel, unsigned int* esn,
+                                         char* vendorText, unsigned int* value20, unsigned int* value21);
+
 /* Why the last operation export ended as it did: its flow result, 1 or a
  * failure code (location x 1000 + cause), also in pass-parameter mode and in
  * silent mode. 0 before any operation. */

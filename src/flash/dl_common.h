@@ -81,7 +81,7 @@ class CDLCommon {
   int32_t m_imageFlag = 0;      // the operation's image flag, kept with the image path
 
  private:
-  bool RunControlStep(const zk::flash::DownloadPacketSpec& spec, uint8_t selector = 0);
+  bool RunControlStep(const zk::flash::DownloadPacketSpec& layout, uint8_t selector = 0);
   bool StepSucceeded(int transactResult);
   void FailStep();
   bool Burn(std::span<const uint8_t> image, const char* statusText, int initialWaitSeconds, bool stepBar);

@@ -39,9 +39,9 @@ struct Exchange {
   std::span<const uint8_t> Answer() const { return response.rsp.bytes; }
 
   // Sends the request as it stands; true only for an accepted answer.
-  bool Send(const RequestSpec& spec) {
-    request.req.bytes[0] = spec.code;
-    const int result = g_diagLink.Transact(&request, &response, spec.length, spec.waitMs);
+  bool Send(const RequestSpec& layout) {
+    request.req.bytes[0] = layout.code;
+    const int result = g_diagLink.Transact(&request, &response, layout.length, layout.waitMs);
     return result != kNoAnswer && g_diagLink.m_lastOk == 1;
   }
 

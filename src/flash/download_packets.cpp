@@ -19,11 +19,11 @@ std::size_t BuildWriteBlock(diag_req_pkt_type& request, std::span<const uint8_t>
   return meaningful;
 }
 
-void BuildControlPacket(diag_req_pkt_type& request, const DownloadPacketSpec& spec, uint8_t selector) {
-  std::memset(request.req.bytes, 0, static_cast<std::size_t>(spec.length));
-  request.req.bytes[0] = spec.code;
-  if (spec.code == packet::kBootInitialize.code) request.req.bytes[1] = kBootInitializeParameter;
-  if (spec.code == packet::kSelectFastRate.code) request.req.bytes[1] = selector;
+void BuildControlPacket(diag_req_pkt_type& request, const DownloadPacketSpec& layout, uint8_t selector) {
+  std::memset(request.req.bytes, 0, static_cast<std::size_t>(layout.length));
+  request.req.bytes[0] = layout.code;
+  if (layout.code == packet::kBootInitialize.code) request.req.bytes[1] = kBootInitializeParameter;
+  if (layout.code == packet::kSelectFastRate.code) request.req.bytes[1] = selector;
 }
 
 }  // namespace zk::flash

@@ -51,6 +51,6 @@ std::size_t BuildWriteBlock(diag_req_pkt_type& request, std::span<const uint8_t>
 // Fills `request` with a packet that carries only its code and its fixed
 // parameters (every packet but the write block), all zero except where the
 // protocol fixes a value.
-void BuildControlPacket(diag_req_pkt_type& request, const DownloadPacketSpec& spec, uint8_t selector = 0);
+void BuildControlPacket(diag_req_pkt_type& request, const DownloadPacketSpec& layout, uint8_t selector = 0);
 
 }  // namespace zk::flash

@@ -38,11 +38,11 @@ bool CDLCommon::StepSucceeded(int transactResult) {
   return true;
 }
 
-bool CDLCommon::RunControlStep(const DownloadPacketSpec& spec, uint8_t selector) {
+bool CDLCommon::RunControlStep(const DownloadPacketSpec& layout, uint8_t selector) {
   auto request = std::make_unique<diag_req_pkt_type>();
   auto response = std::make_unique<diag_rsp_pkt_type>();
-  zk::flash::BuildControlPacket(*request, spec, selector);
-  return StepSucceeded(g_diagLink.Transact(request.get(), response.get(), spec.length, spec.waitMs));
+  zk::flash::BuildControlPacket(*request, layout, selector);
+  return StepSucceeded(g_diagLink.Transact(request.get(), response.get(), layout.length, layout.waitMs));
 }
 
 bool CDLCommon::BootInitialize() {

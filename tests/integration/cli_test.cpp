@@ -220,3 +220,29 @@ TEST_F(Cli, HelpAndUsageErrors) {
 }
 
 }  // namespace
+
+namespace {
+
+TEST_F(Cli, IdentityReadsLabelAndIdentityThenResetsTheHandset) {
+  StartSim({"--esn", "0x12345678", "--sw-version", "R310V777", "--vendor-byte", "123", "--transcript",
+            (home_.path() / "transcript.jsonl").string()});
+  const auto identity = Run({"identity", "--port", "COM5"});
+  ASSERT_EQ(identity.status, 0) << identity.out << identity.err;
+  EXPECT_NE(identity.out.find("version label  R310V777_123"), std::string::npos) << identity.out;
+  EXPECT_NE(identity.out.find("ESN            12345678"), std::string::npos) << identity.out;
+  // The handset saw the offline request and then the reset request (mode 2).
+  const std::string transcript = ReadAll(home_.path() / "transcript.jsonl");
+  const auto offline = transcript.find("\"hex\":\"290100\"");
+  const auto reset = transcript.find("\"hex\":\"290200\"");
+  ASSERT_NE(offline, std::string::npos) << transcript;
+  ASSERT_NE(reset, std::string::npos) << transcript;
+  EXPECT_LT(offline, reset);
+
+  sim_.Stop();
+  StartSim({"--never-usable"});
+  const auto refused = Run({"identity", "--port", "COM5"});
+  EXPECT_EQ(refused.status, 1);
+  EXPECT_NE(refused.err.find("Can't Change DM mode."), std::string::npos) << refused.err;
+}
+
+}  // namespace

@@ -1,0 +1,31 @@
+#include "operations/handset_identity.h"
+
+#include "boundary/globals.h"
+#include "operations/operation_state.h"
+
+namespace {
+constexpr int kNotInDiagnosticMode = 2;
+constexpr int kIdentityUnread = 4;
+}  // namespace
+
+int ReadHandsetIdentity(int16_t kind, int16_t portIndex, HandsetIdentity& identity) {
+  g_currentOperationKind = kind;
+  g_diagLink.SetLinkParams(kind, portIndex, 0, 0, -1);
+  g_commonProcess.OpenProgressWindow();
+
+  const auto finish = [](int result) {
+    g_commonProcess.CloseProgressWindow();  // closes the port too
+    return result;
+  };
+  if (g_diagLink.EnterDiagMode(portIndex) != kDiagModeEntered) return finish(kNotInDiagnosticMode);
+
+  g_commonProcess.SetStatusText("Reading identity ...");
+  if (g_dlCommon.ReadVersionLabel(identity.versionLabel) != 1) return finish(kIdentityUnread);
+  if (g_dlCommon.ReadHandsetIdentity(identity.esn, identity.vendorText, identity.value20, identity.value21) != 1)
+    return finish(kIdentityUnread);
+
+  g_commonProcess.SetStatusText("Mode Offline-d ...");
+  const int offline = g_packetProcess.GoOffline();
+  if (offline != 1) return finish(offline);
+  return finish(g_packetProcess.ResetPhone());
+}
