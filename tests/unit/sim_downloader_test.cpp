@@ -3,6 +3,7 @@
 // erase, faults in download mode and the line pacing.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <filesystem>
 #include <fstream>
 #include <iterator>
@@ -32,15 +33,16 @@ SimOptions DownloaderOptions(bool usbModem = false) {
 // A write block as the host sends it: the data field is always a whole
 // block, padded with 0x1A.
 Bytes WritePacket(uint32_t address, const Bytes& data, std::size_t lengthField) {
-  Bytes packet{dl::kWrite,
-               static_cast<uint8_t>(address >> 24),
-               static_cast<uint8_t>(address >> 16),
-               static_cast<uint8_t>(address >> 8),
-               static_cast<uint8_t>(address),
-               static_cast<uint8_t>(lengthField >> 8),
-               static_cast<uint8_t>(lengthField)};
-  packet.insert(packet.end(), data.begin(), data.end());
-  packet.resize(dl::kWriteDataOffset + dl::kBlockSize, 0x1A);
+  Bytes packet(dl::kWriteDataOffset + dl::kBlockSize, 0x1A);
+  const uint8_t header[] = {dl::kWrite,
+                            static_cast<uint8_t>(address >> 24),
+                            static_cast<uint8_t>(address >> 16),
+                            static_cast<uint8_t>(address >> 8),
+                            static_cast<uint8_t>(address),
+                            static_cast<uint8_t>(lengthField >> 8),
+                            static_cast<uint8_t>(lengthField)};
+  std::copy(std::begin(header), std::end(header), packet.begin());
+  std::copy_n(data.begin(), std::min(data.size(), dl::kBlockSize), packet.begin() + dl::kWriteDataOffset);
   return packet;
 }
 Bytes WritePacket(uint32_t address, const Bytes& data) { return WritePacket(address, data, data.size()); }
