@@ -11,13 +11,18 @@
 #include <string>
 #include <vector>
 
+#include "support/byte_files.h"
+#include "support/library_loader.h"
 #include "support/sim_process.h"
 #include "support/temp_home.h"
 
 namespace {
 
+using zk::test::ReadAll;
+using zk::test::Resolve;
+
 namespace fs = std::filesystem;
-using Bytes = std::vector<uint8_t>;
+using zk::test::Bytes;
 
 using EmergencySerialFn = int (*)(short, int, const char*, const char*, char, short);
 using EmergencyUsbFn = int (*)(short, int, const char*, const char*, char, short, short, short, short);
@@ -26,26 +31,6 @@ using LastResultFn = int (*)();
 constexpr int kPort = 6;  // COM6: port index 5, mask 0x0020
 constexpr short kPortIndex = kPort - 1;
 constexpr short kPortMask = 1 << kPortIndex;
-
-void* Library() {
-  static void* handle = [] {
-    setenv("ZKDOWNLOAD_UI", "none", 1);
-    setenv("ZKDOWNLOAD_TIME_SCALE", "0.05", 1);
-    return dlopen(ZK_LIBRARY_FILE, RTLD_NOW | RTLD_LOCAL);
-  }();
-  return handle;
-}
-
-template <typename Fn>
-Fn Resolve(const char* name) {
-  void* library = Library();
-  return library != nullptr ? reinterpret_cast<Fn>(dlsym(library, name)) : nullptr;
-}
-
-Bytes ReadAll(const fs::path& path) {
-  std::ifstream in(path, std::ios::binary);
-  return Bytes(std::istreambuf_iterator<char>(in), {});
-}
 
 Bytes Image(std::size_t size) {
   Bytes bytes(size);
@@ -60,7 +45,7 @@ Bytes Image(std::size_t size) {
 class EmergencyExports : public ::testing::Test {
  protected:
   void SetUp() override {
-    ASSERT_NE(Library(), nullptr) << dlerror();
+    ASSERT_NE(zk::test::LoadedLibrary(), nullptr) << dlerror();
     serial_ = Resolve<EmergencySerialFn>("Emergency_Interface");
     usb_ = Resolve<EmergencyUsbFn>("EmergencyUSB_Interface");
     lastResult_ = Resolve<LastResultFn>("GetLastResult_Interface");

@@ -24,6 +24,8 @@
 #include <thread>
 #include <vector>
 
+#include "support/byte_files.h"
+#include "support/library_loader.h"
 #include "support/sim_process.h"
 #include "support/temp_home.h"
 
@@ -31,8 +33,11 @@ extern char** environ;
 
 namespace {
 
+using zk::test::ReadAll;
+using zk::test::Resolve;
+
 namespace fs = std::filesystem;
-using Bytes = std::vector<uint8_t>;
+using zk::test::Bytes;
 
 using PrlSerialFn = int (*)(short, const char*, const char*, const char*, int, short);
 using PrlUsbFn = int (*)(short, const char*, const char*, const char*, int, short, short, short, short);
@@ -47,28 +52,6 @@ using FailureTextsFn = int (*)(int, char*, int, char*, int, char*, int);
 
 constexpr int kPort = 5;  // COM5: port index 4, mask 0x0010
 constexpr short kPortIndex = kPort - 1;
-
-void* Library() {
-  static void* handle = [] {
-    // Read by the library when it first needs them: the headless interface
-    // and waits at a twentieth of their length.
-    setenv("ZKDOWNLOAD_UI", "none", 1);
-    setenv("ZKDOWNLOAD_TIME_SCALE", "0.05", 1);
-    return dlopen(ZK_LIBRARY_FILE, RTLD_NOW | RTLD_LOCAL);
-  }();
-  return handle;
-}
-
-template <typename Fn>
-Fn Resolve(const char* name) {
-  void* library = Library();
-  return library != nullptr ? reinterpret_cast<Fn>(dlsym(library, name)) : nullptr;
-}
-
-Bytes ReadAll(const fs::path& path) {
-  std::ifstream in(path, std::ios::binary);
-  return Bytes(std::istreambuf_iterator<char>(in), {});
-}
 
 std::string ReadText(const fs::path& path) {
   const Bytes bytes = ReadAll(path);
@@ -135,7 +118,7 @@ class OperationExports : public ::testing::Test {
  protected:
   void SetUp() override {
     if (!InCaseProcess()) return;  // the runner only starts the case's process
-    ASSERT_NE(Library(), nullptr) << dlerror();
+    ASSERT_NE(zk::test::LoadedLibrary(), nullptr) << dlerror();
     prlWrite_ = Resolve<PrlSerialFn>("PRLWrite_Interface");
     prlRead_ = Resolve<PrlSerialFn>("PRLRead_Interface");
     prlWriteUsb_ = Resolve<PrlUsbFn>("PRLWriteUSB_Interface");

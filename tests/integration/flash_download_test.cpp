@@ -14,6 +14,7 @@
 #include "boundary/globals.h"
 #include "download_codes.h"
 #include "sim_link_fixture.h"
+#include "support/byte_files.h"
 
 namespace {
 
@@ -23,31 +24,11 @@ using zk::test::Faults;
 using zk::test::ForeignCode;
 using zk::test::HexBytes;
 using zk::test::SimLinkTest;
-using Bytes = std::vector<uint8_t>;
+using zk::test::Bytes;
+using zk::test::ReadAll;
+using zk::test::WriteAll;
 
 constexpr std::size_t kWritePacketBytes = 2055;
-
-Bytes ReadAll(const fs::path& path) {
-  std::ifstream in(path, std::ios::binary);
-  return Bytes(std::istreambuf_iterator<char>(in), {});
-}
-
-void WriteAll(const fs::path& path, const Bytes& bytes) {
-  std::ofstream(path, std::ios::binary)
-      .write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
-}
-
-// Bytes that differ from block to block, with flag and escape bytes among
-// them, so that a block sent twice, skipped, misplaced or badly escaped
-// shows in the burned file.
-Bytes RandomImage(std::size_t size, uint32_t seed) {
-  Bytes bytes(size);
-  for (auto& byte : bytes) {
-    seed = seed * 1664525u + 1013904223u;
-    byte = static_cast<uint8_t>(seed >> 24);
-  }
-  return bytes;
-}
 
 // The operator: status texts, the address row and the bar, per window.
 class BurnUi : public zk::test::RecordingUi {
@@ -188,7 +169,7 @@ class FlashDownload : public SimLinkTest {
 
 TEST_F(FlashDownload, MainImageAloneIsBurnedByteForByteAtTheFastRate) {
   StartSim(DiagOptions());
-  const Bytes image = RandomImage(10000, 1);
+  const Bytes image = zk::test::PseudoRandomBytes(10000, 1);
   ASSERT_EQ(DownloadAfterModeEntry(MainImage(image)), 1);
 
   EXPECT_EQ(ReadAll(Burned("main_image.bin")), image);
@@ -213,7 +194,7 @@ TEST_F(FlashDownload, MainImageAloneIsBurnedByteForByteAtTheFastRate) {
 
 TEST_F(FlashDownload, BootLoaderAndBootImageAreBurnedFirstEachFromAddressZero) {
   StartSim(DiagOptions());
-  const Bytes boot = RandomImage(3000, 2), logo = RandomImage(2048, 3), image = RandomImage(4500, 4);
+  const Bytes boot = zk::test::PseudoRandomBytes(3000, 2), logo = zk::test::PseudoRandomBytes(2048, 3), image = zk::test::PseudoRandomBytes(4500, 4);
   WriteAll(LibraryDir() / "BOOT_LOADER.bin", boot);
   WriteAll(ImageDir() / "small_bootup_logo.bin", logo);
   ASSERT_EQ(DownloadAfterModeEntry(MainImage(image)), 1);
@@ -243,7 +224,7 @@ TEST_F(FlashDownload, BootLoaderAndBootImageAreBurnedFirstEachFromAddressZero) {
 
 TEST_F(FlashDownload, FiveThousandBytesGoAsThreeBlocksWithTheLastPadded) {
   StartSim(DiagOptions());
-  const Bytes image = RandomImage(5000, 5);
+  const Bytes image = zk::test::PseudoRandomBytes(5000, 5);
   ASSERT_EQ(DownloadAfterModeEntry(MainImage(image)), 1);
   EXPECT_EQ(ReadAll(Burned("main_image.bin")), image);
 
@@ -264,7 +245,7 @@ TEST_F(FlashDownload, FiveThousandBytesGoAsThreeBlocksWithTheLastPadded) {
 
 TEST_F(FlashDownload, ImageOfOneByteOverTwoBlocksTakesThreePacketsWithARangeOfTwo) {
   StartSim(DiagOptions());
-  const Bytes image = RandomImage(4097, 6);
+  const Bytes image = zk::test::PseudoRandomBytes(4097, 6);
   ASSERT_EQ(DownloadAfterModeEntry(MainImage(image)), 1);
   EXPECT_EQ(ReadAll(Burned("main_image.bin")), image);
   EXPECT_EQ(WriteFields(), (std::vector<std::pair<int64_t, int64_t>>{{0, 2048}, {0x800, 2048}, {0x1000, 1}}));
@@ -284,7 +265,7 @@ TEST_F(FlashDownload, NakToAWriteBlockFailsTheBurnAtOnceWithoutRetry) {
   auto options = DiagOptions();
   options.faults.rules.push_back(FaultRule{FaultRule::Action::kNak, FaultRule::Match::kCode, rb310::dl::kWrite, 1, 0, 1});
   StartSim(std::move(options));
-  EXPECT_EQ(DownloadAfterModeEntry(MainImage(RandomImage(8000, 7))), 9);
+  EXPECT_EQ(DownloadAfterModeEntry(MainImage(zk::test::PseudoRandomBytes(8000, 7))), 9);
 
   // Blocks 0 and 1, the refused one not sent again, nothing after it.
   EXPECT_EQ(Sequence(), "29 21 04 01*2");
@@ -304,7 +285,7 @@ TEST_F(FlashDownload, AnswerRepeatingTheRequestCodeCountsAsAcknowledgementAnyOth
   // diagnostic error code.
   options.faults = Faults({ForeignCode(rb310::dl::kWrite, rb310::dl::kWrite), ForeignCode(rb310::dl::kFinalize, 0x13)});
   StartSim(std::move(options));
-  const Bytes image = RandomImage(5000, 8);
+  const Bytes image = zk::test::PseudoRandomBytes(5000, 8);
   EXPECT_EQ(DownloadAfterModeEntry(MainImage(image)), 13);
   EXPECT_EQ(Sequence(), "29 21 04 01*3 25");  // the finalise was not tried again
   // The handset stored the burn; only its answer was odd.
@@ -316,7 +297,7 @@ TEST_F(FlashDownload, BootLoaderThatCannotBeReadStopsBeforeAnyBootPacket) {
   // Present but not a file that can be read (a chmod 000 file would still
   // be readable to root).
   fs::create_directories(LibraryDir() / "BOOT_LOADER.bin");
-  EXPECT_EQ(DownloadAfterModeEntry(MainImage(RandomImage(100, 9))), 201100);
+  EXPECT_EQ(DownloadAfterModeEntry(MainImage(zk::test::PseudoRandomBytes(100, 9))), 201100);
   EXPECT_EQ(Sequence(), "29");
   EXPECT_FALSE(fs::exists(Burned("main_image.bin")));
 }
@@ -325,7 +306,7 @@ TEST_F(FlashDownload, OnTheUsbModemPortTheRateStaysAndNoRatePacketIsSent) {
   // A pty takes every rate, so the physical line that refuses 460800 cannot
   // be built here; the USB modem port is the other path without the switch.
   StartSim(OnUsbModemPort(DiagOptions()));
-  const Bytes image = RandomImage(3000, 10);
+  const Bytes image = zk::test::PseudoRandomBytes(3000, 10);
   g_dlCommon.m_isUsbPort = 1;
   ASSERT_EQ(DownloadAfterModeEntry(MainImage(image)), 1);
   EXPECT_EQ(ReadAll(Burned("main_image.bin")), image);
@@ -337,7 +318,7 @@ TEST_F(FlashDownload, HandsetRefusingTheFastRateFailsTheDownloadWithFive) {
   auto options = DiagOptions();
   options.faults.rejectFastRate = true;
   StartSim(std::move(options));
-  EXPECT_EQ(DownloadAfterModeEntry(MainImage(RandomImage(100, 11))), 5);
+  EXPECT_EQ(DownloadAfterModeEntry(MainImage(zk::test::PseudoRandomBytes(100, 11))), 5);
   EXPECT_EQ(Sequence(), "29");
   EXPECT_EQ(g_diagLink.m_downloadMode, 0);
 }
@@ -360,7 +341,7 @@ TEST_F(FlashDownload, EfsEraseEmptiesTheHandsetsFileSystemAndRestartsIt) {
 
 TEST_F(FlashDownload, EmergencyBurnsTheImageIntoAHandsetInItsDownloader) {
   StartSim(RescueOptions());
-  const Bytes image = RandomImage(9000, 12);
+  const Bytes image = zk::test::PseudoRandomBytes(9000, 12);
   ASSERT_EQ(Emergency(MainImage(image)), 1);
   EXPECT_EQ(ReadAll(Burned("main_image.bin")), image);
 
@@ -381,7 +362,7 @@ TEST_F(FlashDownload, EmergencyBurnsTheImageIntoAHandsetInItsDownloader) {
 
 TEST_F(FlashDownload, EmergencyOnTheUsbModemPortBurnsWithoutTheRateSwitch) {
   StartSim(OnUsbModemPort(RescueOptions()));
-  const Bytes image = RandomImage(2500, 13);
+  const Bytes image = zk::test::PseudoRandomBytes(2500, 13);
   ASSERT_EQ(Emergency(MainImage(image)), 1);
   EXPECT_EQ(ReadAll(Burned("main_image.bin")), image);
   EXPECT_EQ(Sequence(), "21 04 01*2 25 0A");
@@ -397,7 +378,7 @@ TEST_F(FlashDownload, EmergencyWithoutItsImageFailsBeforeThePortIsTouched) {
 
 TEST_F(FlashDownload, EmergencyOnAPortThatNamesNothingFailsWith601000) {
   StartSim(RescueOptions());
-  EXPECT_EQ(Emergency(MainImage(RandomImage(100, 14)), 8), 601000);  // COM9: not in the port map
+  EXPECT_EQ(Emergency(MainImage(zk::test::PseudoRandomBytes(100, 14)), 8), 601000);  // COM9: not in the port map
   EXPECT_TRUE(sim_->transcript().empty());
 }
 
@@ -405,7 +386,7 @@ TEST_F(FlashDownload, EmergencyNakOnAWriteBlockGivesTheBurnStepsCode) {
   auto options = RescueOptions();
   options.faults.rules.push_back(FaultRule{FaultRule::Action::kNak, FaultRule::Match::kCode, rb310::dl::kWrite, 1, 0, 2});
   StartSim(std::move(options));
-  EXPECT_EQ(Emergency(MainImage(RandomImage(9000, 15))), 602009);
+  EXPECT_EQ(Emergency(MainImage(zk::test::PseudoRandomBytes(9000, 15))), 602009);
   EXPECT_EQ(Sequence(), "29 21 04 01*3");
   EXPECT_EQ(g_diagLink.m_comm.lineConfig().baudRate, 38400u);
   EXPECT_FALSE(fs::exists(Burned("main_image.bin")));
@@ -419,7 +400,7 @@ TEST_F(FlashDownload, FailedEmergencyLeavesTheNextDownloadItsModeEntry) {
   EXPECT_FALSE(g_dlCommon.m_skipOffline);
   EXPECT_EQ(g_diagLink.m_downloadMode, 0);
 
-  const Bytes image = RandomImage(3000, 17);
+  const Bytes image = zk::test::PseudoRandomBytes(3000, 17);
   g_dlCommon.m_isUsbPort = 0;
   ASSERT_EQ(DownloadAfterModeEntry(MainImage(image)), 1);
   EXPECT_EQ(Requests(0x3A), 1u);
@@ -430,7 +411,7 @@ TEST_F(FlashDownload, FailedEmergencyLeavesTheNextDownloadItsModeEntry) {
 // still in memory from an earlier run.
 TEST_F(FlashDownload, EmergencyReadsTheBootImageBesideItsMainImageEachRun) {
   StartSim(RescueOptions());
-  const Bytes logoA = RandomImage(700, 18), logoB = RandomImage(900, 19), image = RandomImage(1000, 20);
+  const Bytes logoA = zk::test::PseudoRandomBytes(700, 18), logoB = zk::test::PseudoRandomBytes(900, 19), image = zk::test::PseudoRandomBytes(1000, 20);
   fs::create_directories(ImageDir() / "a");
   fs::create_directories(ImageDir() / "b");
   WriteAll(ImageDir() / "a" / "small_bootup_logo.bin", logoA);
@@ -451,7 +432,7 @@ TEST_F(FlashDownload, EmergencyAgainstAHandsetInNormalModeFailsAndWritesNothing)
   auto options = RescueOptions();
   options.startInDownloader = false;
   StartSim(std::move(options));
-  EXPECT_EQ(Emergency(MainImage(RandomImage(100, 16))), 602005);  // the rate switch went unanswered
+  EXPECT_EQ(Emergency(MainImage(zk::test::PseudoRandomBytes(100, 16))), 602005);  // the rate switch went unanswered
   // The handset was never switched: it is in its AT personality, and no
   // frame of any kind reached a command handler.
   EXPECT_EQ(sim_->state().personality, rb310::Personality::kAt);

@@ -21,6 +21,7 @@
 #include "handset.h"
 #include "operations/operation_state.h"
 #include "sim_link_fixture.h"
+#include "support/byte_files.h"
 
 namespace {
 
@@ -31,31 +32,12 @@ using zk::test::Faults;
 using zk::test::HexBytes;
 using zk::test::SimLinkTest;
 using zk::ui::DialogAnswer;
-using Bytes = std::vector<uint8_t>;
+using zk::test::Bytes;
+using zk::test::ReadAll;
+using zk::test::WriteAll;
 
 constexpr std::size_t kBlock = 40;
 constexpr uint16_t kModeReset = 2;
-
-Bytes ReadAll(const fs::path& path) {
-  std::ifstream in(path, std::ios::binary);
-  return Bytes(std::istreambuf_iterator<char>(in), {});
-}
-
-void WriteAll(const fs::path& path, const Bytes& bytes) {
-  std::ofstream(path, std::ios::binary)
-      .write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
-}
-
-// Bytes that differ from block to block even past 256 blocks, so that a
-// block sent twice, skipped or out of order shows in the stored list.
-Bytes RandomList(std::size_t size, uint32_t seed) {
-  Bytes bytes(size);
-  for (auto& byte : bytes) {
-    seed = seed * 1664525u + 1013904223u;
-    byte = static_cast<uint8_t>(seed >> 24);
-  }
-  return bytes;
-}
 
 // One PRL write request as the handset received it.
 struct Block {
@@ -188,7 +170,7 @@ class PrlFlow : public SimLinkTest {
 
 TEST_F(PrlFlow, WriteToFirstNamIsStoredAndReadsBackByteForByte) {
   StartHandset();
-  const Bytes list = RandomList(1000, 1);
+  const Bytes list = zk::test::PseudoRandomBytes(1000, 1);
   const fs::path cwd = fs::current_path();
 
   ASSERT_EQ(Write(Source(list).string(), 0), 1);
@@ -231,9 +213,9 @@ TEST_F(PrlFlow, WriteToFirstNamIsStoredAndReadsBackByteForByte) {
 
 TEST_F(PrlFlow, SelectorOneLeavesTheFirstNamAlone) {
   StartHandset();
-  const Bytes before = RandomList(80, 2);
+  const Bytes before = zk::test::PseudoRandomBytes(80, 2);
   sim_->WithHandset([&](rb310::Handset& handset) { ASSERT_TRUE(handset.prl().Save(0, before)); });
-  const Bytes list = RandomList(130, 3);
+  const Bytes list = zk::test::PseudoRandomBytes(130, 3);
 
   ASSERT_EQ(Write(Source(list).string(), 1), 1);
   ExpectTransfer(Blocks(), list, 1);
@@ -247,7 +229,7 @@ TEST_F(PrlFlow, SelectorOneLeavesTheFirstNamAlone) {
 
 TEST_F(PrlFlow, SelectorTwoSendsTheFileToBothNamsEachFromSequenceZero) {
   StartHandset();
-  const Bytes list = RandomList(150, 4);
+  const Bytes list = zk::test::PseudoRandomBytes(150, 4);
   ASSERT_EQ(Write(Source(list).string(), 2), 1);
 
   const auto blocks = Blocks();
@@ -280,7 +262,7 @@ TEST_F(PrlFlow, BlockBoundaries) {
   StartHandset();
   // 41 bytes: a full block with "more", then one byte; the rest of the last
   // block's field still holds the first block's bytes.
-  const Bytes odd = RandomList(41, 5);
+  const Bytes odd = zk::test::PseudoRandomBytes(41, 5);
   ASSERT_EQ(Write(Source(odd, "odd.prl").string(), 0), 1);
   auto blocks = Blocks();
   ExpectTransfer(blocks, odd, 0);
@@ -291,7 +273,7 @@ TEST_F(PrlFlow, BlockBoundaries) {
   EXPECT_EQ(Stored(0), odd);
 
   // An exact multiple of 40 ends with a full block without "more".
-  const Bytes even = RandomList(120, 6);
+  const Bytes even = zk::test::PseudoRandomBytes(120, 6);
   ASSERT_EQ(Write(Source(even, "even.prl").string(), 0), 1);
   blocks = Blocks();
   ASSERT_EQ(blocks.size(), 5u);
@@ -303,7 +285,7 @@ TEST_F(PrlFlow, BlockBoundaries) {
 
 TEST_F(PrlFlow, ListOfMoreThan256BlocksWrapsTheSequenceNumber) {
   StartHandset();
-  const Bytes list = RandomList(258 * kBlock + 17, 7);  // 259 blocks
+  const Bytes list = zk::test::PseudoRandomBytes(258 * kBlock + 17, 7);  // 259 blocks
   ASSERT_EQ(Write(Source(list).string(), 0), 1);
   const auto blocks = Blocks();
   ExpectTransfer(blocks, list, 0);
@@ -319,7 +301,7 @@ TEST_F(PrlFlow, ServiceProgrammingCodeSent) {
   options.spc = "135790";
   options.requireSpcForWrites = true;
   StartSim(options);
-  const Bytes list = RandomList(40, 8);
+  const Bytes list = zk::test::PseudoRandomBytes(40, 8);
   const fs::path source = Source(list);
 
   // Empty: the default code goes out. The unlock step does not judge the
@@ -355,11 +337,11 @@ TEST_F(PrlFlow, ReadIntoMissingDirectoryFailsBeforeAnyRequest) {
 
 TEST_F(PrlFlow, HandsetThatStopsAnsweringMidWriteFailsWithoutReset) {
   StartHandset();
-  const Bytes before = RandomList(60, 9);
+  const Bytes before = zk::test::PseudoRandomBytes(60, 9);
   sim_->WithHandset([&](rb310::Handset& handset) { ASSERT_TRUE(handset.prl().Save(0, before)); });
   StopAnsweringPrlWritesFrom(3);
 
-  EXPECT_EQ(Write(Source(RandomList(200, 10)).string(), 0), 405043);
+  EXPECT_EQ(Write(Source(zk::test::PseudoRandomBytes(200, 10)).string(), 0), 405043);
   const auto blocks = Blocks();
   ASSERT_EQ(blocks.size(), 4u);  // blocks 0 and 1, then block 2 and its one retry
   EXPECT_EQ(blocks[2].sequence, 2);
@@ -372,7 +354,7 @@ TEST_F(PrlFlow, HandsetThatNeverAnswersFailsModeEntry) {
   auto options = HandsetOptions();
   options.faults = Faults({DropAll()});
   StartSim(options);
-  EXPECT_EQ(Write(Source(RandomList(40, 11)).string(), 0), 402002);
+  EXPECT_EQ(Write(Source(zk::test::PseudoRandomBytes(40, 11)).string(), 0), 402002);
   EXPECT_TRUE(Blocks().empty());
   EXPECT_EQ(Read((home_.path() / "r.prl").string(), 0), 407002);
 }
@@ -387,7 +369,7 @@ TEST_F(PrlFlow, RefusedResetFailsAfterTheListWasWritten) {
     };
     handset.diagCommands().Add(rb310::diag::kModeControl, std::move(wrapped));
   });
-  const Bytes list = RandomList(90, 12);
+  const Bytes list = zk::test::PseudoRandomBytes(90, 12);
   EXPECT_EQ(Write(Source(list).string(), 0), 406000);
   EXPECT_EQ(Stored(0), list);
   EXPECT_EQ(sim_->counters().restarts, 0u);
@@ -397,7 +379,7 @@ TEST_F(PrlFlow, RefusedResetFailsAfterTheListWasWritten) {
 TEST_F(PrlFlow, HostPathsWithBackslashes) {
   StartHandset();
   fs::create_directories(home_.path() / "lists" / "out");
-  const Bytes list = RandomList(70, 13);
+  const Bytes list = zk::test::PseudoRandomBytes(70, 13);
   WriteAll(home_.path() / "lists" / "win.prl", list);
   const std::string base = home_.path().string() + "\\lists\\";
 
@@ -411,7 +393,7 @@ TEST_F(PrlFlow, HostPathsWithBackslashes) {
 TEST_F(PrlFlow, OkInTheEndDialogServesTheNextHandset) {
   StartHandset();
   flowUi_.endAnswers = {DialogAnswer::Ok, DialogAnswer::End};
-  const Bytes list = RandomList(100, 14);
+  const Bytes list = zk::test::PseudoRandomBytes(100, 14);
 
   ASSERT_EQ(Write(Source(list).string(), 0), 1);
   EXPECT_EQ(flowUi_.endDialogs.size(), 2u);
@@ -436,7 +418,7 @@ TEST_F(PrlFlow, OkInTheEndDialogServesTheNextHandset) {
 // repeating would write the same handset again and again.
 TEST_F(PrlFlow, UnattendedWriteServesOneHandsetWhateverTheRepeatFlag) {
   StartHandset();
-  const fs::path source = Source(RandomList(40, 15));
+  const fs::path source = Source(zk::test::PseudoRandomBytes(40, 15));
   flowUi_.endAnswers = {DialogAnswer::Ok};
   StopAnsweringPrlWritesFrom(2);  // the second pass fails
   ASSERT_EQ(Write(source.string(), 0), 405043);
