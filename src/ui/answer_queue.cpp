@@ -64,7 +64,11 @@ std::optional<MessageAnswer> AnswerForMessage(std::string_view answer, MessageBu
   return std::nullopt;
 }
 
-std::optional<DialogAnswer> AnswerForErrorDialog(std::string_view answer) {
+namespace {
+
+// OK and Yes confirm a dialog; END, Cancel and No decline it, which the
+// error dialog takes as closed (no report) and the end dialog as END.
+std::optional<DialogAnswer> DialogAnswerFor(std::string_view answer, DialogAnswer declined) {
   switch (Classify(answer)) {
     case Word::Ok:
     case Word::Yes:
@@ -72,26 +76,21 @@ std::optional<DialogAnswer> AnswerForErrorDialog(std::string_view answer) {
     case Word::End:
     case Word::Cancel:
     case Word::No:
-      return DialogAnswer::Closed;  // like Escape: no report
+      return declined;
     case Word::Path:
       break;
   }
   return std::nullopt;
 }
 
+}  // namespace
+
+std::optional<DialogAnswer> AnswerForErrorDialog(std::string_view answer) {
+  return DialogAnswerFor(answer, DialogAnswer::Closed);
+}
+
 std::optional<DialogAnswer> AnswerForEndDialog(std::string_view answer) {
-  switch (Classify(answer)) {
-    case Word::Ok:
-    case Word::Yes:
-      return DialogAnswer::Ok;
-    case Word::End:
-    case Word::Cancel:
-    case Word::No:
-      return DialogAnswer::End;
-    case Word::Path:
-      break;
-  }
-  return std::nullopt;
+  return DialogAnswerFor(answer, DialogAnswer::End);
 }
 
 std::optional<std::string> AnswerForFileDialog(std::string_view answer) {
