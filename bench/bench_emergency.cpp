@@ -30,6 +30,7 @@
 #include <string>
 #include <vector>
 
+#include "bench_clock.h"
 #include "boundary/globals.h"
 #include "diag/frame_codec.h"
 #include "download_codes.h"
@@ -42,22 +43,15 @@
 
 namespace {
 
+using zk::bench::CpuSeconds;
+using zk::bench::WallSeconds;
+
 namespace fs = std::filesystem;
 
 constexpr uint32_t kLineRate = 460800;
 constexpr int kPort = 7;
 constexpr int kPortIndex = kPort - 1;
 constexpr int kLeadInFlags = 3;
-
-double CpuSeconds(clockid_t clock) {
-  timespec now{};
-  clock_gettime(clock, &now);
-  return static_cast<double>(now.tv_sec) + static_cast<double>(now.tv_nsec) / 1e9;
-}
-
-double WallSeconds() {
-  return std::chrono::duration<double>(std::chrono::steady_clock::now().time_since_epoch()).count();
-}
 
 struct Stamp {
   double wall = 0, processCpu = 0, threadCpu = 0;

@@ -17,6 +17,7 @@
 #include <filesystem>
 #include <string>
 
+#include "bench_clock.h"
 #include "boundary/globals.h"
 #include "diag/diag_link.h"
 #include "diag/link_timing.h"
@@ -25,15 +26,8 @@
 
 namespace {
 
-double CpuSeconds(clockid_t clock) {
-  timespec now{};
-  clock_gettime(clock, &now);
-  return static_cast<double>(now.tv_sec) + static_cast<double>(now.tv_nsec) / 1e9;
-}
-
-double WallSeconds() {
-  return std::chrono::duration<double>(std::chrono::steady_clock::now().time_since_epoch()).count();
-}
+using zk::bench::CpuSeconds;
+using zk::bench::WallSeconds;
 
 // The fixed waits on the path of a handset already in diagnostic mode that
 // answers everything at once.

@@ -18,6 +18,7 @@
 #include <string>
 #include <vector>
 
+#include "bench_clock.h"
 #include "boundary/globals.h"
 #include "diag/link_timing.h"
 #include "operations/operation_state.h"
@@ -25,6 +26,8 @@
 #include "simulator.h"
 
 namespace {
+
+using zk::bench::CpuSeconds;
 
 namespace fs = std::filesystem;
 using zk::diag::entry::kAtPauseMs;
@@ -56,12 +59,6 @@ struct WaitPlan {
            resetOfflineMs + restartMs;
   }
 };
-
-double CpuMs(clockid_t clock) {
-  timespec now{};
-  clock_gettime(clock, &now);
-  return static_cast<double>(now.tv_sec) * 1e3 + static_cast<double>(now.tv_nsec) / 1e6;
-}
 
 // Bytes of the frames and AT lines in the library's wire trace, per
 // direction. The rate command goes out while the port is still at the AT
@@ -141,14 +138,14 @@ int main() {
   std::string error;
   if (!sim.Start(error)) return std::fprintf(stderr, "simulator: %s\n", error.c_str()), 1;
 
-  const double processCpuStart = CpuMs(CLOCK_PROCESS_CPUTIME_ID);
-  const double threadCpuStart = CpuMs(CLOCK_THREAD_CPUTIME_ID);
+  const double processCpuStart = 1e3 * CpuSeconds(CLOCK_PROCESS_CPUTIME_ID);
+  const double threadCpuStart = 1e3 * CpuSeconds(CLOCK_THREAD_CPUTIME_ID);
   const auto wallStart = std::chrono::steady_clock::now();
   const int result = g_prlDown.Write(0, "", "", source.c_str(), 0, kPort - 1, 0, 0, -1);
   const double wallMs =
       std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - wallStart).count();
-  const double threadCpuMs = CpuMs(CLOCK_THREAD_CPUTIME_ID) - threadCpuStart;
-  const double processCpuMs = CpuMs(CLOCK_PROCESS_CPUTIME_ID) - processCpuStart;
+  const double threadCpuMs = 1e3 * CpuSeconds(CLOCK_THREAD_CPUTIME_ID) - threadCpuStart;
+  const double processCpuMs = 1e3 * CpuSeconds(CLOCK_PROCESS_CPUTIME_ID) - processCpuStart;
 
   const auto transcript = sim.transcript();
   sim.Stop();

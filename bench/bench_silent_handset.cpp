@@ -14,6 +14,7 @@
 #include <memory>
 #include <system_error>
 
+#include "bench_clock.h"
 #include "platform/clock.h"
 #include "platform/port_map.h"
 #include "zkdownload/zkcomm.h"
@@ -21,12 +22,6 @@
 namespace {
 
 constexpr int kTimeoutMs = 2000;
-
-double ProcessCpuMs() {
-  timespec now{};
-  clock_gettime(CLOCK_PROCESS_CPUTIME_ID, &now);
-  return static_cast<double>(now.tv_sec) * 1e3 + static_cast<double>(now.tv_nsec) / 1e6;
-}
 
 // A pty whose master nobody reads or writes: the silent handset. A slave
 // descriptor stays open here so the port's close causes no hang-up.
@@ -72,11 +67,11 @@ void BM_SilentHandsetGetPacket(benchmark::State& state) {
   double cpuMs = 0;
   double wallMs = 0;
   for (auto _ : state) {
-    const double cpuStart = ProcessCpuMs();
+    const double cpuStart = 1e3 * zk::bench::CpuSeconds(CLOCK_PROCESS_CPUTIME_ID);
     const auto wallStart = std::chrono::steady_clock::now();
     const int result = comm->GetPacket(request.get(), response.get(), 1, kTimeoutMs, kDiagnosticMode);
     wallMs += std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - wallStart).count();
-    cpuMs += ProcessCpuMs() - cpuStart;
+    cpuMs += 1e3 * zk::bench::CpuSeconds(CLOCK_PROCESS_CPUTIME_ID) - cpuStart;
     if (result != kExchangeNoFrame) state.SkipWithError("the silent handset answered");
   }
   state.counters["wall_ms"] = benchmark::Counter(wallMs, benchmark::Counter::kAvgIterations);

@@ -3,6 +3,8 @@
 #include <algorithm>
 #include <fstream>
 
+#include "state_file.h"
+
 namespace rb310 {
 namespace fs = std::filesystem;
 
@@ -56,21 +58,7 @@ bool FlashStore::Commit() {
   const fs::path target = PathOf(*open_);
   const std::vector<uint8_t> bytes = std::move(bytes_);
   Abandon();
-  std::error_code error;
-  fs::create_directories(directory_, error);
-  if (error) return false;
-  const fs::path fresh = target.string() + ".new";
-  {
-    std::ofstream out(fresh, std::ios::binary | std::ios::trunc);
-    out.write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
-    out.close();
-    if (!out) {
-      fs::remove(fresh, error);
-      return false;
-    }
-  }
-  fs::rename(fresh, target, error);
-  return !error;
+  return WriteStateFile(target, bytes);
 }
 
 void FlashStore::Abandon() {

@@ -3,6 +3,8 @@
 #include <fstream>
 #include <string>
 
+#include "state_file.h"
+
 namespace rb310 {
 namespace fs = std::filesystem;
 
@@ -25,20 +27,7 @@ std::optional<NvData> NvStore::Read(uint16_t item, int index) const {
 }
 
 bool NvStore::Write(uint16_t item, int index, const NvData& data) {
-  std::error_code error;
-  fs::create_directories(directory_, error);
-  if (error) return false;
-  // Written beside and renamed over, so a restart or a reader never finds a
-  // half-written item.
-  const fs::path target = PathOf(item, index);
-  const fs::path fresh = target.string() + ".new";
-  {
-    std::ofstream out(fresh, std::ios::binary | std::ios::trunc);
-    out.write(reinterpret_cast<const char*>(data.data()), static_cast<std::streamsize>(data.size()));
-    if (!out) return false;
-  }
-  fs::rename(fresh, target, error);
-  return !error;
+  return WriteStateFile(PathOf(item, index), data);
 }
 
 void NvStore::Erase(uint16_t item, int index) {

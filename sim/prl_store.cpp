@@ -5,6 +5,7 @@
 #include <iterator>
 
 #include "diag_codes.h"
+#include "state_file.h"
 
 namespace rb310 {
 namespace fs = std::filesystem;
@@ -19,20 +20,7 @@ std::optional<std::vector<uint8_t>> PrlStore::Load(int nam) const {
   return std::vector<uint8_t>(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
 }
 
-bool PrlStore::Save(int nam, std::span<const uint8_t> bytes) {
-  std::error_code error;
-  fs::create_directories(directory_, error);
-  if (error) return false;
-  const fs::path target = PathOf(nam);
-  const fs::path fresh = target.string() + ".new";
-  {
-    std::ofstream out(fresh, std::ios::binary | std::ios::trunc);
-    out.write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
-    if (!out) return false;
-  }
-  fs::rename(fresh, target, error);
-  return !error;
-}
+bool PrlStore::Save(int nam, std::span<const uint8_t> bytes) { return WriteStateFile(PathOf(nam), bytes); }
 
 uint8_t PrlStore::WriteBlock(int nam, uint8_t sequence, bool more, std::span<const uint8_t> data) {
   // The host repeats a block whose answer it lost: answer it again without

@@ -14,7 +14,7 @@
 #include "boundary/globals.h"
 #include "platform/clock.h"
 #include "simulator.h"
-#include "support/scoped_home.h"
+#include "support/temp_home.h"
 #include "ui/operator_ui.h"
 
 namespace zk::test {
@@ -112,7 +112,7 @@ class SimLinkTest : public ::testing::Test {
   uint64_t Requests(uint8_t code) const { return sim_->counters().requestsByCode[code]; }
 
   double savedScale_ = 1.0;
-  ScopedHome home_;
+  TempHome home_;
   RecordingUi ui_;
   std::optional<rb310::Simulator> sim_;
 };

@@ -8,7 +8,7 @@
 #include "operations/settings_file.h"
 #include "operations/upgrade_download.h"
 #include "platform/library_state.h"
-#include "support/scoped_home.h"
+#include "support/temp_home.h"
 
 namespace {
 
@@ -32,7 +32,7 @@ class SettingsFile : public ::testing::Test {
     return bytes;
   }
 
-  zk::test::ScopedHome scopedHome_;
+  zk::test::TempHome scopedHome_;
   const fs::path home_ = scopedHome_.path();
   bool savedOption_ = false;
 };

@@ -11,7 +11,7 @@
 #include "platform/profile.h"
 #include "serial/tty_device.h"
 #include "support/pty_peer.h"
-#include "support/scoped_home.h"
+#include "support/temp_home.h"
 #include "zkdownload/comm_port.h"
 
 namespace {
@@ -51,7 +51,7 @@ TEST(PortNames, Table) {
 
 class CommPortSettings : public ::testing::Test {
  protected:
-  zk::test::ScopedHome home_;
+  zk::test::TempHome home_;
   CCommPort port_;
 };
 
@@ -137,7 +137,7 @@ class CommPortOnPty : public ::testing::Test {
     return port.OpenDevice();
   }
 
-  zk::test::ScopedHome home_;
+  zk::test::TempHome home_;
   RawPty pty_;
   CCommPort port_;
 };

@@ -10,7 +10,7 @@
 #include "boundary/globals.h"
 #include "diag/diag_link.h"
 #include "diag_pty_fixture.h"
-#include "support/scoped_home.h"
+#include "support/temp_home.h"
 
 namespace {
 
@@ -52,7 +52,7 @@ TEST(LinkParams, KeepsTheLowSixteenBitsOfThePortIndex) {
 }
 
 TEST(ServiceSequence, ComesFromTheProfileWhenItIsSevenDigits) {
-  zk::test::ScopedHome home;
+  zk::test::TempHome home;
   EXPECT_EQ(CDiagLink::ServiceSequence(), CDiagLink::kDefaultServiceSequence);  // no profile at all
 
   const auto configure = [&](const std::string& value) {

@@ -13,7 +13,7 @@
 #include "platform/clock.h"
 #include "platform/port_map.h"
 #include "support/pty_peer.h"
-#include "support/scoped_home.h"
+#include "support/temp_home.h"
 
 namespace zk::test {
 
@@ -67,7 +67,7 @@ class DiagPtyTest : public ::testing::Test {
   Bytes Leftover() { return pty_.ReadFor(60); }
 
   double savedScale_ = 1.0;
-  ScopedHome home_;
+  TempHome home_;
   RawPty pty_;
 };
 

@@ -15,7 +15,7 @@
 #include "platform/port_map.h"
 #include "platform/process.h"
 #include "platform/profile.h"
-#include "support/scoped_home.h"
+#include "support/temp_home.h"
 
 namespace {
 
@@ -44,7 +44,7 @@ TEST(HostPaths, JoinBuildsWithSlash) {
 
 TEST(HomeDirectory, FromTheVariableElseUnderHome) {
   {
-    zk::test::ScopedHome home;
+    zk::test::TempHome home;
     EXPECT_EQ(Home(), home.path());
   }
   const char* saved = getenv("ZKDOWNLOAD_HOME");
@@ -118,7 +118,7 @@ TEST(PortMap, NamesOfComPorts) {
 }
 
 TEST(PortMap, LinkListAndUnlink) {
-  zk::test::ScopedHome home;
+  zk::test::TempHome home;
   std::error_code error;
   ASSERT_TRUE(LinkPort(10, "/dev/ttyUSB0", std::string_view("RB310 CDMA USB Modem (COM10)"), error));
   ASSERT_TRUE(LinkPort(2, "/dev/pts/7", std::nullopt, error));
@@ -148,7 +148,7 @@ TEST(PortMap, LinkListAndUnlink) {
 }
 
 TEST(ProfileFile, ReadsAndWritesIntegerKeys) {
-  zk::test::ScopedHome home;
+  zk::test::TempHome home;
   const Profile profile = Profile::Default();
   EXPECT_EQ(profile.GetInt("CommPort Settings", "BaudRate", 9), 9);  // no file yet
   {
@@ -176,7 +176,7 @@ TEST(ProfileFile, ReadsAndWritesIntegerKeys) {
 bool Gone(pid_t pid) { return kill(pid, 0) != 0 && errno == ESRCH; }
 
 TEST(StartDetached, StartsTheProgramAndLeavesNoZombie) {
-  zk::test::ScopedHome home;
+  zk::test::TempHome home;
   const fs::path pidFile = home.path() / "pid";
   // The child reports its own pid, then ends at once.
   ASSERT_TRUE(StartDetached("/bin/sh", {"-c", "echo $$ > \"$0\"", pidFile.string()}));

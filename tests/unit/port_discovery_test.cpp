@@ -9,7 +9,6 @@
 #include <vector>
 
 #include "serial/port_discovery.h"
-#include "support/scoped_home.h"
 #include "support/temp_home.h"
 
 namespace {
@@ -109,7 +108,7 @@ TEST_F(FakeMachine, MissingMapMeansNoPortsAndUnreadableMapRaises) {
 }
 
 TEST(PortDiscoveryCheck, FlowsCheckTheHomePortMapAndTreatFailureAsPhysicalLine) {
-  zk::test::ScopedHome home;
+  zk::test::TempHome home;
   WriteText(home.path() / "ports/COM5.friendly", "RB310 CDMA USB Modem (COM5)");
   fs::create_symlink("/dev/null", home.path() / "ports/COM5");
   EXPECT_EQ(zk::serial::CheckHandsetUsbPort(4), 1);

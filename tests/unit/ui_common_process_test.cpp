@@ -16,7 +16,7 @@
 #include "boundary/globals.h"
 #include "platform/port_map.h"
 #include "support/pty_peer.h"
-#include "support/scoped_home.h"
+#include "support/temp_home.h"
 #include "ui/common_process.h"
 #include "ui/error_sending.h"
 #include "ui/progress_texts.h"
@@ -262,7 +262,7 @@ TEST_F(CommonProcessTest, AddressModeShowsAndClearsTheAddressRow) {
 }
 
 TEST_F(CommonProcessTest, CloseAlsoClosesThePortEvenInSilentMode) {
-  zk::test::ScopedHome home;
+  zk::test::TempHome home;
   zk::test::RawPty pty;
   std::error_code error;
   ASSERT_TRUE(zk::platform::LinkPort(1, pty.slavePath(), std::nullopt, error)) << error.message();
@@ -327,7 +327,7 @@ class ErrorPathTest : public CommonProcessTest {
   fs::path Written() const { return home_.path() / "lib" / "error_login_COM3.txt"; }
   fs::path Sent() const { return home_.path() / "sent"; }
 
-  zk::test::ScopedHome home_;
+  zk::test::TempHome home_;
   std::string savedLibraryPath_;
 };
 

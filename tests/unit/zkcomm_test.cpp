@@ -20,7 +20,7 @@
 #include "platform/profile.h"
 #include "serial/tty_device.h"
 #include "support/pty_peer.h"
-#include "support/scoped_home.h"
+#include "support/temp_home.h"
 #include "zkdownload/zkcomm.h"
 
 namespace {
@@ -118,7 +118,7 @@ class ZkCommExchange : public ::testing::Test {
   }
 
   double savedScale_ = 1.0;
-  zk::test::ScopedHome home_;
+  zk::test::TempHome home_;
   RawPty pty_;
   std::unique_ptr<CZKComm> comm_ = std::make_unique<CZKComm>();
   // Heap blocks of exactly the buffer sizes, so a write past them is caught
