@@ -5,6 +5,7 @@
 #include <optional>
 #include <vector>
 
+#include "platform/atomic_file.h"
 #include "platform/paths.h"
 
 namespace zk::platform {
@@ -112,16 +113,10 @@ bool Profile::WriteString(std::string_view section, std::string_view key, std::s
       lines.push_back(entry);
     }
   }
-  std::error_code ec;
-  if (file_.has_parent_path()) std::filesystem::create_directories(file_.parent_path(), ec);
-  const auto temporary = std::filesystem::path(file_.string() + ".tmp");
-  {
-    std::ofstream out(temporary, std::ios::trunc);
-    for (const auto& line : lines) out << line << '\n';
-    if (!out.flush()) return false;
-  }
-  std::filesystem::rename(temporary, file_, ec);
-  return !ec;
+  std::string text;
+  for (const auto& line : lines) text += line + '\n';
+  std::error_code error;
+  return WriteFileAtomically(file_, text, error);
 }
 
 }  // namespace zk::platform
