@@ -32,6 +32,9 @@
 
 #include "bench_clock.h"
 #include "boundary/globals.h"
+#include "diag/diag_link.h"
+#include "flash/dl_common.h"
+#include "ui/common_process.h"
 #include "diag/frame_codec.h"
 #include "download_codes.h"
 #include "flash/download_packets.h"
@@ -121,6 +124,7 @@ int main(int argc, char** argv) {
     return 1;
   }
   setenv("ZKDOWNLOAD_HOME", home.c_str(), 1);
+  zk::boundary::ResetLibraryState();  // take the settings just made
   const auto cleanUp = [&home] {
     std::error_code ignored;
     fs::remove_all(home, ignored);
@@ -145,7 +149,7 @@ int main(int argc, char** argv) {
   }
 
   BurnClockUi ui;
-  zk::ui::InstallUi(&ui);
+  g_commonProcess.SetOperatorUi(&ui);
 
   // The engine as the emergency download leaves it before its burn.
   auto& engine = g_dlCommon;
@@ -172,7 +176,7 @@ int main(int argc, char** argv) {
              Check(engine.Finalize(), "finalise") && Check(engine.DownloaderReset(), "reset");
   }
   g_commonProcess.CloseProgressWindow();
-  zk::ui::InstallUi(nullptr);
+  g_commonProcess.SetOperatorUi(nullptr);
 
   std::ifstream in(options.stateDir / "flash" / "main_image.bin", std::ios::binary);
   const std::vector<uint8_t> stored((std::istreambuf_iterator<char>(in)), {});

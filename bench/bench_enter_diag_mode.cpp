@@ -46,6 +46,7 @@ int main(int argc, char** argv) {
     return 1;
   }
   setenv("ZKDOWNLOAD_HOME", home.c_str(), 1);
+  zk::boundary::ResetLibraryState();  // take the settings just made
 
   rb310::SimOptions options;
   options.port = 5;

@@ -20,8 +20,8 @@
 
 #include "bench_clock.h"
 #include "boundary/globals.h"
+#include "operations/prl_down.h"
 #include "diag/link_timing.h"
-#include "operations/operation_state.h"
 #include "platform/clock.h"
 #include "simulator.h"
 
@@ -122,6 +122,7 @@ int main() {
   setenv("ZKDOWNLOAD_HOME", home, 1);
   const fs::path trace = dir / "wire.trace";
   setenv("ZKDOWNLOAD_TRACE", trace.c_str(), 1);
+  zk::boundary::ResetLibraryState();  // take the settings just made
   zk::platform::SetTimeScale(1.0);
 
   std::vector<uint8_t> list(kListBytes);

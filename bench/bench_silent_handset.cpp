@@ -16,6 +16,7 @@
 
 #include "bench_clock.h"
 #include "platform/clock.h"
+#include "platform/library_state.h"
 #include "platform/port_map.h"
 #include "zkdownload/zkcomm.h"
 
@@ -52,6 +53,7 @@ void BM_SilentHandsetGetPacket(benchmark::State& state) {
   char home[] = "/tmp/zkbench-XXXXXX";
   if (mkdtemp(home) == nullptr) return state.SkipWithError("mkdtemp failed");
   setenv("ZKDOWNLOAD_HOME", home, 1);
+  zk::platform::RefreshSettings();
   zk::platform::SetTimeScale(1.0);
 
   SilentPty pty;

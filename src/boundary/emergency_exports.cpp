@@ -1,6 +1,6 @@
 // Emergency download exports.
 #include "boundary/export_forms.h"
-#include "boundary/globals.h"
+#include "operations/emergency.h"
 #include "zkdownload/zkdownload.h"
 
 using namespace zk::boundary;
@@ -9,7 +9,8 @@ namespace {
 
 int RunEmergency(short kind, const char* text1, const char* text2, char flag, short port, short p1, short p2,
                  short p3) {
-  BeginOperationExport(false);
+  const OperationExport call(false);
+  if (call.Refused()) return 0;
   const std::string first = OwnText(text1), image = OwnText(text2);
   return PlainResult(g_emergency.Run(kind, first.c_str(), "", image.c_str(), flag, port, p1, p2, p3));
 }

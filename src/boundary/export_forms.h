@@ -10,10 +10,32 @@ namespace zk::boundary {
 // Flows that have not been built yet return this code: the error tables
 // know neither its location nor its cause, so it never reads as success.
 inline constexpr int kOperationNotAvailable = 999000;
+// An operation export that was refused because another one is running; the
+// export returns 0 and leaves the running operation's results alone.
+inline constexpr int kOperationBusy = 999001;
 
-// Installs the configured operator interface and sets silent mode for the
-// call (on for the data backup and unattended exports).
-void BeginOperationExport(bool silent);
+// One operation export from its start to its return. Starting it reads the
+// settings from the environment, installs the configured operator interface
+// and sets silent mode for the call (on for the data backup and unattended
+// exports). Only one operation export runs at a time in a process: one
+// entered while another runs (from another thread, or from the operator
+// interface's event handling) is refused and touches nothing.
+class [[nodiscard]] OperationExport {
+ public:
+  explicit OperationExport(bool silent);
+  ~OperationExport();
+  OperationExport(const OperationExport&) = delete;
+  OperationExport& operator=(const OperationExport&) = delete;
+
+  bool Refused() const { return !m_entered; }
+
+ private:
+  bool m_entered = false;
+};
+
+// Reads the settings and installs the operator interface for an export that
+// is not an operation (the phone-book notice, the port list).
+void BeginPlainExport();
 
 // The port index a serial export's mask selects: the lowest set bit of bits
 // 0..15; no bit set selects COM1.

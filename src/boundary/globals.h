@@ -1,42 +1,21 @@
-// The library's global objects: one of each, created when the library loads
-// (in the order of globals.cpp) and reached directly by the flows.
+// The boundary's hold on the library-wide objects: applying the settings
+// read for an exported call, and putting everything back as it was when the
+// library loaded. The objects themselves are declared beside their classes
+// and defined in globals.cpp.
 #pragma once
 
-#include "boundary/pass_para_state.h"
-#include "diag/diag_link.h"
-#include "diag/packet_process.h"
-#include "efs/efs_download.h"
-#include "flash/dl_common.h"
-#include "nv/nv_backup.h"
-#include "nv/nv_edit.h"
-#include "nv/nv_editor_model.h"
-#include "operations/bin_download.h"
-#include "operations/emergency.h"
-#include "operations/eri_download.h"
-#include "operations/prl_down.h"
-#include "operations/refurbish.h"
-#include "operations/script_process.h"
-#include "operations/upgrade_download.h"
-#include "script/script_parser.h"
-#include "ui/common_process.h"
-#include "zkdownload/diag_packet.h"
+#include "platform/library_state.h"
 
-extern zk::boundary::PassParaState g_passPara;
-extern CUpgradeDownload g_upgradeDownload;
-extern CPRLDown g_prlDown;
-extern CBinDownload g_binDownload;
-extern CEmergency g_emergency;
-extern CNVedit g_nvEdit;
-extern CRefurbish g_refurbish;
-extern CNVBackup g_nvBackup;
-extern CScriptProcess g_scriptProcess;
-extern CEriDownload g_eriDownload;
-extern CDiagLink g_diagLink;
-extern diag_req_pkt_type g_diagRequest;
-extern diag_rsp_pkt_type g_diagResponse;
-extern CPacketProcess g_packetProcess;
-extern CScriptParser g_scriptParser;
-extern CNVEditorModel g_nvEditorModel;
-extern CDLCommon g_dlCommon;
-extern CEfsDownload g_efsDownload;
-extern CCommonProcess g_commonProcess;
+namespace zk::boundary {
+
+// Hands the settings to the objects that keep something of them (the wire
+// trace file).
+void ApplySettings(const platform::Settings& settings);
+
+// Puts the library as it was right after loading: no registration, settings
+// read anew from the environment, no operation running, the port closed, no
+// progress window, no image or NV state kept, the headless operator
+// interface. For tests and for hosts that want a clean start.
+void ResetLibraryState();
+
+}  // namespace zk::boundary

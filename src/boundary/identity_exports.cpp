@@ -9,7 +9,8 @@ extern "C" {
 
 ZK_API int ReadHandsetIdentity_Interface(short kind, short port, char* versionLabel, unsigned int* esn,
                                          char* vendorText, unsigned int* value20, unsigned int* value21) {
-  zk::boundary::BeginOperationExport(false);
+  const zk::boundary::OperationExport call(false);
+  if (call.Refused()) return 0;
   HandsetIdentity identity;
   const int result = ::ReadHandsetIdentity(kind, port, identity);
   if (result == 1) {

@@ -9,18 +9,18 @@ using namespace zk::boundary;
 namespace {
 
 int Reporting() {
-  BeginOperationExport(false);
-  return ReportingResult(kOperationNotAvailable);
+  const OperationExport call(false);
+  return call.Refused() ? 0 : ReportingResult(kOperationNotAvailable);
 }
 
 int Plain() {
-  BeginOperationExport(false);
-  return PlainResult(kOperationNotAvailable);
+  const OperationExport call(false);
+  return call.Refused() ? 0 : PlainResult(kOperationNotAvailable);
 }
 
 int Silent() {
-  BeginOperationExport(true);
-  return SilentCodeResult(kOperationNotAvailable);
+  const OperationExport call(true);
+  return call.Refused() ? 0 : SilentCodeResult(kOperationNotAvailable);
 }
 
 }  // namespace

@@ -1,12 +1,12 @@
 // The phone-book exports: the RB310 does not support them, and says so.
-#include "boundary/globals.h"
-#include "ui/ui_selection.h"
+#include "boundary/export_forms.h"
+#include "ui/common_process.h"
 #include "zkdownload/zkdownload.h"
 
 namespace {
 
 int NotSupported() {
-  zk::ui::InstallConfiguredUi();
+  zk::boundary::BeginPlainExport();
   g_commonProcess.ShowMessage("Not Supported!");
   return 1;
 }

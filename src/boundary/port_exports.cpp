@@ -5,6 +5,7 @@
 #include <string_view>
 #include <vector>
 
+#include "boundary/export_forms.h"
 #include "platform/port_map.h"
 #include "serial/port_discovery.h"
 #include "zkdownload/zkdownload.h"
@@ -31,6 +32,7 @@ extern "C" {
 
 ZK_API int EnumeratePorts_Interface(ZKPortInfo* ports, int capacity) {
   try {
+    zk::boundary::BeginPlainExport();
     std::vector<zk::serial::PortEntry> list;
     const int count = zk::serial::EnumeratePorts(list);
     const int filled = ports == nullptr ? 0 : std::clamp(capacity, 0, count);

@@ -1,6 +1,6 @@
 // PRL read and write exports.
 #include "boundary/export_forms.h"
-#include "boundary/globals.h"
+#include "operations/prl_down.h"
 #include "zkdownload/zkdownload.h"
 
 using namespace zk::boundary;
@@ -9,7 +9,8 @@ namespace {
 
 int RunPrlWrite(short kind, const char* text, const char* spc, const char* path, int nam, short port, short p1,
                 short p2, short p3) {
-  BeginOperationExport(false);
+  const OperationExport call(false);
+  if (call.Refused()) return 0;
   const std::string ownText = OwnText(text), ownSpc = OwnText(spc), ownPath = OwnText(path);
   return ReportingResult(
       g_prlDown.Write(kind, ownText.c_str(), ownSpc.c_str(), ownPath.c_str(), nam, port, p1, p2, p3));
@@ -17,7 +18,8 @@ int RunPrlWrite(short kind, const char* text, const char* spc, const char* path,
 
 int RunPrlRead(short kind, const char* text, const char* spc, const char* path, int nam, short port, short p1,
                short p2, short p3) {
-  BeginOperationExport(false);
+  const OperationExport call(false);
+  if (call.Refused()) return 0;
   const std::string ownText = OwnText(text), ownSpc = OwnText(spc), ownPath = OwnText(path);
   return PlainResult(g_prlDown.Read(kind, ownText.c_str(), ownSpc.c_str(), ownPath.c_str(), nam, port, p1, p2, p3));
 }

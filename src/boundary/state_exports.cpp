@@ -1,5 +1,6 @@
 // fnPassPara_Interface and the model queries.
-#include "boundary/globals.h"
+#include "operations/upgrade_download.h"
+#include "platform/library_state.h"
 #include "zkdownload/zkdownload.h"
 
 namespace {

@@ -63,6 +63,7 @@ void CDiagLink::SetSpcCode(const char* argument) {
   std::size_t kept = 0;
   while (kept < kSpcCodeSize - 1 && code[kept] != '\0') ++kept;
   std::memset(m_spcCode, 0, sizeof(m_spcCode));
+  std::memset(m_softwareVersion, 0, sizeof(m_softwareVersion));
   std::memcpy(m_spcCode, code, kept);
 }
 
@@ -74,3 +75,16 @@ bool CDiagLink::OpenPort(int portIndex) {
 }
 
 void CDiagLink::ClosePort() { m_comm.CommClose(); }
+
+void CDiagLink::ForgetRunState() {
+  ClosePort();
+  m_portIndex = 0;
+  m_opKind = 0;
+  m_linkParams = {};
+  m_lastOk = 0;
+  m_downloadMode = 0;
+  m_dmBaud = 0;
+  std::memset(m_spcCode, 0, sizeof(m_spcCode));
+  std::memset(m_softwareVersion, 0, sizeof(m_softwareVersion));
+  m_lastAnswered = false;
+}

@@ -38,6 +38,10 @@ class CDiagLink {
   // run out. Writes m_lastOk.
   int Transact(diag_req_pkt_type* request, diag_rsp_pkt_type* response, int length, int timeoutMs);
 
+  // Closes the port and forgets the last operation: parameters, SPC code,
+  // download mode and the answers seen.
+  void ForgetRunState();
+
   // Stores the running operation's parameters; returns the port index kept.
   int SetLinkParams(int16_t opKind, int portIndex, int16_t param1, int16_t param2, int16_t param3);
   // Copies an operation's SPC argument into m_spcCode: null or empty selects
@@ -59,6 +63,11 @@ class CDiagLink {
   int UnlockAndRelease();  // 1 or 39
   int UnlockAndTypeCode(); // 1 or 39
 
+  // The version request at the end of mode entry; when answered, keeps the
+  // handset's 8-character software version in m_softwareVersion. Returns the
+  // Transact result.
+  int ReadSoftwareVersion();
+
   // The seven digits UnlockAndTypeCode types: key "ServiceSequence" of
   // section "Handset" in $ZKDOWNLOAD_HOME/profile.ini, exactly seven digits;
   // anything else (or no key) selects kDefaultServiceSequence.
@@ -73,8 +82,19 @@ class CDiagLink {
   int32_t m_downloadMode = 0;              // 1: the handset speaks the download protocol
   int32_t m_dmBaud = 0;                    // 38400 once the legacy probe reached the handset
   char m_spcCode[kSpcCodeSize] = {};       // service programming code, zero-terminated
+  // The handset's software version from the last answered version request,
+  // zero-terminated (empty until then); the NV backup names its files by it.
+  static constexpr std::size_t kSoftwareVersionLength = 8;
+  char m_softwareVersion[kSoftwareVersionLength + 1] = {};
   // Whether any decoded answer (of any code) arrived during the latest
   // Transact: tells "answered with another code" from "not answered"
   // without reading a stale response buffer.
   bool m_lastAnswered = false;
 };
+
+// The library's one link (boundary/globals.cpp builds it) and its own
+// request/response pair: mode entry, unlock and speed change, NV reads and
+// writes, file-system requests.
+extern CDiagLink g_diagLink;
+extern diag_req_pkt_type g_diagRequest;
+extern diag_rsp_pkt_type g_diagResponse;

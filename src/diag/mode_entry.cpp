@@ -5,7 +5,8 @@
 #include <span>
 #include <string>
 
-#include "boundary/globals.h"
+#include "diag/packet_process.h"
+#include "ui/common_process.h"
 #include "diag/byte_order.h"
 #include "diag/diag_link.h"
 #include "diag/diag_requests.h"
@@ -82,8 +83,18 @@ bool CDiagLink::ConnectDm(int portIndex) {
     }
   }
 
-  // The NV backup object keeps the handset's software version from the answer.
-  return g_nvBackup.ReadSoftwareVersion() != kNoAnswer;
+  return ReadSoftwareVersion() != kNoAnswer;
+}
+
+int CDiagLink::ReadSoftwareVersion() {
+  PrepareBareRequest(request::kVersion.code);
+  const int result = Transact(&g_diagRequest, &g_diagResponse, request::kVersion.length, request::kVersion.waitMs);
+  if (result == kTransactAccepted) {
+    // Eight characters, not necessarily terminated in the answer.
+    std::memcpy(m_softwareVersion, g_diagResponse.rsp.bytes + answer::kVersionSoftware, kSoftwareVersionLength);
+    m_softwareVersion[kSoftwareVersionLength] = '\0';
+  }
+  return result;
 }
 
 int CDiagLink::ProbeStandard() {

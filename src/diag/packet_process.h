@@ -59,3 +59,5 @@ class CPacketProcess {
 // answer (`decodedLength`, check bytes included), nor beyond the response
 // buffer.
 std::size_t PrlReadDataBytes(uint16_t bitCount, int decodedLength);
+
+extern CPacketProcess g_packetProcess;

@@ -4,7 +4,8 @@
 #include <cstring>
 #include <span>
 
-#include "boundary/globals.h"
+#include "diag/diag_link.h"
+#include "ui/common_process.h"
 #include "diag/byte_order.h"
 #include "diag/diag_requests.h"
 #include "diag/packet_process.h"

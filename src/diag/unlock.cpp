@@ -4,7 +4,7 @@
 #include <cstring>
 #include <string>
 
-#include "boundary/globals.h"
+#include "diag/packet_process.h"
 #include "diag/diag_link.h"
 #include "diag/diag_requests.h"
 #include "diag/link_timing.h"

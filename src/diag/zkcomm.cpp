@@ -17,7 +17,7 @@
 #include "platform/clock.h"
 #include "platform/library_state.h"
 #include "platform/paths.h"
-#include "ui/operator_ui.h"
+#include "ui/common_process.h"
 
 namespace {
 
@@ -167,7 +167,7 @@ char CZKComm::SioGetC(int& got) {
 }
 
 int CZKComm::MessageFetch() {
-  zk::ui::CurrentUi().ProcessPendingEvents(kEventsPerFetch);
+  g_commonProcess.ProcessPendingEvents(kEventsPerFetch);
   return 1;
 }
 

@@ -24,3 +24,5 @@ class CEfsDownload {
   std::array<Record, kRecordCount> m_records;
   std::vector<std::string> m_texts;
 };
+
+extern CEfsDownload g_efsDownload;

@@ -63,6 +63,9 @@ class CDLCommon {
   // created) or 35 (exchange failed).
   int ReadPrlToFile(int nam, const std::string& path);
 
+  // Forgets every image, name and mode of the last operation.
+  void ForgetRunState();
+
   // Where the images come from: the operation sets the main image path; the
   // boot loader lies beside the library, the boot image beside the main image.
   void SetMainImagePath(const std::string& path);
@@ -87,3 +90,5 @@ class CDLCommon {
   bool Burn(std::span<const uint8_t> image, const char* statusText, int initialWaitSeconds, bool stepBar);
   void WaitSecondsWithElapsed(int seconds);
 };
+
+extern CDLCommon g_dlCommon;

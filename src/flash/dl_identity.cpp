@@ -5,7 +5,7 @@
 #include <cstring>
 #include <span>
 
-#include "boundary/globals.h"
+#include "diag/diag_link.h"
 #include "diag/byte_order.h"
 #include "diag/diag_requests.h"
 #include "flash/dl_common.h"

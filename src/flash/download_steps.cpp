@@ -5,7 +5,8 @@
 #include <cstdio>
 #include <memory>
 
-#include "boundary/globals.h"
+#include "diag/diag_link.h"
+#include "ui/common_process.h"
 #include "flash/dl_common.h"
 #include "platform/clock.h"
 

@@ -6,7 +6,9 @@
 
 #include <filesystem>
 
-#include "boundary/globals.h"
+#include "diag/diag_link.h"
+#include "diag/packet_process.h"
+#include "ui/common_process.h"
 #include "flash/dl_common.h"
 #include "platform/clock.h"
 #include "platform/library_state.h"
@@ -94,6 +96,21 @@ int LoadImage(const std::string& path, bool& loaded, std::vector<uint8_t>& buffe
 }
 
 }  // namespace
+
+void CDLCommon::ForgetRunState() {
+  m_mainPath.clear(), m_mainName.clear(), m_bootPath.clear(), m_bootName.clear(), m_logoPath.clear(), m_logoName.clear();
+  m_mainLoaded = m_bootLoaded = m_logoLoaded = false;
+  m_mainLen = m_bootLen = m_logoLen = 0;
+  std::vector<uint8_t>().swap(m_mainBuf);
+  std::vector<uint8_t>().swap(m_bootBuf);
+  std::vector<uint8_t>().swap(m_logoBuf);
+  m_skipOffline = false;
+  m_efsEraseMode = false;
+  m_isUsbPort = 0;
+  m_prlList.clear();
+  m_prlName.clear();
+  m_imageFlag = 0;
+}
 
 void CDLCommon::SetMainImagePath(const std::string& path) {
   m_mainPath = path;

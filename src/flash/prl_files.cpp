@@ -3,7 +3,8 @@
 #include <cstdio>
 #include <memory>
 
-#include "boundary/globals.h"
+#include "diag/packet_process.h"
+#include "ui/common_process.h"
 #include "flash/dl_common.h"
 #include "platform/clock.h"
 #include "platform/paths.h"

@@ -7,3 +7,5 @@ class CNVedit {
   CNVedit(const CNVedit&) = delete;
   CNVedit& operator=(const CNVedit&) = delete;
 };
+
+extern CNVedit g_nvEdit;

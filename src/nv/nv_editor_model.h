@@ -7,3 +7,5 @@ class CNVEditorModel {
   CNVEditorModel(const CNVEditorModel&) = delete;
   CNVEditorModel& operator=(const CNVEditorModel&) = delete;
 };
+
+extern CNVEditorModel g_nvEditorModel;

@@ -7,3 +7,5 @@ class CBinDownload {
   CBinDownload(const CBinDownload&) = delete;
   CBinDownload& operator=(const CBinDownload&) = delete;
 };
+
+extern CBinDownload g_binDownload;

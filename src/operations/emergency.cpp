@@ -1,7 +1,9 @@
 #include "operations/emergency.h"
 
-#include "boundary/globals.h"
-#include "operations/operation_state.h"
+#include "diag/diag_link.h"
+#include "flash/dl_common.h"
+#include "platform/library_state.h"
+#include "ui/common_process.h"
 #include "serial/port_discovery.h"
 
 namespace {
@@ -39,8 +41,8 @@ int CEmergency::Run(int16_t kind, const char* /*text1*/, const char* /*text2*/, 
 
   g_diagLink.SetLinkParams(kind, portIndex, param1, param2, param3);
   engine.m_isUsbPort = zk::serial::CheckHandsetUsbPort(portIndex);
-  g_handsetUsbPort = engine.m_isUsbPort;
-  g_currentOperationKind = kind;
+  g_runState.handsetUsbPort = engine.m_isUsbPort;
+  g_runState.operationKind = kind;
 
   g_commonProcess.OpenProgressWindow();
   g_commonProcess.SetProgressRange(100);

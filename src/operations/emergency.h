@@ -16,3 +16,5 @@ class CEmergency {
   int Run(int16_t kind, const char* text1, const char* text2, const char* imagePath, char flag, int16_t portIndex,
           int16_t param1, int16_t param2, int16_t param3);
 };
+
+extern CEmergency g_emergency;

@@ -7,3 +7,5 @@ class CEriDownload {
   CEriDownload(const CEriDownload&) = delete;
   CEriDownload& operator=(const CEriDownload&) = delete;
 };
+
+extern CEriDownload g_eriDownload;

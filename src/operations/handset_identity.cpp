@@ -1,7 +1,9 @@
 #include "operations/handset_identity.h"
 
-#include "boundary/globals.h"
-#include "operations/operation_state.h"
+#include "diag/diag_link.h"
+#include "diag/packet_process.h"
+#include "platform/library_state.h"
+#include "ui/common_process.h"
 
 namespace {
 constexpr int kNotInDiagnosticMode = 2;
@@ -9,7 +11,7 @@ constexpr int kIdentityUnread = 4;
 }  // namespace
 
 int ReadHandsetIdentity(int16_t kind, int16_t portIndex, HandsetIdentity& identity) {
-  g_currentOperationKind = kind;
+  g_runState.operationKind = kind;
   g_diagLink.SetLinkParams(kind, portIndex, 0, 0, -1);
   g_commonProcess.OpenProgressWindow();
 

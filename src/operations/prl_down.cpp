@@ -2,8 +2,11 @@
 
 #include <string>
 
-#include "boundary/globals.h"
-#include "operations/operation_state.h"
+#include "diag/diag_link.h"
+#include "diag/packet_process.h"
+#include "flash/dl_common.h"
+#include "platform/library_state.h"
+#include "ui/common_process.h"
 #include "platform/clock.h"
 
 namespace {
@@ -19,7 +22,7 @@ constexpr int kRestartSeconds = 20;
 
 void PrepareLink(int16_t kind, int16_t portIndex, int16_t param1, int16_t param2, int16_t param3,
                  const char* spcCode) {
-  g_currentOperationKind = kind;
+  g_runState.operationKind = kind;
   g_diagLink.SetLinkParams(kind, portIndex, param1, param2, param3);
   g_diagLink.SetSpcCode(spcCode);
 }
@@ -49,8 +52,8 @@ int CPRLDown::Write(int16_t kind, const char* /*text*/, const char* spcCode, con
     // next handset: one handset per call, whatever a loop an operator once
     // began (and a failure ended) left in the repeat flag.
     if (g_passPara.m_mode != 0) return 1;
-    g_repeatFlag = g_commonProcess.RunEndDialog() == zk::ui::DialogAnswer::Ok ? 1 : 0;
-    if (!g_repeatFlag) return 1;
+    g_runState.repeatFlag = g_commonProcess.RunEndDialog() == zk::ui::DialogAnswer::Ok ? 1 : 0;
+    if (!g_runState.repeatFlag) return 1;
   }
 }
 

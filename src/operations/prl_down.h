@@ -22,3 +22,5 @@ class CPRLDown {
  private:
   int WriteOneHandset(const char* path, int namSelector, int16_t portIndex);
 };
+
+extern CPRLDown g_prlDown;

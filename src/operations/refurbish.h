@@ -7,3 +7,5 @@ class CRefurbish {
   CRefurbish(const CRefurbish&) = delete;
   CRefurbish& operator=(const CRefurbish&) = delete;
 };
+
+extern CRefurbish g_refurbish;

@@ -7,3 +7,5 @@ class CScriptProcess {
   CScriptProcess(const CScriptProcess&) = delete;
   CScriptProcess& operator=(const CScriptProcess&) = delete;
 };
+
+extern CScriptProcess g_scriptProcess;

@@ -4,5 +4,5 @@
 #include "platform/library_state.h"
 
 CUpgradeDownload::CUpgradeDownload() : m_modelKind("Tri Mode"), m_modelName("RB310"), m_binVersion("RB31VV") {
-  zk::platform::SetNvEditorOption(zk::operations::ReadNvEditorOption(zk::operations::SettingsFilePath()));
+  g_runState.nvEditorOption = zk::operations::ReadNvEditorOption(zk::operations::SettingsFilePath());
 }

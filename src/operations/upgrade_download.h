@@ -16,3 +16,5 @@ class CUpgradeDownload {
   const std::string m_modelName;
   const std::string m_binVersion;  // prefix of the handset's binary version
 };
+
+extern CUpgradeDownload g_upgradeDownload;

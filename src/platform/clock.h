@@ -15,10 +15,11 @@ using Clock = std::chrono::steady_clock;
 // Milliseconds on the steady clock since an arbitrary epoch (unscaled).
 int64_t NowMs();
 
-// The factor applied to waits and time-outs; read once from the environment
+// The factor applied to waits and time-outs: the settings' time scale
 // (positive finite numbers only, otherwise 1).
 double TimeScale();
-void SetTimeScale(double factor);  // for tests and the command line
+// Overrides it until the settings are next read from the environment.
+void SetTimeScale(double factor);
 
 // A wait or time-out of `ms` milliseconds after scaling, never negative.
 std::chrono::milliseconds Scaled(int64_t ms);

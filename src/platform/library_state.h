@@ -1,17 +1,70 @@
-// Library-wide settings that the lower layers read. The values are kept by
-// the library boundary (pass-parameter registration, load, settings file);
-// this header lets serial, diag, flash and the rest read them without
-// depending on boundary code.
+// The library's own state, in one place: what a host registered, the
+// settings read from the environment, and the state of the running
+// operation. Every piece has one owner that writes it (named beside it); any
+// layer may read it, which is why it lives at the bottom of the library.
+// The global objects with behaviour (the link, the operations, the progress
+// window) are built in their fixed order in boundary/globals.cpp.
 #pragma once
+
+#include <atomic>
+#include <cstdint>
+#include <filesystem>
+#include <string>
+
+#include "platform/pass_para_state.h"
+
+namespace zk::platform {
+
+// The environment as one value, read when the library loads and again at the
+// start of every exported call, never deep inside the layers.
+struct Settings {
+  std::filesystem::path home;  // ZKDOWNLOAD_HOME, else ~/.zkdownload
+  double timeScale = 1.0;      // ZKDOWNLOAD_TIME_SCALE: positive and finite, else 1
+  std::string tracePath;       // ZKDOWNLOAD_TRACE: file of the wire trace, empty for none
+  std::string uiSetting;       // ZKDOWNLOAD_UI: qt, console or none; empty lets the library choose
+  std::string answers;         // ZKDOWNLOAD_ANSWERS: scripted operator answers
+  bool displayAvailable = false;  // DISPLAY or WAYLAND_DISPLAY is set
+
+  static Settings FromEnvironment();
+};
+
+// What the running operation has decided so far. Owners in brackets.
+struct RunState {
+  int16_t operationKind = 0;  // kind of the running operation (operations)
+  uint8_t repeatFlag = 0;     // OK in the end dialog: serve the next handset (operations)
+  int handsetUsbPort = 0;     // the port is the handset's USB modem port (operations)
+  bool silent = false;        // no progress window, error or end dialog (boundary, per export)
+  int lastFlowResult = 0;     // 1 or the failure code of the last operation export (boundary)
+  bool nvEditorOption = false;  // byte 65 of the settings file, read at load (operations)
+};
+
+// The settings in force; loaded from the environment on first use.
+const Settings& CurrentSettings();
+// Reads the environment again (boundary: each exported call; tests after
+// changing a variable). Returns the new settings.
+const Settings& RefreshSettings();
+// Overrides the time scale until the next refresh (benchmarks, tests).
+void SetSettingsTimeScale(double factor);
+// The time scale in force, safe to read from any thread.
+double CurrentTimeScale();
+
+// True while an exported operation runs in this process: a second one is
+// refused instead of sharing the link, the progress window and the buffers.
+// Set and cleared by the boundary only.
+bool TryBeginOperation();
+void EndOperation();
+bool OperationRunning();
+
+}  // namespace zk::platform
+
+// The library's state objects (defined in platform/library_state.cpp).
+extern zk::platform::PassParaState g_passPara;
+extern zk::platform::RunState g_runState;
 
 namespace zk::platform {
 
 // The library's own file path, or the path a host registered instead; its
 // directory holds the error login files and BOOT_LOADER.bin. Never null.
-const char* LibraryPathBuffer();
-
-// NV editor option, from byte 65 of the settings file read at load.
-bool NvEditorOption();
-void SetNvEditorOption(bool on);
+inline const char* LibraryPathBuffer() { return g_passPara.m_libraryPath; }
 
 }  // namespace zk::platform

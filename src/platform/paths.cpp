@@ -1,15 +1,10 @@
 #include "platform/paths.h"
 
-#include <cstdlib>
+#include "platform/library_state.h"
 
 namespace zk::platform {
 
-std::filesystem::path Home() {
-  if (const char* home = std::getenv("ZKDOWNLOAD_HOME"); home != nullptr && *home != '\0') return home;
-  if (const char* user = std::getenv("HOME"); user != nullptr && *user != '\0')
-    return std::filesystem::path(user) / ".zkdownload";
-  return std::filesystem::path(".zkdownload");
-}
+std::filesystem::path Home() { return CurrentSettings().home; }
 
 std::size_t LastSeparator(std::string_view path) { return path.find_last_of("\\/"); }
 

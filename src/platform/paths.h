@@ -10,8 +10,8 @@
 
 namespace zk::platform {
 
-// $ZKDOWNLOAD_HOME, else ~/.zkdownload (evaluated on every call so tests can
-// point it elsewhere).
+// $ZKDOWNLOAD_HOME, else ~/.zkdownload, as the settings in force hold it
+// (see library_state.h: read at load and at every exported call).
 std::filesystem::path Home();
 
 // Position of the last '\' or '/' in `path`, or npos.

@@ -7,3 +7,5 @@ class CScriptParser {
   CScriptParser(const CScriptParser&) = delete;
   CScriptParser& operator=(const CScriptParser&) = delete;
 };
+
+extern CScriptParser g_scriptParser;

@@ -7,8 +7,6 @@
 
 #include "platform/port_map.h"
 
-int g_handsetUsbPort = 0;
-
 namespace zk::serial {
 namespace fs = std::filesystem;
 

@@ -48,7 +48,3 @@ int CheckHandsetUsbPort(int portIndex) noexcept;
 void CompletePortEntry(PortEntry& entry);
 
 }  // namespace zk::serial
-
-// Library-wide: 1 while the running operation's port is the handset's USB
-// modem port (set at the start of the flows that change line speed).
-extern int g_handsetUsbPort;

@@ -12,6 +12,7 @@
 #include <string>
 #include <utility>
 
+#include "ui/link_view.h"
 #include "ui/operator_ui.h"
 
 class CCommonProcess {
@@ -28,6 +29,22 @@ class CCommonProcess {
   CCommonProcess() = default;
   CCommonProcess(const CCommonProcess&) = delete;
   CCommonProcess& operator=(const CCommonProcess&) = delete;
+
+  // --- what the windows are shown through and for --------------------------
+  // The operator interface in use (not owned); nullptr selects the headless
+  // one, which shows nothing and answers every question with its default.
+  void SetOperatorUi(zk::ui::OperatorUi* ui);
+  zk::ui::OperatorUi& Ui() const { return *m_ui; }
+  // The link the windows are shown for (not owned); nullptr selects a link
+  // with no port.
+  void SetLink(zk::ui::LinkView* link);
+  // Lets the operator interface handle at most `maxEvents` pending events.
+  void ProcessPendingEvents(int maxEvents) { m_ui->ProcessPendingEvents(maxEvents); }
+
+  // Closes the window (and the port) and forgets the last failure, the
+  // pending NV backup and the handset path; the operator interface goes
+  // back to the headless one.
+  void ForgetRunState();
 
   // --- progress window -------------------------------------------------
   // Opens the window for the link's port index and operation kind, with
@@ -65,10 +82,6 @@ class CCommonProcess {
   // The end dialog: Ok serves the next handset, End stops (always End in
   // silent mode).
   zk::ui::DialogAnswer RunEndDialog();
-  // How a reporting export turns its flow's result into its own: with a
-  // registered result cell the result goes there and nothing is shown;
-  // otherwise a failure shows the error dialog. 1 on success, else 0.
-  int ReportResult(int flowResult);
 
   // The NV module's save of the pending NV backup, run by the error path
   // after the error dialog.
@@ -93,7 +106,11 @@ class CCommonProcess {
   void ShowText(zk::ui::ProgressControl control, std::string& shown, const std::string& text);
   void RedrawBar();
   void SoundAlert();
+  static zk::ui::OperatorUi& HeadlessUi();
+  static zk::ui::LinkView& NoLink();
 
+  zk::ui::OperatorUi* m_ui = &HeadlessUi();
+  zk::ui::LinkView* m_link = &NoLink();
   bool m_windowOpen = false;
   int m_lower = 0;
   int m_upper = 100;
@@ -101,3 +118,7 @@ class CCommonProcess {
   Shown m_shown;
   std::function<void()> m_saveNvBackup;
 };
+
+// The library's progress window and dialogs (built in boundary/globals.cpp;
+// nothing in ui/ refers to it).
+extern CCommonProcess g_commonProcess;

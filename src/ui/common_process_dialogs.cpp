@@ -1,5 +1,4 @@
 // The message boxes and the error and end dialogs of CCommonProcess.
-#include "boundary/globals.h"
 #include "platform/clock.h"
 #include "ui/common_process.h"
 #include "ui/error_sending.h"
@@ -9,7 +8,6 @@
 #include "ui/silent_mode.h"
 #include "ui/window_placement.h"
 
-using zk::ui::CurrentUi;
 using zk::ui::DialogAnswer;
 using zk::ui::MessageAnswer;
 using zk::ui::MessageButtons;
@@ -27,17 +25,17 @@ constexpr int kAlertPauseMs = 500;
 
 }  // namespace
 
-void CCommonProcess::ShowMessage(const std::string& text) { CurrentUi().ShowMessage(text, MessageButtons::Ok); }
+void CCommonProcess::ShowMessage(const std::string& text) { Ui().ShowMessage(text, MessageButtons::Ok); }
 
 MessageAnswer CCommonProcess::AskMessage(const std::string& text, MessageButtons buttons) {
-  return CurrentUi().ShowMessage(text, buttons);
+  return Ui().ShowMessage(text, buttons);
 }
 
 void CCommonProcess::ShowCompleted() { ShowMessage(kCompleted); }
 
 void CCommonProcess::SoundAlert() {
   for (int tone = 0; tone < kAlertTones; ++tone)
-    if (CurrentUi().Beep(kAlertHz, kAlertToneMs)) zk::platform::SleepMs(kAlertPauseMs);
+    if (Ui().Beep(kAlertHz, kAlertToneMs)) zk::platform::SleepMs(kAlertPauseMs);
 }
 
 void CCommonProcess::ShowError(int code) {
@@ -45,9 +43,9 @@ void CCommonProcess::ShowError(int code) {
   m_failureCode = code;
   CloseProgressWindow();
 
-  const int port = g_diagLink.m_portIndex;
-  const int kind = g_diagLink.m_opKind;
-  zk::ui::FailureContext context = zk::ui::GatherFailureContext();
+  const int port = m_link->PortIndex();
+  const int kind = m_link->OperationKind();
+  zk::ui::FailureContext context = m_link->GatherFailureContext();
   context.handsetPath = m_handsetPath;
   const zk::ui::FailureDescription failure = zk::ui::DescribeFailure(code, context);
 
@@ -64,9 +62,9 @@ void CCommonProcess::ShowError(int code) {
   const std::string report = zk::ui::BuildReportText(failure, context);
 
   SoundAlert();
-  if (CurrentUi().ShowErrorDialog(view) == DialogAnswer::Ok) {
-    g_diagLink.m_comm.MakeErrorLoginFile(report.c_str(), port);
-    zk::ui::HandOverErrorLogin(port);  // not waited for; its result is not reported
+  if (Ui().ShowErrorDialog(view) == DialogAnswer::Ok) {
+    m_link->WriteErrorLogin(report, port);
+    zk::ui::HandOverErrorLogin(port, m_link->ModelName());  // not waited for; its result is not reported
   }
 
   // A failure after the handset entered its downloader leaves the NV image
@@ -78,8 +76,8 @@ void CCommonProcess::ShowError(int code) {
 
 DialogAnswer CCommonProcess::RunEndDialog() {
   if (zk::ui::SilentMode()) return DialogAnswer::End;
-  const int port = g_diagLink.m_portIndex;
-  const int kind = g_diagLink.m_opKind;
+  const int port = m_link->PortIndex();
+  const int kind = m_link->OperationKind();
 
   zk::ui::EndDialogView view;
   view.portIndex = port;
@@ -91,19 +89,6 @@ DialogAnswer CCommonProcess::RunEndDialog() {
 
   SoundAlert();
   // Closing the dialog any other way than OK ends the run like END.
-  return CurrentUi().ShowEndDialog(view) == DialogAnswer::Ok ? DialogAnswer::Ok : DialogAnswer::End;
+  return Ui().ShowEndDialog(view) == DialogAnswer::Ok ? DialogAnswer::Ok : DialogAnswer::End;
 }
 
-int CCommonProcess::ReportResult(int flowResult) {
-  if (g_passPara.m_mode != 0) {
-    if (g_passPara.m_resultCell != nullptr) *g_passPara.m_resultCell = flowResult;
-    if (flowResult == 1) return 1;
-    // No error dialog will close them: a failed flow must not leave its
-    // window showing, nor the port held, after the export has returned.
-    CloseProgressWindow();
-    return 0;
-  }
-  if (flowResult == 1) return 1;
-  ShowError(flowResult);
-  return 0;
-}

@@ -1,12 +1,10 @@
 // The progress window operations of CCommonProcess.
-#include "boundary/globals.h"
 #include "platform/clock.h"
 #include "ui/common_process.h"
 #include "ui/progress_texts.h"
 #include "ui/silent_mode.h"
 #include "ui/window_placement.h"
 
-using zk::ui::CurrentUi;
 using zk::ui::ProgressControl;
 
 namespace {
@@ -17,17 +15,42 @@ constexpr const char* kInitialAddress = "00000000";
 
 }  // namespace
 
+namespace {
+// The headless interface and the portless link: stateless stand-ins until
+// the library installs the real ones.
+zk::ui::OperatorUi g_headlessUi;
+zk::ui::LinkView g_noLink;
+}  // namespace
+
+zk::ui::OperatorUi& CCommonProcess::HeadlessUi() { return g_headlessUi; }
+zk::ui::LinkView& CCommonProcess::NoLink() { return g_noLink; }
+
+void CCommonProcess::SetOperatorUi(zk::ui::OperatorUi* ui) { m_ui = ui != nullptr ? ui : &g_headlessUi; }
+void CCommonProcess::SetLink(zk::ui::LinkView* link) { m_link = link != nullptr ? link : &g_noLink; }
+
+void CCommonProcess::ForgetRunState() {
+  CloseProgressWindow();
+  SetOperatorUi(nullptr);
+  m_startTick = m_currentTick = 0;
+  m_elapsedText.clear();
+  m_addressMode = 0;
+  m_failureCode = 0;
+  m_nvBackupPending = 0;
+  m_secondDownload = 0;
+  m_handsetPath.clear();
+}
+
 void CCommonProcess::OpenProgressWindow() {
   if (zk::ui::SilentMode() || m_windowOpen) return;
-  const int port = g_diagLink.m_portIndex;
-  const int kind = g_diagLink.m_opKind;
+  const int port = m_link->PortIndex();
+  const int kind = m_link->OperationKind();
 
   zk::ui::ProgressWindowView view;
   view.portIndex = port;
   view.kind = kind;
   view.caption = zk::ui::ProgressCaption(port);
   view.placement = zk::ui::ProgressPlacement(port, kind);
-  CurrentUi().OpenProgress(view);
+  Ui().OpenProgress(view);
   m_windowOpen = true;
 
   // A new window starts from its template: empty bar, address row off.
@@ -45,9 +68,9 @@ void CCommonProcess::OpenProgressWindow() {
 }
 
 void CCommonProcess::CloseProgressWindow() {
-  g_diagLink.m_comm.CommClose();
+  m_link->ClosePort();
   if (!m_windowOpen) return;
-  CurrentUi().CloseProgress();
+  Ui().CloseProgress();
   m_windowOpen = false;
 }
 
@@ -99,7 +122,7 @@ void CCommonProcess::UpdateElapsedTime() {
 void CCommonProcess::SetAddressMode(bool on) {
   if (!m_windowOpen) return;
   const int mode = on ? 1 : 0;
-  if (mode != m_addressMode) CurrentUi().SetAddressMode(on);
+  if (mode != m_addressMode) Ui().SetAddressMode(on);
   m_addressMode = mode;
   if (!on) {
     ShowText(ProgressControl::FirstAddress, m_shown.firstAddress, "");
@@ -110,7 +133,7 @@ void CCommonProcess::SetAddressMode(bool on) {
 void CCommonProcess::ShowText(ProgressControl control, std::string& shown, const std::string& text) {
   if (text == shown) return;
   shown = text;
-  CurrentUi().SetProgressText(control, text);
+  Ui().SetProgressText(control, text);
 }
 
 void CCommonProcess::RedrawBar() {
@@ -121,5 +144,5 @@ void CCommonProcess::RedrawBar() {
   if (fill == m_shown.fill && percent == m_shown.percent) return;
   m_shown.fill = fill;
   m_shown.percent = std::move(percent);
-  CurrentUi().SetProgressBar(m_lower, m_upper, m_position, m_shown.percent);
+  Ui().SetProgressBar(m_lower, m_upper, m_position, m_shown.percent);
 }

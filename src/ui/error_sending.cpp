@@ -2,7 +2,6 @@
 
 #include <system_error>
 
-#include "boundary/globals.h"
 #include "platform/library_state.h"
 #include "platform/paths.h"
 #include "platform/process.h"
@@ -19,14 +18,14 @@ std::filesystem::path WrittenErrorLoginPath(int portIndex) {
 
 std::filesystem::path ErrorSendTool() { return platform::Home() / "ErrorSend"; }
 
-std::filesystem::path ErrorSendArgument(int portIndex) {
-  return platform::Home() / "Model" / g_upgradeDownload.m_modelName / ErrorLoginFileName(portIndex);
+std::filesystem::path ErrorSendArgument(int portIndex, const std::string& modelName) {
+  return platform::Home() / "Model" / modelName / ErrorLoginFileName(portIndex);
 }
 
-bool HandOverErrorLogin(int portIndex) {
+bool HandOverErrorLogin(int portIndex, const std::string& modelName) {
   namespace fs = std::filesystem;
   const fs::path written = WrittenErrorLoginPath(portIndex);
-  const fs::path argument = ErrorSendArgument(portIndex);
+  const fs::path argument = ErrorSendArgument(portIndex, modelName);
   std::error_code error;
   if (fs::is_regular_file(written, error) && !fs::equivalent(written, argument, error)) {
     fs::create_directories(argument.parent_path(), error);

@@ -18,12 +18,12 @@ std::string ErrorLoginFileName(int portIndex);
 std::filesystem::path WrittenErrorLoginPath(int portIndex);
 
 std::filesystem::path ErrorSendTool();
-std::filesystem::path ErrorSendArgument(int portIndex);
+std::filesystem::path ErrorSendArgument(int portIndex, const std::string& modelName);
 
 // Makes the written login file available at the tool's argument path (the
 // library need not be installed in the model directory) and starts the
 // tool. A missing tool is not an error the operator hears about; the result
 // only tells whether the tool was started.
-bool HandOverErrorLogin(int portIndex);
+bool HandOverErrorLogin(int portIndex, const std::string& modelName);
 
 }  // namespace zk::ui

@@ -1,6 +1,7 @@
 // What the error dialog and the error report need from the rest of the
 // library besides the failure code: the handset path of the last EFS step,
 // the NV error list, the files the failing step worked on and the versions.
+// The library's link gathers it (LinkView::GatherFailureContext).
 #pragma once
 
 #include <string>
@@ -17,8 +18,5 @@ struct FailureContext {
   std::string softwareVersion;            // software version text held by the script parser
   std::string dllVersion;                 // this library's version
 };
-
-// Collects what the other modules keep (everything but the handset path).
-FailureContext GatherFailureContext();
 
 }  // namespace zk::ui

@@ -126,9 +126,4 @@ class OperatorUi {
   virtual void ProcessPendingEvents(int maxEvents) { (void)maxEvents; }
 };
 
-// The interface in use; the headless one until a backend is installed.
-OperatorUi& CurrentUi();
-// Installs `ui` (not owned); nullptr goes back to the headless interface.
-void InstallUi(OperatorUi* ui);
-
 }  // namespace zk::ui

@@ -3,9 +3,11 @@
 // error dialog and the end dialog do nothing; message boxes still appear.
 #pragma once
 
+#include "platform/library_state.h"
+
 namespace zk::ui {
 
-bool SilentMode();
-void SetSilentMode(bool on);
+inline bool SilentMode() { return g_runState.silent; }
+inline void SetSilentMode(bool on) { g_runState.silent = on; }
 
 }  // namespace zk::ui

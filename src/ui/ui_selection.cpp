@@ -4,7 +4,6 @@
 
 #include <cctype>
 #include <cstdio>
-#include <cstdlib>
 #include <memory>
 #include <string>
 
@@ -24,29 +23,6 @@ bool Named(const char* value, const char* name) {
   return *value == '\0' && *name == '\0';
 }
 
-bool Set(const char* variable) {
-  const char* value = std::getenv(variable);
-  return value != nullptr && *value != '\0';
-}
-
-struct Installed {
-  // At exit nothing may keep pointing at an interface that is gone.
-  ~Installed() {
-    if (ui != nullptr) InstallUi(nullptr);
-  }
-
-  std::string answersText;
-  bool answersRead = false;
-  AnswerQueue answers;
-  UiKind kind = UiKind::None;
-  std::unique_ptr<OperatorUi> ui;
-};
-
-Installed& State() {
-  static Installed state;
-  return state;
-}
-
 }  // namespace
 
 UiKind ChooseUiKind(const UiEnvironment& environment) {
@@ -58,39 +34,43 @@ UiKind ChooseUiKind(const UiEnvironment& environment) {
   return environment.stdinIsTerminal ? UiKind::Console : UiKind::None;
 }
 
-UiEnvironment CurrentUiEnvironment() {
+UiEnvironment CurrentUiEnvironment(const platform::Settings& settings) {
   UiEnvironment environment;
-  environment.setting = std::getenv("ZKDOWNLOAD_UI");
+  environment.setting = settings.uiSetting.c_str();
   environment.qtAvailable = kQtInterfaceBuilt;
-  environment.displayAvailable = Set("DISPLAY") || Set("WAYLAND_DISPLAY");
+  environment.displayAvailable = settings.displayAvailable;
   environment.stdinIsTerminal = isatty(STDIN_FILENO) != 0;
   return environment;
 }
 
-UiKind InstallConfiguredUi() {
-  Installed& state = State();
-  const char* answers = std::getenv("ZKDOWNLOAD_ANSWERS");
-  const std::string answersText = answers != nullptr ? answers : "";
-  if (!state.answersRead || answersText != state.answersText) {
-    state.answers = AnswerQueue(answersText);
-    state.answersText = answersText;
-    state.answersRead = true;
+UiSelection::~UiSelection() {
+  // At exit nothing may keep pointing at an interface that is gone.
+  if (m_installedIn != nullptr && m_ui != nullptr && &m_installedIn->Ui() == m_ui.get())
+    m_installedIn->SetOperatorUi(nullptr);
+}
+
+UiKind UiSelection::Install(const platform::Settings& settings, CCommonProcess& process) {
+  if (!m_answersRead || settings.answers != m_answersText) {
+    m_answers = AnswerQueue(settings.answers);
+    m_answersText = settings.answers;
+    m_answersRead = true;
   }
 
-  const UiKind kind = ChooseUiKind(CurrentUiEnvironment());
-  if (state.ui != nullptr && kind == state.kind) {
-    InstallUi(state.ui.get());  // the same interface keeps its state (the live line)
+  const UiKind kind = ChooseUiKind(CurrentUiEnvironment(settings));
+  m_installedIn = &process;
+  if (m_ui != nullptr && kind == m_kind) {
+    process.SetOperatorUi(m_ui.get());  // the same interface keeps its state (the live line)
     return kind;
   }
 
   std::unique_ptr<OperatorUi> ui;
   if (kind == UiKind::None)
-    ui = std::make_unique<NoneUi>(state.answers);
+    ui = std::make_unique<NoneUi>(m_answers);
   else
-    ui = std::make_unique<ConsoleUi>(state.answers, stdin, stderr);  // Qt: console until it exists
-  InstallUi(ui.get());
-  state.ui = std::move(ui);  // the old interface goes only after the new one is in place
-  state.kind = kind;
+    ui = std::make_unique<ConsoleUi>(m_answers, stdin, stderr);  // Qt: console until it exists
+  process.SetOperatorUi(ui.get());
+  m_ui = std::move(ui);  // the old interface goes only after the new one is in place
+  m_kind = kind;
   return kind;
 }
 

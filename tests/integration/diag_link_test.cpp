@@ -5,7 +5,7 @@
 #include <cstring>
 #include <string>
 
-#include "boundary/globals.h"
+#include "support/library_objects.h"
 #include "diag/diag_link.h"
 #include "sim_link_fixture.h"
 
@@ -30,7 +30,7 @@ TEST_F(ModeEntry, StandardSwitchFromTheModemPersonality) {
   EXPECT_TRUE(g_diagLink.m_comm.IsOpen());
   EXPECT_EQ(HostRate(), 115200u);
   EXPECT_EQ(g_diagLink.m_dmBaud, 0);
-  EXPECT_STREQ(g_nvBackup.m_softwareVersion, "R310V105");
+  EXPECT_STREQ(g_diagLink.m_softwareVersion, "R310V105");
   ASSERT_FALSE(ui_.statusTexts.empty());
   EXPECT_EQ(ui_.statusTexts.back(), "Changing to DM mode ...");
   EXPECT_EQ(ui_.detailTexts.back(), " ");

@@ -11,7 +11,7 @@
 #include <string>
 #include <vector>
 
-#include "boundary/globals.h"
+#include "support/library_objects.h"
 #include "download_codes.h"
 #include "sim_link_fixture.h"
 #include "support/byte_files.h"
@@ -54,27 +54,11 @@ class FlashDownload : public SimLinkTest {
  protected:
   void SetUp() override {
     SimLinkTest::SetUp();
-    zk::ui::InstallUi(&burnUi_);
-    savedLibraryPath_ = g_passPara.m_libraryPath;
+    g_commonProcess.SetOperatorUi(&burnUi_);
     fs::create_directories(LibraryDir());
     fs::create_directories(ImageDir());
     // BOOT_LOADER.bin is looked up beside the library.
     ASSERT_TRUE(g_passPara.SetLibraryPath((LibraryDir() / "libzkdownload.so").string()));
-    auto& engine = g_dlCommon;
-    engine.m_mainLoaded = engine.m_bootLoaded = engine.m_logoLoaded = false;
-    engine.m_skipOffline = false;
-    engine.m_efsEraseMode = false;
-    engine.m_isUsbPort = 0;
-    g_commonProcess.m_nvBackupPending = 0;
-  }
-
-  void TearDown() override {
-    SimLinkTest::TearDown();
-    g_passPara.SetLibraryPath(savedLibraryPath_);
-    g_dlCommon.m_skipOffline = false;
-    g_dlCommon.m_mainLoaded = g_dlCommon.m_bootLoaded = g_dlCommon.m_logoLoaded = false;
-    g_diagLink.m_downloadMode = 0;
-    g_commonProcess.m_nvBackupPending = 0;
   }
 
   fs::path LibraryDir() const { return home_.path() / "lib"; }
@@ -162,7 +146,6 @@ class FlashDownload : public SimLinkTest {
   }
 
   BurnUi burnUi_;
-  std::string savedLibraryPath_;
 };
 
 // --- the engine after mode entry (kind 0) ------------------------------------

@@ -12,7 +12,7 @@
 #include <string>
 #include <vector>
 
-#include "boundary/globals.h"
+#include "support/library_objects.h"
 #include "byte_order.h"
 #include "command_table.h"
 #include "handset.h"

@@ -14,12 +14,13 @@
 #include <string>
 #include <vector>
 
-#include "boundary/globals.h"
+#include "support/library_objects.h"
 #include "byte_order.h"
 #include "command_table.h"
 #include "diag_codes.h"
 #include "handset.h"
-#include "operations/operation_state.h"
+#include "support/library_objects.h"
+#include "boundary/export_forms.h"
 #include "sim_link_fixture.h"
 #include "support/byte_files.h"
 
@@ -79,19 +80,7 @@ class PrlFlow : public SimLinkTest {
  protected:
   void SetUp() override {
     SimLinkTest::SetUp();
-    zk::ui::InstallUi(&flowUi_);
-    g_repeatFlag = 0;
-    g_passPara.m_mode = 0;
-    g_passPara.m_resultCell = nullptr;
-    g_dlCommon.m_prlList.clear();
-    g_dlCommon.m_prlName.clear();
-  }
-
-  void TearDown() override {
-    g_repeatFlag = 0;
-    g_passPara.m_mode = 0;
-    g_passPara.m_resultCell = nullptr;
-    SimLinkTest::TearDown();
+    g_commonProcess.SetOperatorUi(&flowUi_);
   }
 
   // A freshly attached handset: AT personality, quick to restart.
@@ -409,7 +398,7 @@ TEST_F(PrlFlow, OkInTheEndDialogServesTheNextHandset) {
   ExpectTransfer(std::span(blocks).first(3), list, 0);
   ExpectTransfer(std::span(blocks).last(3), list, 0);
   EXPECT_EQ(ResetRequests(), 2);
-  EXPECT_EQ(g_repeatFlag, 0);
+  EXPECT_EQ(g_runState.repeatFlag, 0);
 }
 
 // A loop that an operator began with OK and that ended in a failure leaves
@@ -422,7 +411,7 @@ TEST_F(PrlFlow, UnattendedWriteServesOneHandsetWhateverTheRepeatFlag) {
   flowUi_.endAnswers = {DialogAnswer::Ok};
   StopAnsweringPrlWritesFrom(2);  // the second pass fails
   ASSERT_EQ(Write(source.string(), 0), 405043);
-  ASSERT_EQ(g_repeatFlag, 1);
+  ASSERT_EQ(g_runState.repeatFlag, 1);
 
   int cell = 0;
   g_passPara.m_mode = 1;
@@ -444,7 +433,7 @@ TEST_F(PrlFlow, FailureIntoTheResultCellReleasesWindowAndPort) {
   g_passPara.m_mode = 1;
   g_passPara.m_resultCell = &cell;
 
-  EXPECT_EQ(g_commonProcess.ReportResult(Write((home_.path() / "absent.prl").string(), 0)), 0);
+  EXPECT_EQ(zk::boundary::ReportingResult(Write((home_.path() / "absent.prl").string(), 0)), 0);
   EXPECT_EQ(cell, 405041);
   EXPECT_TRUE(flowUi_.errorDialogs.empty());
   EXPECT_FALSE(g_commonProcess.IsProgressWindowOpen());

@@ -11,7 +11,7 @@
 #include <utility>
 #include <vector>
 
-#include "boundary/globals.h"
+#include "support/library_objects.h"
 #include "platform/clock.h"
 #include "simulator.h"
 #include "support/temp_home.h"
@@ -37,29 +37,22 @@ class RecordingUi : public zk::ui::OperatorUi {
 
 class SimLinkTest : public ::testing::Test {
  protected:
-  static constexpr double kScale = 0.02;
+  static constexpr double kScale = 0.02;  // as scale_ sets it
   static constexpr int kPort = 5;  // COM5
   static constexpr int kPortIndex = kPort - 1;
 
   void SetUp() override {
-    savedScale_ = zk::platform::TimeScale();
-    zk::platform::SetTimeScale(kScale);
-    zk::ui::InstallUi(&ui_);
-    g_diagLink.ClosePort();
-    g_diagLink.m_downloadMode = 0;
-    g_diagLink.m_dmBaud = 0;
-    g_diagLink.m_lastOk = 0;
+    zk::boundary::ResetLibraryState();
+    g_commonProcess.SetOperatorUi(&ui_);
     g_diagLink.SetSpcCode("");
     g_diagLink.SetLinkParams(0, kPortIndex, 0, 0, -1);
-    g_packetProcess.m_keysEnabled = 0;
   }
 
   void TearDown() override {
     g_commonProcess.CloseProgressWindow();  // also closes the port
     if (sim_) sim_->Stop();
     sim_.reset();
-    zk::ui::InstallUi(nullptr);
-    zk::platform::SetTimeScale(savedScale_);
+    zk::boundary::ResetLibraryState();
   }
 
   // The simulator's options with the test's port and a state directory in
@@ -111,7 +104,7 @@ class SimLinkTest : public ::testing::Test {
 
   uint64_t Requests(uint8_t code) const { return sim_->counters().requestsByCode[code]; }
 
-  double savedScale_ = 1.0;
+  ScopedEnv scale_{"ZKDOWNLOAD_TIME_SCALE", "0.02"};
   TempHome home_;
   RecordingUi ui_;
   std::optional<rb310::Simulator> sim_;

@@ -5,6 +5,8 @@
 #include <stdexcept>
 #include <vector>
 
+#include "platform/library_state.h"
+
 namespace zk::test {
 
 TempDir::TempDir(const std::string& prefix) {
@@ -21,17 +23,25 @@ TempDir::~TempDir() {
   std::filesystem::remove_all(path_, ignored);
 }
 
-TempHome::TempHome() : dir_("zk-home") {
-  if (const char* old = std::getenv("ZKDOWNLOAD_HOME")) previous_ = old;
-  setenv("ZKDOWNLOAD_HOME", dir_.path().c_str(), 1);
+ScopedEnv::ScopedEnv(const char* name, const char* value) : name_(name) {
+  if (const char* old = std::getenv(name)) previous_ = old;
+  if (value != nullptr)
+    setenv(name, value, 1);
+  else
+    unsetenv(name);
+  zk::platform::RefreshSettings();
 }
 
-TempHome::~TempHome() {
-  if (previous_) {
-    setenv("ZKDOWNLOAD_HOME", previous_->c_str(), 1);
-  } else {
-    unsetenv("ZKDOWNLOAD_HOME");
-  }
+ScopedEnv::~ScopedEnv() {
+  if (previous_)
+    setenv(name_.c_str(), previous_->c_str(), 1);
+  else
+    unsetenv(name_.c_str());
+  zk::platform::RefreshSettings();
 }
+
+TempHome::TempHome() : dir_("zk-home"), home_("ZKDOWNLOAD_HOME", dir_.path().c_str()) {}
+
+TempHome::~TempHome() = default;
 
 }  // namespace zk::test

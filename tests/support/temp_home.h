@@ -23,6 +23,21 @@ class TempDir {
   std::filesystem::path path_;
 };
 
+// Sets (or, with nullptr, unsets) an environment variable for the life of
+// the object and has this process's library read its settings anew, both
+// when it starts and when it ends.
+class ScopedEnv {
+ public:
+  ScopedEnv(const char* name, const char* value);
+  ~ScopedEnv();
+  ScopedEnv(const ScopedEnv&) = delete;
+  ScopedEnv& operator=(const ScopedEnv&) = delete;
+
+ private:
+  std::string name_;
+  std::optional<std::string> previous_;
+};
+
 // Points ZKDOWNLOAD_HOME at a fresh directory and restores the previous value
 // on destruction.
 class TempHome {
@@ -37,7 +52,7 @@ class TempHome {
 
  private:
   TempDir dir_;
-  std::optional<std::string> previous_;
+  ScopedEnv home_;
 };
 
 }  // namespace zk::test

@@ -5,7 +5,7 @@
 #include <cstdint>
 
 #include "boundary/export_forms.h"
-#include "boundary/globals.h"
+#include "support/library_objects.h"
 
 namespace {
 

@@ -5,7 +5,7 @@
 
 #include <string>
 
-#include "boundary/globals.h"
+#include "support/library_objects.h"
 #include "platform/library_path.h"
 #include "platform/library_state.h"
 #include "zkdownload/zkdownload.h"
@@ -18,7 +18,7 @@ class GlobalPassPara : public ::testing::Test {
  protected:
   void SetUp() override { saved_ = g_passPara; }
   void TearDown() override { g_passPara = saved_; }
-  zk::boundary::PassParaState saved_;
+  zk::platform::PassParaState saved_;
 };
 
 void ExpectModelIdentity() {

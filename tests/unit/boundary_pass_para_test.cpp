@@ -5,11 +5,11 @@
 #include <cstring>
 #include <string>
 
-#include "boundary/pass_para_state.h"
+#include "platform/pass_para_state.h"
 
 namespace {
 
-using zk::boundary::PassParaState;
+using zk::platform::PassParaState;
 
 struct HostBuffers {
   int result = 0;

@@ -17,8 +17,8 @@ using zk::operations::ReadNvEditorOption;
 
 class SettingsFile : public ::testing::Test {
  protected:
-  void SetUp() override { savedOption_ = zk::platform::NvEditorOption(); }
-  void TearDown() override { zk::platform::SetNvEditorOption(savedOption_); }
+  void SetUp() override { savedOption_ = g_runState.nvEditorOption; }
+  void TearDown() override { g_runState.nvEditorOption = savedOption_; }
 
   fs::path Write(std::vector<char> bytes) {
     const fs::path file = home_ / "ZKDownload.lsg";
@@ -57,12 +57,12 @@ TEST_F(SettingsFile, MissingOrUnreadableFileLeavesOptionOff) {
 TEST_F(SettingsFile, UpgradeObjectReadsTheFileUnderHome) {
   Write(Bytes(100, 0, 1));
   CUpgradeDownload on;
-  EXPECT_TRUE(zk::platform::NvEditorOption());
+  EXPECT_TRUE(g_runState.nvEditorOption);
   EXPECT_EQ(on.m_modelName, "RB310");
 
   fs::remove(home_ / "ZKDownload.lsg");
   CUpgradeDownload off;
-  EXPECT_FALSE(zk::platform::NvEditorOption());
+  EXPECT_FALSE(g_runState.nvEditorOption);
 }
 
 }  // namespace

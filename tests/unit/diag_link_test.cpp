@@ -7,7 +7,7 @@
 #include <fstream>
 #include <string>
 
-#include "boundary/globals.h"
+#include "support/library_objects.h"
 #include "diag/diag_link.h"
 #include "diag_pty_fixture.h"
 #include "support/temp_home.h"

@@ -8,7 +8,7 @@
 #include <memory>
 #include <string>
 
-#include "boundary/globals.h"
+#include "support/library_objects.h"
 #include "diag/byte_order.h"
 #include "diag/diag_requests.h"
 #include "diag_pty_fixture.h"

@@ -9,7 +9,7 @@
 #include <system_error>
 #include <vector>
 
-#include "boundary/globals.h"
+#include "support/library_objects.h"
 #include "platform/clock.h"
 #include "platform/port_map.h"
 #include "support/pty_peer.h"

@@ -11,6 +11,7 @@
 #include <thread>
 
 #include "platform/clock.h"
+#include "platform/library_state.h"
 #include "platform/paths.h"
 #include "platform/port_map.h"
 #include "platform/process.h"
@@ -89,11 +90,13 @@ TEST_F(TimeScaleTest, DeadlineRunsOnScaledTime) {
   EXPECT_EQ(soon.RemainingMs(50), 0);
 }
 
-// The variable is read once per process, on first use: each case runs in a
-// fresh copy of this program.
+// The variable is read whenever the settings are read from the environment
+// (at load and at every exported call); each case runs in a fresh copy of
+// this program.
 int ScaleFromEnvironment(const char* text) {
   if (text != nullptr) setenv("ZKDOWNLOAD_TIME_SCALE", text, 1);
   else unsetenv("ZKDOWNLOAD_TIME_SCALE");
+  zk::platform::RefreshSettings();
   const double scale = TimeScale();
   return scale == 1.0 ? 10 : scale == 0.05 ? 11 : scale == 2.5 ? 12 : 13;
 }

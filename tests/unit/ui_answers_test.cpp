@@ -7,7 +7,7 @@
 #include <optional>
 #include <string>
 
-#include "boundary/globals.h"
+#include "support/temp_home.h"
 #include "ui/answer_queue.h"
 #include "ui/common_process.h"
 #include "ui/none_ui.h"
@@ -89,9 +89,9 @@ std::string TerminalOutputOf(Body body) {
 TEST(NoneUi, AWholeOperationWritesNothingToTheTerminal) {
   AnswerQueue answers("OK");
   NoneUi ui(answers);
-  InstallUi(&ui);
-  const std::string output = TerminalOutputOf([] {
+  const std::string output = TerminalOutputOf([&ui] {
     CCommonProcess process;
+    process.SetOperatorUi(&ui);
     process.OpenProgressWindow();
     process.SetStatusText("NV Reading...");
     process.SetProgressRange(10);
@@ -101,7 +101,6 @@ TEST(NoneUi, AWholeOperationWritesNothingToTheTerminal) {
     EXPECT_EQ(process.RunEndDialog(), DialogAnswer::Ok);
     process.ShowMessage("Successfully Completed!");
   });
-  InstallUi(nullptr);
   EXPECT_EQ(output, "");
 }
 
@@ -132,23 +131,12 @@ TEST(UiChoice, SettingThenDefaultRule) {
   EXPECT_EQ(ChooseUiKind(env), UiKind::None);
 }
 
-class ScopedEnv {
- public:
-  ScopedEnv(const char* name, const char* value) : name_(name) {
-    if (const char* old = getenv(name)) previous_ = old;
-    setenv(name, value, 1);
-  }
-  ~ScopedEnv() {
-    if (previous_) setenv(name_.c_str(), previous_->c_str(), 1);
-    else unsetenv(name_.c_str());
-  }
-
- private:
-  std::string name_;
-  std::optional<std::string> previous_;
-};
-
 TEST(UiChoice, InstalledInterfaceKeepsItsQueueAcrossOperations) {
+  using zk::test::ScopedEnv;
+  UiSelection selection;
+  CCommonProcess process;
+  const auto InstallConfiguredUi = [&] { return selection.Install(zk::platform::CurrentSettings(), process); };
+  const auto CurrentUi = [&]() -> OperatorUi& { return process.Ui(); };
   ScopedEnv ui("ZKDOWNLOAD_UI", "none");
   {
     ScopedEnv answers("ZKDOWNLOAD_ANSWERS", "Cancel,OK");
@@ -169,7 +157,6 @@ TEST(UiChoice, InstalledInterfaceKeepsItsQueueAcrossOperations) {
     ScopedEnv qt("ZKDOWNLOAD_UI", "qt");
     EXPECT_EQ(InstallConfiguredUi(), UiKind::Console);
   }
-  InstallUi(nullptr);
 }
 
 }  // namespace

@@ -6,7 +6,6 @@
 #include <cstdio>
 #include <string>
 
-#include "boundary/globals.h"
 #include "ui/common_process.h"
 #include "ui/console_ui.h"
 
@@ -160,10 +159,13 @@ TEST_F(ConsoleTest, ScriptedAnswersComeBeforeTheTerminal) {
 TEST_F(ConsoleTest, DrivenByTheCommonProcess) {
   Type("");
   ConsoleUi ui(answers_, in_, out_);
-  InstallUi(&ui);
-  g_diagLink.m_portIndex = 4;
+  struct OnCom5 : LinkView {
+    int PortIndex() const override { return 4; }
+  } link;
   {
     CCommonProcess process;
+    process.SetOperatorUi(&ui);
+    process.SetLink(&link);
     process.OpenProgressWindow();
     process.SetStatusText("PRL Writing...");
     process.SetProgressRange(40);
@@ -171,8 +173,6 @@ TEST_F(ConsoleTest, DrivenByTheCommonProcess) {
     process.UpdateElapsedTime();
     process.CloseProgressWindow();
   }
-  InstallUi(nullptr);
-  g_diagLink.m_portIndex = 0;
   const std::string screen = Screen();
   EXPECT_EQ(screen.rfind("COM5 : Download ...\n", 0), 0u) << screen;
   const std::string last = LastRedraw(screen);

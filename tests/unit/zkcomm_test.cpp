@@ -13,7 +13,7 @@
 #include <sstream>
 #include <string>
 
-#include "boundary/globals.h"
+#include "support/library_objects.h"
 #include "platform/clock.h"
 #include "platform/library_state.h"
 #include "platform/port_map.h"

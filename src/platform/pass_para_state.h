@@ -11,7 +11,7 @@
 #include <string>
 #include <string_view>
 
-namespace zk::boundary {
+namespace zk::platform {
 
 // Bit of argument 14 that switches the input requirement check on.
 inline constexpr int kRequirementSwitchBit = 0x08;
@@ -53,4 +53,4 @@ struct PassParaState {
   void RefreshLibraryPath();
 };
 
-}  // namespace zk::boundary
+}  // namespace zk::platform

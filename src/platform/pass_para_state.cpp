@@ -1,10 +1,10 @@
-#include "boundary/pass_para_state.h"
+#include "platform/pass_para_state.h"
 
 #include <cstring>
 
 #include "platform/library_path.h"
 
-namespace zk::boundary {
+namespace zk::platform {
 namespace {
 
 std::string TextOf(const char* text) { return text != nullptr ? std::string(text) : std::string(); }
@@ -45,7 +45,7 @@ bool PassParaState::SetLibraryPath(std::string_view path) {
 }
 
 void PassParaState::RefreshLibraryPath() {
-  if (m_mode == 0) SetLibraryPath(platform::LibraryPath());
+  if (m_mode == 0) SetLibraryPath(LibraryPath());
 }
 
-}  // namespace zk::boundary
+}  // namespace zk::platform
