@@ -74,6 +74,9 @@ int OperationExitStatus(int exportResult) {
     return 1;
   }
   std::fprintf(stderr, "zkdownload: failed: %s\n", FailureLine(code).c_str());
+  // A port that did not open is the cause to name first.
+  char port[512] = {};
+  if (GetPortError_Interface(port, sizeof(port)) != 0) std::fprintf(stderr, "zkdownload: port: %s\n", port);
   if (const std::string hint = FailureHint(code); !hint.empty())
     std::fprintf(stderr, "zkdownload: what to do: %s\n", hint.c_str());
   return 1;

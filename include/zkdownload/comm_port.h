@@ -2,7 +2,10 @@
 // modem port), driven through termios. The base of CZKComm.
 #pragma once
 
+#include <unistd.h>
+
 #include <cstdint>
+#include <filesystem>
 
 #include "zkdownload/export.h"
 
@@ -46,6 +49,37 @@ class ZK_API CCommPort {
     bool parityCheck = true;
   };
 
+  // The descriptor of the open device, owned: closed when replaced or
+  // destroyed, so no path out of an open can leak it.
+  class OwnedFd {
+   public:
+    OwnedFd() = default;
+    explicit OwnedFd(int fd) : m_fd(fd) {}
+    ~OwnedFd() { Reset(); }
+    OwnedFd(OwnedFd&& other) noexcept : m_fd(other.Release()) {}
+    OwnedFd& operator=(OwnedFd&& other) noexcept {
+      if (this != &other) Reset(other.Release());
+      return *this;
+    }
+    OwnedFd(const OwnedFd&) = delete;
+    OwnedFd& operator=(const OwnedFd&) = delete;
+
+    int Get() const { return m_fd; }
+    explicit operator bool() const { return m_fd >= 0; }
+    int Release() {
+      const int fd = m_fd;
+      m_fd = -1;
+      return fd;
+    }
+    void Reset(int fd = -1) {
+      if (m_fd >= 0) ::close(m_fd);
+      m_fd = fd;
+    }
+
+   private:
+    int m_fd = -1;
+  };
+
   // What a wait for input ended with.
   enum class WaitResult { Readable, TimedOut, HungUp, Failed };
 
@@ -78,19 +112,34 @@ class ZK_API CCommPort {
   const Settings& settings() const { return m_settings; }
   const LineConfig& lineConfig() const { return m_line; }
   int currentPort() const { return m_currentPort; }
-  int fd() const { return m_fd; }
+  int fd() const { return m_device.Get(); }
+  // Why the latest OpenDevice failed, as an errno value (ENOENT: no port-map
+  // entry or no device, EBUSY: another program holds the port, EACCES: no
+  // permission); 0 after a successful open.
+  int lastOpenError() const { return m_openError; }
+  // The device path the latest open tried (the port-map entry's target, or
+  // the entry itself when it points nowhere); empty when no entry exists.
+  const char* lastOpenDevice() const { return m_openDevice; }
+  // Forgets the latest open's failure (a new operation starts).
+  void ClearOpenError() {
+    m_openError = 0;
+    m_openDevice[0] = '\0';
+  }
 
  protected:
   Settings m_settings;
-  int m_fd = -1;
+  OwnedFd m_device;
   int m_currentPort = 0;
   int m_open = 0;
   LineConfig m_line;
   int m_inputQueueSize = 4096;
   int m_outputQueueSize = 4096;
+  int m_openError = 0;
+  char m_openDevice[256] = {};
 
  private:
   bool LineErrorsSinceLastRead();
+  void RecordOpenDevice(const std::filesystem::path& entry);
   struct LineErrorCounts {
     int frame = 0, overrun = 0, parity = 0, brk = 0, bufOverrun = 0;
   };

@@ -168,6 +168,14 @@ ZK_API int ReadHandsetIdentity_Interface(short kind, short port, char* versionLa
  * silent mode. 0 before any operation. */
 ZK_API int GetLastResult_Interface(void);
 
+/* Why the library's port did not open, when its latest open failed: returns
+ * the errno value (EBUSY another program holds the port, ENOENT no port-map
+ * entry or no device, EACCES no permission, ...) and writes a one-line text
+ * naming the port, its device and what to do, cut to `size` bytes and always
+ * terminated, into `text` (may be null). Returns 0 and writes an empty text
+ * when the latest open succeeded or no port was opened yet. Does not block. */
+ZK_API int GetPortError_Interface(char* text, int size);
+
 /* The error dialog's texts for a failure code: where it failed, what went
  * wrong and what to do, each cut to its buffer and terminated (a null buffer
  * is skipped). Contents that name a handset path keep their "%s". Returns 0

@@ -1,6 +1,7 @@
 #include "boundary/export_forms.h"
 
 #include "boundary/globals.h"
+#include "diag/diag_link.h"
 #include "platform/library_state.h"
 #include "ui/common_process.h"
 #include "ui/silent_mode.h"
@@ -19,6 +20,7 @@ OperationExport::OperationExport(bool silent) : m_entered(platform::TryBeginOper
   BeginPlainExport();
   ui::SetSilentMode(silent);
   g_runState.lastFlowResult = 0;
+  g_diagLink.m_comm.ClearOpenError();
 }
 
 OperationExport::~OperationExport() {

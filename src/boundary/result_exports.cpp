@@ -5,6 +5,8 @@
 #include <string_view>
 
 #include "boundary/export_forms.h"
+#include "diag/diag_link.h"
+#include "serial/port_error.h"
 #include "ui/failure_texts.h"
 #include "zkdownload/zkdownload.h"
 
@@ -32,6 +34,18 @@ ZK_API int GetFailureTexts_Interface(int code, char* location, int locationSize,
   CopyOut(cause.contents, contents, contentsSize);
   CopyOut(cause.solution, solution, solutionSize);
   return locationText.empty() && cause.contents.empty() ? 0 : 1;
+}
+
+ZK_API int GetPortError_Interface(char* text, int size) {
+  try {
+    const auto& port = g_diagLink.m_comm;
+    CopyOut(zk::serial::PortOpenFailureText(port.currentPort(), port.lastOpenDevice(), port.lastOpenError()), text,
+            size);
+    return port.lastOpenError();
+  } catch (...) {
+    CopyOut("", text, size);  // out of memory: nothing may cross the C boundary
+    return 0;
+  }
 }
 
 }  // extern "C"

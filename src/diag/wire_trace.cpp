@@ -25,4 +25,10 @@ void WireTrace::Record(WireDirection direction, const uint8_t* bytes, std::size_
   std::fflush(m_file);
 }
 
+void WireTrace::Note(const std::string& text) {
+  if (m_file == nullptr) return;
+  std::fprintf(m_file, "%lld NOTE %s\n", static_cast<long long>(platform::NowMs()), text.c_str());
+  std::fflush(m_file);
+}
+
 }  // namespace zk::diag

@@ -23,6 +23,8 @@ class WireTrace {
   // file is reopened only when the path changed.
   void Configure(const std::string& path);
   void Record(WireDirection direction, const uint8_t* bytes, std::size_t count);
+  // A line of text among the frames ("NOTE <text>"), e.g. why a port did not open.
+  void Note(const std::string& text);
 
  private:
   std::string m_path;

@@ -17,6 +17,7 @@
 #include "platform/clock.h"
 #include "platform/library_state.h"
 #include "platform/paths.h"
+#include "serial/port_error.h"
 #include "ui/common_process.h"
 
 namespace {
@@ -187,7 +188,10 @@ int CZKComm::CommOpen(COMM_PORT port, int baudRate) {
   SetPort(port);
   ApplyLineSettings(kDefaultLineRate, 8, 0, 0);  // closed: stores the configuration only
   SetBaudSetting(static_cast<uint32_t>(baudRate));
-  if (!OpenDevice()) return 0;
+  if (!OpenDevice()) {
+    TraceOpenFailure();
+    return 0;
+  }
   ResetChunk();
   return 1;
 }
@@ -200,7 +204,13 @@ int CZKComm::SetComPort(COMM_PORT port) {
   SetPort(port);
   ApplyLineSettings(kDefaultLineRate, 8, 0, 0);
   ResetChunk();
-  return OpenDevice() ? 1 : 0;
+  if (OpenDevice()) return 1;
+  TraceOpenFailure();
+  return 0;
+}
+
+void CZKComm::TraceOpenFailure() {
+  g_wireTrace.Note("open " + zk::serial::PortOpenFailureText(currentPort(), lastOpenDevice(), lastOpenError()));
 }
 
 int CZKComm::SetComBaudRate(unsigned long baudRate) {
@@ -263,6 +273,9 @@ int CZKComm::MakeErrorLoginFile(const char* text, int portIndex) {
   block += "\r\n\r\n";
   block += text != nullptr ? text : "";
   block += "\r\n";
+  // A port that would not open explains most failures better than any frame.
+  if (lastOpenError() != 0)
+    block += "PORT : " + zk::serial::PortOpenFailureText(currentPort(), lastOpenDevice(), lastOpenError()) + "\r\n";
   for (const auto& entry : m_packetQueue) {
     block += entry;
     block += "\r\n";

@@ -10,6 +10,8 @@
 
 #include <algorithm>
 #include <cerrno>
+#include <cstring>
+#include <filesystem>
 
 #include "platform/clock.h"
 #include "platform/port_map.h"
@@ -99,41 +101,61 @@ bool CCommPort::ApplyLineSettings(uint32_t baudRate, uint8_t dataBits, uint8_t p
 }
 
 bool CCommPort::WriteLineConfig() {
-  if (m_fd < 0) return false;  // closed: only the stored configuration changed
+  if (m_device.Get() < 0) return false;  // closed: only the stored configuration changed
   const zk::serial::tty::LineParams params{m_line.baudRate, m_line.byteSize, m_line.parity, m_line.stopBits};
-  return zk::serial::tty::ApplyRawLine(m_fd, params);
+  return zk::serial::tty::ApplyRawLine(m_device.Get(), params);
 }
 
 bool CCommPort::OpenDevice() {
   if (m_open) return false;
+  m_openError = 0;
+  m_openDevice[0] = '\0';
   const auto entry = zk::platform::PortMapEntry(GetPortName(static_cast<COMM_PORT>(m_settings.port)));
-  if (!entry) return false;
-
-  const int fd = ::open(entry->c_str(), O_RDWR | O_NOCTTY | O_NONBLOCK | O_CLOEXEC);
-  if (fd < 0) return false;
-  // Exclusive use: TIOCEXCL keeps other opens out (root excepted), the lock
-  // also covers programs that run as root.
-  if (flock(fd, LOCK_EX | LOCK_NB) != 0) {
-    ::close(fd);
+  if (!entry) {
+    m_openError = ENOENT;  // the name is no COM port
     return false;
   }
-  zk::serial::tty::SetExclusive(fd);
+  RecordOpenDevice(*entry);
 
-  m_fd = fd;
+  OwnedFd device(::open(entry->c_str(), O_RDWR | O_NOCTTY | O_NONBLOCK | O_CLOEXEC));
+  if (!device) {
+    m_openError = errno;
+    return false;
+  }
+  // Exclusive use: TIOCEXCL keeps other opens out (root excepted), the lock
+  // also covers programs that run as root.
+  if (flock(device.Get(), LOCK_EX | LOCK_NB) != 0) {
+    m_openError = errno == EWOULDBLOCK ? EBUSY : errno;
+    return false;
+  }
+  zk::serial::tty::SetExclusive(device.Get());
+
+  m_device = std::move(device);
   m_open = 1;
   SetQueueSizes(4096, 4096);
   if (!ApplyLineSettings(m_settings.baudRate, m_settings.dataBits, m_settings.parity, m_settings.stopBits)) {
+    m_openError = errno != 0 ? errno : EIO;
     m_open = 0;
-    zk::serial::tty::ClearExclusive(m_fd);
-    ::close(m_fd);
-    m_fd = -1;
+    zk::serial::tty::ClearExclusive(m_device.Get());
+    m_device.Reset();
     return false;
   }
   SetDtr(true);
-  if (const auto counts = zk::serial::tty::ReadErrorCounters(m_fd))
+  if (const auto counts = zk::serial::tty::ReadErrorCounters(m_device.Get()))
     m_errorCounts = {counts->frame, counts->overrun, counts->parity, counts->brk, counts->bufOverrun};
   PurgeAll();
   return true;
+}
+
+void CCommPort::RecordOpenDevice(const std::filesystem::path& entry) {
+  // The device the entry points at names the port best in a message; a
+  // dangling entry is named itself.
+  std::error_code error;
+  const auto target = std::filesystem::read_symlink(entry, error);
+  const std::string shown = error ? entry.string() : target.string();
+  const std::size_t count = std::min(shown.size(), sizeof(m_openDevice) - 1);
+  std::memcpy(m_openDevice, shown.data(), count);
+  m_openDevice[count] = '\0';
 }
 
 void CCommPort::CloseDevice() {
@@ -141,15 +163,14 @@ void CCommPort::CloseDevice() {
   m_open = 0;
   SetDtr(false);
   PurgeAll();
-  zk::serial::tty::ClearExclusive(m_fd);
-  ::close(m_fd);
-  m_fd = -1;
+  zk::serial::tty::ClearExclusive(m_device.Get());
+  m_device.Reset();
 }
 
 int CCommPort::IsOpen() const { return m_open; }
 
 bool CCommPort::LineErrorsSinceLastRead() {
-  const auto counts = zk::serial::tty::ReadErrorCounters(m_fd);
+  const auto counts = zk::serial::tty::ReadErrorCounters(m_device.Get());
   if (!counts) return false;
   const LineErrorCounts now{counts->frame, counts->overrun, counts->parity, counts->brk, counts->bufOverrun};
   const bool changed = now.frame != m_errorCounts.frame || now.overrun != m_errorCounts.overrun ||
@@ -160,26 +181,26 @@ bool CCommPort::LineErrorsSinceLastRead() {
 }
 
 int CCommPort::ReadAvailable(uint8_t* buffer, int maximum) {
-  if (m_fd < 0 || maximum <= 0) return 0;
+  if (m_device.Get() < 0 || maximum <= 0) return 0;
   // Bytes that arrived with a line error (overrun, framing, parity, break)
   // are not trusted: this read yields nothing, the next one goes on.
   if (LineErrorsSinceLastRead()) return 0;
-  const int waiting = zk::serial::tty::BytesWaiting(m_fd);
+  const int waiting = zk::serial::tty::BytesWaiting(m_device.Get());
   const int wanted = std::min(maximum, waiting);
   if (wanted <= 0) return 0;
   ssize_t got;
   do {
-    got = ::read(m_fd, buffer, static_cast<size_t>(wanted));
+    got = ::read(m_device.Get(), buffer, static_cast<size_t>(wanted));
   } while (got < 0 && errno == EINTR);
   return got > 0 ? static_cast<int>(got) : 0;
 }
 
 int CCommPort::WriteBlock(const uint8_t* buffer, int count) {
-  if (m_fd < 0 || count <= 0) return 0;
+  if (m_device.Get() < 0 || count <= 0) return 0;
   const zk::platform::Deadline deadline(kWriteTimeoutMs);
   int written = 0;
   while (written < count) {
-    const ssize_t n = ::write(m_fd, buffer + written, static_cast<size_t>(count - written));
+    const ssize_t n = ::write(m_device.Get(), buffer + written, static_cast<size_t>(count - written));
     if (n > 0) {
       written += static_cast<int>(n);
       continue;
@@ -189,7 +210,7 @@ int CCommPort::WriteBlock(const uint8_t* buffer, int count) {
     // Output queue full: wait for room until the write time-out.
     const int left = deadline.RemainingMs(1000);
     if (left == 0) return 0;
-    pollfd pfd{m_fd, POLLOUT, 0};
+    pollfd pfd{m_device.Get(), POLLOUT, 0};
     if (::poll(&pfd, 1, left) < 0 && errno != EINTR) return 0;
     if (pfd.revents & (POLLERR | POLLHUP | POLLNVAL)) return 0;
   }
@@ -197,33 +218,33 @@ int CCommPort::WriteBlock(const uint8_t* buffer, int count) {
 }
 
 void CCommPort::PurgeAll() {
-  if (m_fd >= 0) zk::serial::tty::FlushBoth(m_fd);
+  if (m_device.Get() >= 0) zk::serial::tty::FlushBoth(m_device.Get());
 }
 
 int CCommPort::SetDtr(bool on) {
   if (m_line.dtrHandshake) return 2;
   m_line.dtrOn = on;
   // USB modem ports and ptys may have no modem lines; that is not an error.
-  if (m_fd >= 0) zk::serial::tty::SetDtrLine(m_fd, on);
+  if (m_device.Get() >= 0) zk::serial::tty::SetDtrLine(m_device.Get(), on);
   return 0;
 }
 
 CCommPort::WaitResult CCommPort::WaitReadable(int timeoutMs) {
-  if (m_fd < 0) return WaitResult::Failed;
-  pollfd pfd{m_fd, POLLIN, 0};
+  if (m_device.Get() < 0) return WaitResult::Failed;
+  pollfd pfd{m_device.Get(), POLLIN, 0};
   const int ready = ::poll(&pfd, 1, std::max(timeoutMs, 0));
   if (ready < 0) return errno == EINTR ? WaitResult::TimedOut : WaitResult::Failed;
   if (ready == 0) return WaitResult::TimedOut;
   if (pfd.revents & (POLLHUP | POLLERR | POLLNVAL)) {
     // A vanished device (pty master closed, USB unplugged) stays "ready"
     // forever; report it instead of letting the caller spin on it.
-    return zk::serial::tty::BytesWaiting(m_fd) > 0 ? WaitResult::Readable : WaitResult::HungUp;
+    return zk::serial::tty::BytesWaiting(m_device.Get()) > 0 ? WaitResult::Readable : WaitResult::HungUp;
   }
   return (pfd.revents & POLLIN) ? WaitResult::Readable : WaitResult::TimedOut;
 }
 
 bool CCommPort::SetQueueSizes(int inputSize, int outputSize) {
-  if (m_fd < 0 || inputSize <= 0 || outputSize <= 0) return false;
+  if (m_device.Get() < 0 || inputSize <= 0 || outputSize <= 0) return false;
   m_inputQueueSize = inputSize;
   m_outputQueueSize = outputSize;
   return true;

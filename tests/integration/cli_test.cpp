@@ -1,7 +1,10 @@
 // The zkdownload executable against the rb310-sim executable: real processes,
 // a real pty, a temporary $ZKDOWNLOAD_HOME and a small time scale.
 #include <gtest/gtest.h>
+#include <fcntl.h>
 #include <stdlib.h>
+#include <sys/file.h>
+#include <unistd.h>
 
 #include <filesystem>
 #include <fstream>
@@ -144,6 +147,24 @@ TEST_F(Cli, OperationFailuresPrintCodeAndTexts) {
             std::string::npos)
       << unwritable.err;
   EXPECT_FALSE(fs::exists(nowhere));
+}
+
+TEST_F(Cli, APortAnotherProgramHoldsIsNamedAsTheCause) {
+  StartSim();
+  const int holder = open(sim_.device().c_str(), O_RDWR | O_NOCTTY | O_CLOEXEC);
+  ASSERT_GE(holder, 0);
+  ASSERT_EQ(flock(holder, LOCK_EX | LOCK_NB), 0);
+  const auto busy = Run({"prl-read", "--port", "COM5", (home_.path() / "out.prl").string()});
+  close(holder);
+  EXPECT_EQ(busy.status, 1);
+  EXPECT_NE(busy.err.find("zkdownload: failed: 407002"), std::string::npos) << busy.err;
+  EXPECT_NE(busy.err.find("zkdownload: port: COM5 (" + sim_.device() + "): the port is busy"), std::string::npos)
+      << busy.err;
+
+  // Once the port is free again, a later failure names no port.
+  const auto free = Run({"prl-read", "--port", "COM5", (home_.path() / "no-such-dir" / "out.prl").string()});
+  EXPECT_EQ(free.status, 1);
+  EXPECT_EQ(free.err.find("zkdownload: port:"), std::string::npos) << free.err;
 }
 
 TEST_F(Cli, EmergencyWithAMissingImageFailsBeforeThePort) {

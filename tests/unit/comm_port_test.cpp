@@ -4,11 +4,15 @@
 #include <sys/ioctl.h>
 #include <termios.h>
 
+#include <cerrno>
 #include <chrono>
+#include <cstring>
+#include <filesystem>
 #include <memory>
 
 #include "platform/port_map.h"
 #include "platform/profile.h"
+#include "serial/port_error.h"
 #include "serial/tty_device.h"
 #include "support/pty_peer.h"
 #include "support/temp_home.h"
@@ -171,10 +175,17 @@ TEST_F(CommPortOnPty, DeviceNamespaceNameResolves) {
 
 TEST_F(CommPortOnPty, MissingOrDanglingEntryFailsToOpen) {
   EXPECT_FALSE(Open(port_, 2));  // no COM3 entry
+  EXPECT_EQ(port_.lastOpenError(), ENOENT);
   Link(3, home_.path() / "no-such-tty");
   EXPECT_FALSE(Open(port_, 2));
   EXPECT_EQ(port_.IsOpen(), 0);
   EXPECT_EQ(port_.fd(), -1);
+  EXPECT_EQ(port_.lastOpenError(), ENOENT);
+  EXPECT_EQ(std::string(port_.lastOpenDevice()), (home_.path() / "no-such-tty").string());
+  EXPECT_EQ(zk::serial::PortOpenFailureText(2, port_.lastOpenDevice(), port_.lastOpenError()),
+            "COM3 (" + (home_.path() / "no-such-tty").string() +
+                "): no such port: the handset is not attached, or the port-map entry points at a device that is "
+                "gone");
 }
 
 TEST_F(CommPortOnPty, OpenOnAnOpenPortFailsWithoutTouchingIt) {
@@ -189,13 +200,36 @@ TEST_F(CommPortOnPty, OpenOnAnOpenPortFailsWithoutTouchingIt) {
   EXPECT_EQ(port_.ReadAvailable(bytes, 8), 3);  // not purged
 }
 
-TEST_F(CommPortOnPty, SecondPortCannotOpenTheSameDevice) {
+// Descriptors this process holds, counted in /proc.
+std::size_t OpenDescriptors() {
+  std::size_t count = 0;
+  for ([[maybe_unused]] const auto& entry : std::filesystem::directory_iterator("/proc/self/fd")) ++count;
+  return count;
+}
+
+TEST_F(CommPortOnPty, SecondPortCannotOpenTheSameDeviceAndSaysItIsBusy) {
   ASSERT_TRUE(Open(port_));
   CCommPort other;
-  EXPECT_FALSE(Open(other));
+  const std::size_t before = OpenDescriptors();
+  for (int attempt = 0; attempt < 20; ++attempt) EXPECT_FALSE(Open(other));
+  EXPECT_EQ(OpenDescriptors(), before);  // a refused open keeps no descriptor
   EXPECT_EQ(other.IsOpen(), 0);
+  EXPECT_EQ(other.lastOpenError(), EBUSY);
+  EXPECT_EQ(std::string(other.lastOpenDevice()), pty_.slavePath());
+  EXPECT_NE(zk::serial::PortOpenFailureText(0, other.lastOpenDevice(), EBUSY).find("COM1 (" + pty_.slavePath() +
+                                                                                  "): the port is busy"),
+            std::string::npos);
   port_.CloseDevice();
   EXPECT_TRUE(Open(other));
+  EXPECT_EQ(other.lastOpenError(), 0);
+}
+
+TEST(PortOpenFailureText, NamesWhatToDoForEachCommonCause) {
+  EXPECT_EQ(zk::serial::PortOpenFailureText(4, "/dev/ttyUSB0", 0), "");
+  EXPECT_NE(zk::serial::PortOpenFailureText(4, "/dev/ttyUSB0", EACCES).find("COM5 (/dev/ttyUSB0): permission denied"),
+            std::string::npos);
+  EXPECT_NE(zk::serial::PortOpenFailureText(4, "", EPERM).find("COM5: permission denied"), std::string::npos);
+  EXPECT_EQ(zk::serial::PortOpenFailureText(0, "", EIO), "COM1: " + std::string(std::strerror(EIO)));
 }
 
 TEST_F(CommPortOnPty, CloseGivesUpExclusiveUse) {

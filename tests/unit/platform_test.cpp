@@ -4,12 +4,15 @@
 #include <signal.h>
 #include <stdlib.h>
 
+#include <atomic>
 #include <chrono>
 #include <cmath>
 #include <fstream>
 #include <limits>
 #include <thread>
+#include <vector>
 
+#include "platform/atomic_file.h"
 #include "platform/clock.h"
 #include "platform/library_state.h"
 #include "platform/paths.h"
@@ -48,13 +51,10 @@ TEST(HomeDirectory, FromTheVariableElseUnderHome) {
     zk::test::TempHome home;
     EXPECT_EQ(Home(), home.path());
   }
-  const char* saved = getenv("ZKDOWNLOAD_HOME");
-  const std::string savedText = saved != nullptr ? saved : "";
-  unsetenv("ZKDOWNLOAD_HOME");
+  zk::test::ScopedEnv unset("ZKDOWNLOAD_HOME", nullptr);
   if (const char* user = getenv("HOME"); user != nullptr && *user != '\0') {
     EXPECT_EQ(Home(), fs::path(user) / ".zkdownload");
   }
-  if (saved != nullptr) setenv("ZKDOWNLOAD_HOME", savedText.c_str(), 1);
 }
 
 class TimeScaleTest : public ::testing::Test {
@@ -177,6 +177,51 @@ TEST(ProfileFile, ReadsAndWritesIntegerKeys) {
 
 // True once `pid` no longer exists: it ended and was reaped.
 bool Gone(pid_t pid) { return kill(pid, 0) != 0 && errno == ESRCH; }
+
+// Files of `directory` other than `keep`: what a write left behind.
+std::vector<std::string> Leftovers(const fs::path& directory, const std::string& keep) {
+  std::vector<std::string> names;
+  for (const auto& entry : fs::directory_iterator(directory))
+    if (entry.path().filename() != keep) names.push_back(entry.path().filename().string());
+  return names;
+}
+
+TEST(AtomicFile, ReplacesWholeOrNotAtAllAndLeavesNoTemporaryFile) {
+  zk::test::TempDir dir;
+  const fs::path file = dir.path() / "sub" / "state.bin";
+  std::error_code error;
+  ASSERT_TRUE(zk::platform::WriteFileAtomically(file, "first", error)) << error.message();
+  ASSERT_TRUE(zk::platform::WriteFileAtomically(file, "second", error)) << error.message();
+  std::ifstream in(file);
+  EXPECT_EQ(std::string(std::istreambuf_iterator<char>(in), {}), "second");
+  EXPECT_TRUE(Leftovers(file.parent_path(), "state.bin").empty());
+
+  // A target that cannot be replaced (a directory stands there) fails, says
+  // why and leaves nothing behind.
+  const fs::path blocked = dir.path() / "blocked";
+  fs::create_directories(blocked / "inside");
+  EXPECT_FALSE(zk::platform::WriteFileAtomically(blocked, "x", error));
+  EXPECT_TRUE(error);
+  EXPECT_TRUE(fs::is_directory(blocked));
+  EXPECT_EQ(Leftovers(dir.path(), "sub"), std::vector<std::string>{"blocked"});
+}
+
+TEST(AtomicFile, WritersOfTheSameProfileNeverCollide) {
+  zk::test::TempHome home;
+  const auto profile = Profile::Default();
+  ASSERT_TRUE(profile.WriteInt("CommPort Settings", "Port", 0));
+  std::atomic<int> failures{0};
+  const auto writer = [&](const char* key) {
+    for (int i = 0; i < 150; ++i)
+      if (!profile.WriteInt("CommPort Settings", key, i)) ++failures;
+  };
+  std::thread first(writer, "BaudRate"), second(writer, "DataBits");
+  first.join();
+  second.join();
+  EXPECT_EQ(failures.load(), 0);
+  EXPECT_EQ(profile.GetInt("CommPort Settings", "Port", -1), 0);  // always a whole file
+  EXPECT_TRUE(Leftovers(home.path(), "profile.ini").empty());
+}
 
 TEST(StartDetached, StartsTheProgramAndLeavesNoZombie) {
   zk::test::TempHome home;

@@ -1,0 +1,13 @@
+// Why a port could not be opened, in words a technician can act on.
+#pragma once
+
+#include <string>
+
+namespace zk::serial {
+
+// "COM5 (/dev/ttyUSB0): the port is busy: another program has it open" for
+// the port index, the device the open tried (may be empty) and the errno of
+// the failure; empty when `error` is 0.
+std::string PortOpenFailureText(int portIndex, const std::string& device, int error);
+
+}  // namespace zk::serial
