@@ -69,12 +69,20 @@ const char* ButtonsPrompt(MessageButtons buttons) {
 
 }  // namespace
 
-ConsoleUi::ConsoleUi(AnswerQueue& answers, std::FILE* in, std::FILE* out)
-    : m_answers(answers), m_in(in), m_out(out) {}
+namespace {
+ConsoleUi::Style StyleFor(std::FILE* out) {
+  const int fd = out != nullptr ? fileno(out) : -1;
+  return fd >= 0 && isatty(fd) != 0 ? ConsoleUi::Style::Live : ConsoleUi::Style::Log;
+}
+}  // namespace
+
+ConsoleUi::ConsoleUi(AnswerQueue& answers, std::FILE* in, std::FILE* out, std::optional<Style> style)
+    : m_answers(answers), m_in(in), m_out(out), m_style(style.value_or(StyleFor(out))), m_log(out) {}
 
 // --- progress line ---------------------------------------------------------
 
 void ConsoleUi::OpenProgress(const ProgressWindowView& view) {
+  if (m_style == Style::Log) return m_log.Open(view);
   EndLiveLine();
   Write(view.caption + "\n");
   m_progress = Progress{};
@@ -83,11 +91,13 @@ void ConsoleUi::OpenProgress(const ProgressWindowView& view) {
 }
 
 void ConsoleUi::CloseProgress() {
+  if (m_style == Style::Log) return m_log.Close();
   EndLiveLine();
   m_open = false;
 }
 
 void ConsoleUi::SetProgressText(ProgressControl control, const std::string& text) {
+  if (m_style == Style::Log) return m_log.SetText(control, text);
   switch (control) {
     case ProgressControl::Status: m_progress.status = OneLine(text); break;
     case ProgressControl::Detail: m_progress.detail = OneLine(text); break;
@@ -99,6 +109,7 @@ void ConsoleUi::SetProgressText(ProgressControl control, const std::string& text
 }
 
 void ConsoleUi::SetProgressBar(int low, int high, int position, const std::string& percent) {
+  if (m_style == Style::Log) return m_log.SetBar(low, high, position);
   m_progress.low = low;
   m_progress.high = high;
   m_progress.position = position;
@@ -107,6 +118,7 @@ void ConsoleUi::SetProgressBar(int low, int high, int position, const std::strin
 }
 
 void ConsoleUi::SetAddressMode(bool on) {
+  if (m_style == Style::Log) return;
   m_progress.addressMode = on;
   Redraw();
 }

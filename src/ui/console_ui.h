@@ -1,6 +1,6 @@
 // The `console` operator interface: the progress window as one live line on
-// the terminal (redrawn in place with '\r'), dialogs and message boxes as
-// prompts. Scripted answers (ZKDOWNLOAD_ANSWERS) are used first; then the
+// the terminal (redrawn in place with '\r') or, into a file or a pipe, as a
+// log of timestamped lines; dialogs and message boxes as prompts. Scripted answers (ZKDOWNLOAD_ANSWERS) are used first; then the
 // operator is asked on `in`. At the end of `in` every question takes its
 // default: OK, END, the default button, no file.
 #pragma once
@@ -8,15 +8,22 @@
 #include <cstdio>
 #include <string>
 
+#include <optional>
+
 #include "ui/answer_queue.h"
 #include "ui/operator_ui.h"
+#include "ui/progress_log.h"
 
 namespace zk::ui {
 
 class ConsoleUi : public OperatorUi {
  public:
-  // Neither stream is owned; `out` is normally stderr, `in` stdin.
-  ConsoleUi(AnswerQueue& answers, std::FILE* in, std::FILE* out);
+  // Live: one line redrawn in place; Log: a timestamped line per change.
+  enum class Style { Live, Log };
+
+  // Neither stream is owned; `out` is normally stderr, `in` stdin. Without a
+  // style: Live when `out` is a terminal, else Log.
+  ConsoleUi(AnswerQueue& answers, std::FILE* in, std::FILE* out, std::optional<Style> style = std::nullopt);
 
   void OpenProgress(const ProgressWindowView& view) override;
   void CloseProgress() override;
@@ -55,6 +62,8 @@ class ConsoleUi : public OperatorUi {
   AnswerQueue& m_answers;
   std::FILE* m_in;
   std::FILE* m_out;
+  Style m_style;
+  ProgressLog m_log;
   bool m_open = false;
   bool m_lineLive = false;    // the cursor stands at the end of the live line
   std::size_t m_lineLength = 0;

@@ -4,7 +4,10 @@
 #include <unistd.h>
 
 #include <cstdio>
+#include <regex>
+#include <sstream>
 #include <string>
+#include <vector>
 
 #include "ui/common_process.h"
 #include "ui/console_ui.h"
@@ -51,7 +54,7 @@ class ConsoleTest : public ::testing::Test {
 };
 
 TEST_F(ConsoleTest, ProgressLineIsRedrawnInPlace) {
-  ConsoleUi ui(answers_, nullptr, out_);
+  ConsoleUi ui(answers_, nullptr, out_, ConsoleUi::Style::Live);  // as on a terminal
   ProgressWindowView view;
   view.caption = "COM3 : Download ...";
   ui.OpenProgress(view);
@@ -77,8 +80,42 @@ TEST_F(ConsoleTest, ProgressLineIsRedrawnInPlace) {
   EXPECT_EQ(Screen().back(), '\n');
 }
 
+TEST_F(ConsoleTest, IntoAFileProgressIsATimestampedLinePerChange) {
+  ConsoleUi ui(answers_, nullptr, out_);  // a file: the log style
+  ProgressWindowView view;
+  view.portIndex = 4;
+  ui.OpenProgress(view);
+  ui.SetProgressText(ProgressControl::Status, "Changing to DM mode ...");
+  ui.SetProgressText(ProgressControl::Detail, " ");
+  ui.SetProgressText(ProgressControl::Status, "PRL Write...");
+  ui.SetProgressText(ProgressControl::Detail, "carrier.prl");
+  for (int position = 0; position <= 40; ++position) {
+    ui.SetProgressBar(0, 40, position, "");
+    ui.SetProgressText(ProgressControl::FirstAddress, "0x" + std::to_string(position));
+    ui.SetProgressText(ProgressControl::Elapsed, "00:0" + std::to_string(position / 10) + ".0 Sec");
+  }
+  ui.SetProgressText(ProgressControl::Status, "PRL Write...");  // unchanged: no line
+  ui.CloseProgress();
+  EXPECT_FALSE(ui.Beep(500, 100));
+
+  const std::string screen = Screen();
+  EXPECT_EQ(screen.find('\r'), std::string::npos) << screen;
+  EXPECT_EQ(screen.find('\a'), std::string::npos) << screen;
+  const std::regex line(R"(\d{4}-\d\d-\d\d \d\d:\d\d:\d\d COM5  (.*))");
+  std::vector<std::string> events;
+  std::istringstream lines(screen);
+  for (std::string text; std::getline(lines, text);) {
+    std::smatch match;
+    ASSERT_TRUE(std::regex_match(text, match, line)) << text;
+    events.push_back(match[1]);
+  }
+  EXPECT_EQ(events, (std::vector<std::string>{"started", "Changing to DM mode ...", "PRL Write...",
+                                              "PRL Write...: carrier.prl", "25% PRL Write...", "50% PRL Write...",
+                                              "75% PRL Write...", "100% PRL Write...", "finished after 00:04.0 Sec"}));
+}
+
 TEST_F(ConsoleTest, AddressesShowOnlyInAddressMode) {
-  ConsoleUi ui(answers_, nullptr, out_);
+  ConsoleUi ui(answers_, nullptr, out_, ConsoleUi::Style::Live);  // as on a terminal
   ui.OpenProgress({});
   ui.SetProgressText(ProgressControl::FirstAddress, "0x2000");
   ui.SetProgressText(ProgressControl::SecondAddress, "0x1FFFFF");
@@ -158,7 +195,7 @@ TEST_F(ConsoleTest, ScriptedAnswersComeBeforeTheTerminal) {
 
 TEST_F(ConsoleTest, DrivenByTheCommonProcess) {
   Type("");
-  ConsoleUi ui(answers_, in_, out_);
+  ConsoleUi ui(answers_, in_, out_, ConsoleUi::Style::Live);  // as on a terminal
   struct OnCom5 : LinkView {
     int PortIndex() const override { return 4; }
   } link;
