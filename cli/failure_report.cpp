@@ -74,9 +74,13 @@ int OperationExitStatus(int exportResult) {
     return 1;
   }
   std::fprintf(stderr, "zkdownload: failed: %s\n", FailureLine(code).c_str());
-  // A port that did not open is the cause to name first.
+  // A port that did not open is the cause to name, not the table's hint
+  // (which would send the technician to reset a handset that is fine).
   char port[512] = {};
-  if (GetPortError_Interface(port, sizeof(port)) != 0) std::fprintf(stderr, "zkdownload: port: %s\n", port);
+  if (GetPortError_Interface(port, sizeof(port)) != 0) {
+    std::fprintf(stderr, "zkdownload: port: %s\n", port);
+    return 1;
+  }
   if (const std::string hint = FailureHint(code); !hint.empty())
     std::fprintf(stderr, "zkdownload: what to do: %s\n", hint.c_str());
   return 1;

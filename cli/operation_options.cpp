@@ -5,6 +5,7 @@
 #include <system_error>
 
 #include "platform/port_map.h"
+#include "platform/serial_device.h"
 
 namespace zk::cli {
 namespace fs = std::filesystem;
@@ -37,6 +38,15 @@ std::optional<ResolvedPort> ResolveOperationPort(const std::string& text) {
     std::fprintf(stderr, "zkdownload: %s has no port map entry (%s); give the device path instead, e.g. --port "
                  "/dev/ttyUSB0\n",
                  port->name.c_str(), entry ? entry->c_str() : "?");
+    return std::nullopt;
+  }
+  // The entry must lead to a serial line that is there now: a missing
+  // device would otherwise cost a whole mode switch to find out.
+  if (const std::string why = platform::WhyNotSerialDevice(entry->string()); !why.empty()) {
+    std::fprintf(stderr, "zkdownload: %s points at %s: %s\n", port->name.c_str(), port->device.c_str(),
+                 why.find("does not exist") != std::string::npos
+                     ? "no such device (is the handset attached?)"
+                     : why.c_str());
     return std::nullopt;
   }
   return port;

@@ -1,9 +1,11 @@
 #include "port_option.h"
 
+#include <cctype>
 #include <filesystem>
 #include <system_error>
 
 #include "platform/port_map.h"
+#include "platform/serial_device.h"
 
 namespace zk::cli {
 namespace fs = std::filesystem;
@@ -11,22 +13,34 @@ namespace fs = std::filesystem;
 namespace {
 
 // The map entry already pointing at `device`, else the lowest free number.
-std::optional<int> PortNumberFor(const fs::path& device) {
+struct MapSlot {
+  int number = 0;
+  bool existing = false;
+};
+std::optional<MapSlot> PortNumberFor(const fs::path& device) {
   std::error_code ec;
   const auto wanted = fs::weakly_canonical(device, ec);
   int freeNumber = 1;
   for (const auto& record : platform::ListPortMap()) {
     std::error_code targetError;
-    if (fs::weakly_canonical(record.target, targetError) == wanted && !targetError) return record.number;
+    if (fs::weakly_canonical(record.target, targetError) == wanted && !targetError) return MapSlot{record.number, true};
     if (record.number == freeNumber) ++freeNumber;
   }
   if (freeNumber > 256) return std::nullopt;
-  return freeNumber;
+  return MapSlot{freeNumber, false};
+}
+
+// "com5" and "\\.\com5" as the port names they mean.
+std::string PortNameSpelling(const std::string& text) {
+  std::string upper(text);
+  for (char& c : upper) c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
+  return platform::PortNumberFromName(upper) ? upper : text;
 }
 
 }  // namespace
 
-std::optional<ResolvedPort> ResolvePortOption(const std::string& text, std::string& why) {
+std::optional<ResolvedPort> ResolvePortOption(const std::string& given, std::string& why) {
+  const std::string text = PortNameSpelling(given);
   if (const auto number = platform::PortNumberFromName(text)) {
     const auto entry = platform::PortMapEntry(text);
     std::error_code ec;
@@ -37,21 +51,19 @@ std::optional<ResolvedPort> ResolvePortOption(const std::string& text, std::stri
     why = "'" + text + "' is neither a port name such as COM5 nor a device path such as /dev/ttyUSB0";
     return std::nullopt;
   }
-  std::error_code ec;
-  if (!fs::exists(text, ec)) {
-    why = "device " + text + " does not exist";
-    return std::nullopt;
-  }
-  const auto number = PortNumberFor(text);
-  if (!number) {
+  if (why = platform::WhyNotSerialDevice(text); !why.empty()) return std::nullopt;
+  const auto slot = PortNumberFor(text);
+  if (!slot) {
     why = "the port map is full";
     return std::nullopt;
   }
-  if (!platform::LinkPort(*number, text, std::nullopt, ec)) {
+  // A device already in the map keeps its entry and its friendly name.
+  std::error_code ec;
+  if (!slot->existing && !platform::LinkPort(slot->number, text, std::nullopt, ec)) {
     why = "cannot link " + text + " into the port map: " + ec.message();
     return std::nullopt;
   }
-  return ResolvedPort{*number - 1, "COM" + std::to_string(*number), text};
+  return ResolvedPort{slot->number - 1, "COM" + std::to_string(slot->number), text};
 }
 
 }  // namespace zk::cli

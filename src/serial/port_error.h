@@ -5,9 +5,9 @@
 
 namespace zk::serial {
 
-// "COM5 (/dev/ttyUSB0): the port is busy: another program has it open" for
-// the port index, the device the open tried (may be empty) and the errno of
-// the failure; empty when `error` is 0.
+// "COM5 (/dev/ttyUSB0) is in use by another program (pid 4711, minicom):
+// close it and try again" for the port index, the device the open tried (may
+// be empty) and the errno of the failure; empty when `error` is 0.
 std::string PortOpenFailureText(int portIndex, const std::string& device, int error);
 
 }  // namespace zk::serial

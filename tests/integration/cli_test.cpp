@@ -15,6 +15,7 @@
 #include <vector>
 
 #include "support/command_run.h"
+#include "support/pty_peer.h"
 #include "support/sim_process.h"
 #include "support/temp_home.h"
 
@@ -158,7 +159,9 @@ TEST_F(Cli, APortAnotherProgramHoldsIsNamedAsTheCause) {
   close(holder);
   EXPECT_EQ(busy.status, 1);
   EXPECT_NE(busy.err.find("zkdownload: failed: 407002"), std::string::npos) << busy.err;
-  EXPECT_NE(busy.err.find("zkdownload: port: COM5 (" + sim_.device() + "): the port is busy"), std::string::npos)
+  EXPECT_NE(busy.err.find("zkdownload: port: COM5 (" + sim_.device() + ") is in use by another program (pid " +
+                          std::to_string(getpid())),
+            std::string::npos)
       << busy.err;
 
   // Once the port is free again, a later failure names no port.
@@ -168,13 +171,41 @@ TEST_F(Cli, APortAnotherProgramHoldsIsNamedAsTheCause) {
 }
 
 TEST_F(Cli, EmergencyWithAMissingImageFailsBeforeThePort) {
+  zk::test::RawPty line;  // a serial line with nobody on it
   fs::create_directories(home_.PortsDir());
-  fs::create_symlink("/dev/null", home_.PortsDir() / "COM5");
+  fs::create_symlink(line.slavePath(), home_.PortsDir() / "COM5");
   const auto outcome = Run({"emergency", "--port", "COM5", (home_.path() / "absent.bin").string()});
   EXPECT_EQ(outcome.status, 1);
   EXPECT_NE(outcome.err.find("201020 'SetBinFile' Function in BIN Download \u2014 Can't open binary file"),
             std::string::npos)
       << outcome.err;
+}
+
+TEST_F(Cli, PortsAreCheckedBeforeTheHandsetIsTouched) {
+  const fs::path prl = Write("sample.prl", SampleBytes(100));
+  for (const char* device : {"/dev/null", "/dev/tty"}) {
+    const auto refused = Run({"prl-write", "--port", device, prl.string()});
+    EXPECT_EQ(refused.status, 2) << device;
+    EXPECT_NE(refused.err.find(std::string(device) + " is not a serial port"), std::string::npos) << refused.err;
+  }
+  EXPECT_FALSE(fs::exists(home_.PortsDir() / "COM1"));  // nothing entered the port map
+
+  fs::create_directories(home_.PortsDir());
+  fs::create_symlink(home_.path() / "ttyUSB9", home_.PortsDir() / "COM5");
+  const auto unplugged = Run({"prl-write", "--port", "com5", prl.string()});
+  EXPECT_EQ(unplugged.status, 2);
+  EXPECT_NE(unplugged.err.find("COM5 points at " + (home_.path() / "ttyUSB9").string() + ": no such device"),
+            std::string::npos)
+      << unplugged.err;
+
+  // A mapped device named by its path keeps its entry and friendly name.
+  StartSim();
+  const auto read = Run({"prl-read", "--port", sim_.device(), "--nam", "0", (home_.path() / "out.prl").string()});
+  EXPECT_EQ(read.status, 0) << read.err;
+  std::ifstream friendly(home_.PortsDir() / "COM5.friendly");
+  std::string name;
+  std::getline(friendly, name);
+  EXPECT_EQ(name, kFriendly);
 }
 
 TEST_F(Cli, EmergencyBurnsTheImageThroughTheDownloader) {
