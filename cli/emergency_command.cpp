@@ -6,6 +6,7 @@
 
 #include "command_result.h"
 #include "failure_report.h"
+#include "input_checks.h"
 #include "operation_options.h"
 #include "zkdownload/zkdownload.h"
 
@@ -15,12 +16,17 @@ namespace {
 struct EmergencyOptions {
   std::string port;
   std::string image;
+  bool force = false;
 };
 
 int RunEmergency(const EmergencyOptions& options) {
+  const std::string image = AbsolutePath(options.image);
+  std::string why = WhyNotReadable(image, "image");
+  // An empty image is no firmware; --force burns it all the same.
+  if (options.force && why.ends_with(" is empty")) why.clear();
+  if (!why.empty()) return RefuseInput(why, why.ends_with(" is empty") ? "--force burns it all the same" : "");
   const auto port = ResolveOperationPort(options.port);
   if (!port) return kUsageStatus;
-  const std::string image = AbsolutePath(options.image);
   const int result = EmergencyUSB_Interface(kOperationKind, 0, "", image.c_str(), 0, static_cast<short>(port->index),
                                             kLinkParam1, kLinkParam2, kLinkParam3);
   const int status = OperationExitStatus(result);
@@ -36,6 +42,7 @@ void AddEmergencyCommand(CLI::App& app) {
       "emergency", "Rescue a handset that no longer starts: burn IMAGE through its downloader");
   AddPortOption(*command, options->port);
   command->add_option("IMAGE", options->image, "the firmware image file")->required();
+  command->add_flag("--force", options->force, "burn an empty image");
   command->callback([options] { SetCommandResult(RunEmergency(*options)); });
 }
 

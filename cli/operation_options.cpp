@@ -52,6 +52,12 @@ std::optional<ResolvedPort> ResolveOperationPort(const std::string& text) {
   return port;
 }
 
+int RefuseInput(const std::string& why, const std::string& override) {
+  std::fprintf(stderr, "zkdownload: %s; nothing was sent to the handset%s%s\n", why.c_str(),
+               override.empty() ? "" : " (", override.empty() ? "" : (override + ")").c_str());
+  return kUsageStatus;
+}
+
 std::string AbsolutePath(const std::string& path) {
   if (path.empty()) return path;
   std::error_code ec;

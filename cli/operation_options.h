@@ -30,6 +30,10 @@ void AddSpcOption(CLI::App& command, std::string& spc);
 // nullopt comes back.
 std::optional<ResolvedPort> ResolveOperationPort(const std::string& text);
 
+// Prints why an input was refused (and the way around it, when there is one)
+// and returns the usage status.
+int RefuseInput(const std::string& why, const std::string& override);
+
 // `path` made absolute: the operations change the working directory.
 std::string AbsolutePath(const std::string& path);
 

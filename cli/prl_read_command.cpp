@@ -8,6 +8,7 @@
 
 #include "command_result.h"
 #include "failure_report.h"
+#include "input_checks.h"
 #include "operation_options.h"
 #include "zkdownload/zkdownload.h"
 
@@ -22,9 +23,10 @@ struct PrlReadOptions {
 };
 
 int RunPrlRead(const PrlReadOptions& options) {
+  const std::string file = AbsolutePath(options.file);
+  if (const std::string why = WhyNotWritable(file); !why.empty()) return RefuseInput(why, "");
   const auto port = ResolveOperationPort(options.port);
   if (!port) return kUsageStatus;
-  const std::string file = AbsolutePath(options.file);
   const int result = PRLReadUSB_Interface(kOperationKind, "", options.spc.c_str(), file.c_str(), options.nam,
                                           static_cast<short>(port->index), kLinkParam1, kLinkParam2, kLinkParam3);
   const int status = OperationExitStatus(result);

@@ -6,6 +6,7 @@
 
 #include "command_result.h"
 #include "failure_report.h"
+#include "input_checks.h"
 #include "operation_options.h"
 #include "zkdownload/zkdownload.h"
 
@@ -19,6 +20,7 @@ struct PrlWriteOptions {
   std::string spc;
   int nam = 0;
   std::string file;
+  bool force = false;
 };
 
 const char* NamText(int nam) {
@@ -30,9 +32,14 @@ const char* NamText(int nam) {
 }
 
 int RunPrlWrite(const PrlWriteOptions& options) {
+  const std::string file = AbsolutePath(options.file);
+  std::string why = WhyNotReadable(file, "PRL file");
+  const bool content = why.empty() || why.ends_with(" is empty");
+  if (why.empty()) why = WhyNotPrl(file);
+  if (options.force && content) why.clear();  // --force overrides what the file holds, not whether it is there
+  if (!why.empty()) return RefuseInput(why, content ? "--force sends it all the same" : "");
   const auto port = ResolveOperationPort(options.port);
   if (!port) return kUsageStatus;
-  const std::string file = AbsolutePath(options.file);
   const int result = PRLWriteUSB_Interface(kOperationKind, "", options.spc.c_str(), file.c_str(), options.nam,
                                            static_cast<short>(port->index), kLinkParam1, kLinkParam2, kLinkParam3);
   const int status = OperationExitStatus(result);
@@ -52,6 +59,7 @@ void AddPrlWriteCommand(CLI::App& app) {
       ->check(CLI::Range(0, kBothNams))
       ->capture_default_str();
   command->add_option("FILE", options->file, "the PRL as the handset stores it (a plain byte image)")->required();
+  command->add_flag("--force", options->force, "send a PRL whose size field disagrees with the file");
   command->callback([options] { SetCommandResult(RunPrlWrite(*options)); });
 }
 

@@ -40,6 +40,14 @@ std::string SampleBytes(std::size_t size) {
   return bytes;
 }
 
+// A PRL: its own size (16 bits, most significant byte first), then contents.
+std::string SamplePrl(std::size_t size) {
+  std::string bytes = SampleBytes(size);
+  bytes[0] = static_cast<char>(size >> 8);
+  bytes[1] = static_cast<char>(size & 0xFF);
+  return bytes;
+}
+
 class Cli : public ::testing::Test {
  protected:
   void SetUp() override {
@@ -86,7 +94,7 @@ class Cli : public ::testing::Test {
 
 TEST_F(Cli, PrlWriteToBothNamsThenReadBackByDevicePath) {
   StartSim();
-  const std::string prl = SampleBytes(301);
+  const std::string prl = SamplePrl(301);
   const fs::path source = Write("sample.prl", prl);
   const fs::path trace = home_.path() / "wire.txt";
 
@@ -113,7 +121,7 @@ TEST_F(Cli, PrlWriteToBothNamsThenReadBackByDevicePath) {
 
 TEST_F(Cli, SpcReachesTheHandset) {
   StartSim({"--spc", "123456", "--require-spc"});
-  const std::string prl = SampleBytes(80);
+  const std::string prl = SamplePrl(80);
   const fs::path source = Write("exact.prl", prl);
 
   // The unlock's answer is not examined: a refused code shows at the write.
@@ -131,23 +139,38 @@ TEST_F(Cli, SpcReachesTheHandset) {
   EXPECT_EQ(ReadAll(HandsetPrl(1)), prl);
 }
 
-TEST_F(Cli, OperationFailuresPrintCodeAndTexts) {
-  StartSim();
-  const auto missing = Run({"prl-write", "--port", "COM5", (home_.path() / "absent.prl").string()});
-  EXPECT_EQ(missing.status, 1);
-  EXPECT_NE(missing.err.find("405041 'PRLDownloadProc' Function in PRL Download \u2014 Can't open prl file"),
-            std::string::npos)
-      << missing.err;
-  EXPECT_NE(missing.err.find("Confirm that prl file path is available"), std::string::npos) << missing.err;
+TEST_F(Cli, InputsAreCheckedBeforeTheHandsetIsTouched) {
+  const fs::path transcript = home_.path() / "transcript.jsonl";
+  StartSim({"--transcript", transcript.string()});
+  struct Case {
+    std::vector<std::string> args;
+    std::string why;
+  };
+  const fs::path damaged = Write("damaged.prl", SampleBytes(100));  // its size field says otherwise
+  const fs::path empty = Write("empty.bin", "");
+  const fs::path nowhere = home_.path() / "no-such-dir" / "out.prl";
+  const std::vector<Case> cases = {
+      {{"prl-write", "--port", "COM5", (home_.path() / "absent.prl").string()}, "absent.prl does not exist"},
+      {{"prl-write", "--port", "COM5", damaged.string()}, "says it holds 2864 bytes but has 100"},
+      {{"prl-write", "--port", "COM5", empty.string()}, "empty.bin is empty"},
+      {{"prl-read", "--port", "COM5", nowhere.string()}, "directory " + nowhere.parent_path().string() + " does not exist"},
+      {{"prl-read", "--port", "COM5", home_.path().string()}, home_.path().string() + " is a directory"},
+      {{"emergency", "--port", "COM5", empty.string()}, "image " + empty.string() + " is empty"},
+      {{"emergency", "--port", "COM5", (home_.path() / "absent.bin").string()}, "absent.bin does not exist"},
+  };
+  for (const auto& c : cases) {
+    const auto refused = Run(c.args);
+    EXPECT_EQ(refused.status, 2) << c.why;
+    EXPECT_NE(refused.err.find(c.why), std::string::npos) << refused.err;
+    EXPECT_NE(refused.err.find("nothing was sent to the handset"), std::string::npos) << refused.err;
+  }
+  EXPECT_EQ(ReadAll(transcript), "") << "the handset heard from us";
   EXPECT_FALSE(fs::exists(HandsetPrl(0)));
 
-  const fs::path nowhere = home_.path() / "no-such-dir" / "out.prl";
-  const auto unwritable = Run({"prl-read", "--port", "COM5", nowhere.string()});
-  EXPECT_EQ(unwritable.status, 1);
-  EXPECT_NE(unwritable.err.find("401034 'PRLReadProc' Function in PRL Read \u2014 can't create prl file to pc"),
-            std::string::npos)
-      << unwritable.err;
-  EXPECT_FALSE(fs::exists(nowhere));
+  // --force sends a PRL whose size field disagrees, as it is.
+  const auto forced = Run({"prl-write", "--port", "COM5", "--force", damaged.string()}, {"--ui", "none"});
+  EXPECT_EQ(forced.status, 0) << forced.err;
+  EXPECT_EQ(ReadAll(HandsetPrl(0)), SampleBytes(100));
 }
 
 TEST_F(Cli, APortAnotherProgramHoldsIsNamedAsTheCause) {
@@ -164,25 +187,14 @@ TEST_F(Cli, APortAnotherProgramHoldsIsNamedAsTheCause) {
             std::string::npos)
       << busy.err;
 
-  // Once the port is free again, a later failure names no port.
-  const auto free = Run({"prl-read", "--port", "COM5", (home_.path() / "no-such-dir" / "out.prl").string()});
-  EXPECT_EQ(free.status, 1);
+  // Once the port is free again, the same command goes through.
+  const auto free = Run({"prl-read", "--port", "COM5", (home_.path() / "out.prl").string()});
+  EXPECT_EQ(free.status, 0) << free.err;
   EXPECT_EQ(free.err.find("zkdownload: port:"), std::string::npos) << free.err;
 }
 
-TEST_F(Cli, EmergencyWithAMissingImageFailsBeforeThePort) {
-  zk::test::RawPty line;  // a serial line with nobody on it
-  fs::create_directories(home_.PortsDir());
-  fs::create_symlink(line.slavePath(), home_.PortsDir() / "COM5");
-  const auto outcome = Run({"emergency", "--port", "COM5", (home_.path() / "absent.bin").string()});
-  EXPECT_EQ(outcome.status, 1);
-  EXPECT_NE(outcome.err.find("201020 'SetBinFile' Function in BIN Download \u2014 Can't open binary file"),
-            std::string::npos)
-      << outcome.err;
-}
-
 TEST_F(Cli, PortsAreCheckedBeforeTheHandsetIsTouched) {
-  const fs::path prl = Write("sample.prl", SampleBytes(100));
+  const fs::path prl = Write("sample.prl", SamplePrl(100));
   for (const char* device : {"/dev/null", "/dev/tty"}) {
     const auto refused = Run({"prl-write", "--port", device, prl.string()});
     EXPECT_EQ(refused.status, 2) << device;

@@ -2,6 +2,7 @@
 // settings read at the start of each exported call, and ResetLibraryState.
 #include <gtest/gtest.h>
 
+#include <cerrno>
 #include <filesystem>
 #include <fstream>
 #include <string>
@@ -48,6 +49,22 @@ TEST_F(LibraryState, AnOperationExportEnteredWhileAnotherRunsIsRefusedAndTouches
   EXPECT_EQ(Upgrade_Interface(2, 0, "", "", "", "", 0, "", 0, 1), 0);
   EXPECT_EQ(GetLastResult_Interface(), zk::boundary::kOperationNotAvailable);
   EXPECT_EQ(cell, zk::boundary::kOperationNotAvailable);
+}
+
+TEST_F(LibraryState, APortErrorIsReportedUntilTheNextOperationStarts) {
+  zk::test::TempHome home;  // an empty port map: COM9 does not exist
+  ASSERT_EQ(g_diagLink.m_comm.CommOpen(static_cast<COMM_PORT>(8), 38400), 0);
+  char text[256] = {};
+  EXPECT_EQ(GetPortError_Interface(text, sizeof(text)), ENOENT);
+  EXPECT_EQ(std::string(text).rfind("COM9 (" + (home.PortsDir() / "COM9").string() + ") does not exist", 0), 0u)
+      << text;
+  char tiny[5] = {'x', 'x', 'x', 'x', 'x'};
+  GetPortError_Interface(tiny, sizeof(tiny));
+  EXPECT_STREQ(tiny, "COM9");  // cut to fit, always terminated
+
+  EXPECT_EQ(Upgrade_Interface(2, 0, "", "", "", "", 0, "", 0, 1), 0);  // an operation that opens no port
+  EXPECT_EQ(GetPortError_Interface(text, sizeof(text)), 0);
+  EXPECT_STREQ(text, "");
 }
 
 TEST_F(LibraryState, SettingsAreReadAtTheStartOfEachExportedCall) {
