@@ -8,6 +8,7 @@
 #include "failure_report.h"
 #include "input_checks.h"
 #include "operation_options.h"
+#include "operation_record.h"
 #include "zkdownload/zkdownload.h"
 
 namespace zk::cli {
@@ -27,9 +28,10 @@ int RunEmergency(const EmergencyOptions& options) {
   if (!why.empty()) return RefuseInput(why, why.ends_with(" is empty") ? "--force burns it all the same" : "");
   const auto port = ResolveOperationPort(options.port);
   if (!port) return kUsageStatus;
+  OperationRecord record("emergency", *port);
   const int result = EmergencyUSB_Interface(kOperationKind, 0, "", image.c_str(), 0, static_cast<short>(port->index),
                                             kLinkParam1, kLinkParam2, kLinkParam3);
-  const int status = OperationExitStatus(result);
+  const int status = record.Finish(result);
   if (status == 0) std::printf("image %s burned into the handset on %s\n", image.c_str(), port->name.c_str());
   return status;
 }

@@ -7,6 +7,7 @@
 #include "command_result.h"
 #include "failure_report.h"
 #include "operation_options.h"
+#include "operation_record.h"
 #include "zkdownload/zkdownload.h"
 
 namespace zk::cli {
@@ -18,9 +19,11 @@ int RunIdentity(const std::string& portText) {
   char versionLabel[16] = {};
   char vendorText[16] = {};
   unsigned int esn = 0, value20 = 0, value21 = 0;
+  OperationRecord record("identity", *port);
   const int result = ReadHandsetIdentity_Interface(kOperationKind, static_cast<short>(port->index), versionLabel,
                                                    &esn, vendorText, &value20, &value21);
-  const int status = OperationExitStatus(result);
+  if (result == 1) record.SetEsn(esn);
+  const int status = record.Finish(result);
   if (status != 0) return status;
   std::printf("%s: diagnostic mode entered through the AT switch\n", port->name.c_str());
   std::printf("version label  %s\n", versionLabel);

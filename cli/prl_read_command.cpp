@@ -10,6 +10,7 @@
 #include "failure_report.h"
 #include "input_checks.h"
 #include "operation_options.h"
+#include "operation_record.h"
 #include "zkdownload/zkdownload.h"
 
 namespace zk::cli {
@@ -27,9 +28,10 @@ int RunPrlRead(const PrlReadOptions& options) {
   if (const std::string why = WhyNotWritable(file); !why.empty()) return RefuseInput(why, "");
   const auto port = ResolveOperationPort(options.port);
   if (!port) return kUsageStatus;
+  OperationRecord record("prl-read", *port);
   const int result = PRLReadUSB_Interface(kOperationKind, "", options.spc.c_str(), file.c_str(), options.nam,
                                           static_cast<short>(port->index), kLinkParam1, kLinkParam2, kLinkParam3);
-  const int status = OperationExitStatus(result);
+  const int status = record.Finish(result);
   if (status == 0) {
     std::error_code ec;
     const auto size = std::filesystem::file_size(file, ec);

@@ -8,6 +8,7 @@
 #include "failure_report.h"
 #include "input_checks.h"
 #include "operation_options.h"
+#include "operation_record.h"
 #include "zkdownload/zkdownload.h"
 
 namespace zk::cli {
@@ -40,9 +41,10 @@ int RunPrlWrite(const PrlWriteOptions& options) {
   if (!why.empty()) return RefuseInput(why, content ? "--force sends it all the same" : "");
   const auto port = ResolveOperationPort(options.port);
   if (!port) return kUsageStatus;
+  OperationRecord record("prl-write", *port);
   const int result = PRLWriteUSB_Interface(kOperationKind, "", options.spc.c_str(), file.c_str(), options.nam,
                                            static_cast<short>(port->index), kLinkParam1, kLinkParam2, kLinkParam3);
-  const int status = OperationExitStatus(result);
+  const int status = record.Finish(result);
   if (status == 0) std::printf("PRL %s written to %s of %s\n", file.c_str(), NamText(options.nam), port->name.c_str());
   return status;
 }

@@ -173,6 +173,36 @@ TEST_F(Cli, InputsAreCheckedBeforeTheHandsetIsTouched) {
   EXPECT_EQ(ReadAll(HandsetPrl(0)), SampleBytes(100));
 }
 
+TEST_F(Cli, EveryOperationRunIsLoggedAndTheLogReadsBack) {
+  StartSim();
+  const fs::path source = Write("sample.prl", SamplePrl(120));
+  ASSERT_EQ(Run({"prl-write", "--port", "COM5", source.string()}).status, 0);
+  ASSERT_EQ(Run({"identity", "--port", "COM5"}).status, 0);
+  sim_.Stop();
+  EXPECT_EQ(Run({"prl-read", "--port", "COM5", (home_.path() / "copy.prl").string()}).status, 2);  // not logged
+  fs::create_directories(home_.PortsDir());
+  zk::test::RawPty silent;  // a line with no handset on it
+  fs::remove(home_.PortsDir() / "COM5");
+  fs::create_symlink(silent.slavePath(), home_.PortsDir() / "COM5");
+  ASSERT_EQ(Run({"prl-read", "--port", "COM5", (home_.path() / "copy.prl").string()}).status, 1);
+
+  const auto json = Run({"log", "--json"});
+  ASSERT_EQ(json.status, 0);
+  std::vector<std::string> lines;
+  std::istringstream in(json.out);
+  for (std::string line; std::getline(in, line);) lines.push_back(line);
+  ASSERT_EQ(lines.size(), 3u) << json.out;
+  EXPECT_NE(lines[0].find("\"operation\":\"prl-write\",\"port\":\"COM5\""), std::string::npos) << lines[0];
+  EXPECT_NE(lines[0].find("\"result\":1,\"result_text\":\"done\""), std::string::npos) << lines[0];
+  EXPECT_NE(lines[1].find("\"esn\":\"9F3A2C41\""), std::string::npos) << lines[1];
+  EXPECT_NE(lines[2].find("\"result\":407002"), std::string::npos) << lines[2];
+
+  const auto table = Run({"log"});
+  EXPECT_NE(table.out.find("prl-write  -"), std::string::npos) << table.out;
+  EXPECT_NE(table.out.find("identity   9F3A2C41"), std::string::npos) << table.out;
+  EXPECT_NE(table.out.find("407002 'ChangeToDM' Function in PRL Read"), std::string::npos) << table.out;
+}
+
 TEST_F(Cli, APortAnotherProgramHoldsIsNamedAsTheCause) {
   StartSim();
   const int holder = open(sim_.device().c_str(), O_RDWR | O_NOCTTY | O_CLOEXEC);

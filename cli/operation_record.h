@@ -1,0 +1,35 @@
+// What the command keeps of each operation it runs: the exit status and
+// failure report, and the line in the service log.
+#pragma once
+
+#include <chrono>
+#include <string>
+
+#include "port_option.h"
+
+namespace zk::cli {
+
+// The command line as given, for the service log.
+void SetCommandLine(int argc, char** argv);
+
+// Started just before an operation export is called.
+class OperationRecord {
+ public:
+  OperationRecord(std::string operation, const ResolvedPort& port);
+
+  // When the operation read the handset's ESN itself.
+  void SetEsn(unsigned esn);
+
+  // Turns the export's result into the exit status (printing the failure, as
+  // OperationExitStatus does) and appends the service log line. A log that
+  // cannot be written is reported but does not change the status.
+  int Finish(int exportResult);
+
+ private:
+  std::string m_operation;
+  ResolvedPort m_port;
+  std::string m_esn;
+  std::chrono::steady_clock::time_point m_start;
+};
+
+}  // namespace zk::cli

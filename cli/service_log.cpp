@@ -1,0 +1,174 @@
+#include "service_log.h"
+
+#include <fcntl.h>
+#include <sys/file.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <charconv>
+#include <cstdio>
+#include <cstring>
+#include <ctime>
+#include <fstream>
+#include <map>
+
+#include "platform/paths.h"
+
+namespace zk::cli {
+namespace {
+
+std::string Quoted(const std::string& text) {
+  std::string out = "\"";
+  for (const char c : text) {
+    switch (c) {
+      case '"': out += "\\\""; break;
+      case '\\': out += "\\\\"; break;
+      case '\n': out += "\\n"; break;
+      case '\r': out += "\\r"; break;
+      case '\t': out += "\\t"; break;
+      default:
+        if (static_cast<unsigned char>(c) < 0x20) {
+          char escaped[8];
+          std::snprintf(escaped, sizeof(escaped), "\\u%04x", c);
+          out += escaped;
+        } else {
+          out += c;
+        }
+    }
+  }
+  return out + "\"";
+}
+
+// Reads a flat JSON object of strings and numbers, as ToJsonLine writes it.
+bool ParseFlatObject(const std::string& line, std::map<std::string, std::string>& fields) {
+  std::size_t at = 0;
+  const auto skipBlanks = [&] {
+    while (at < line.size() && (line[at] == ' ' || line[at] == '\t')) ++at;
+  };
+  const auto readString = [&](std::string& out) {
+    if (at >= line.size() || line[at] != '"') return false;
+    for (++at; at < line.size(); ++at) {
+      const char c = line[at];
+      if (c == '"') {
+        ++at;
+        return true;
+      }
+      if (c != '\\') {
+        out += c;
+        continue;
+      }
+      if (++at >= line.size()) return false;
+      switch (line[at]) {
+        case 'n': out += '\n'; break;
+        case 'r': out += '\r'; break;
+        case 't': out += '\t'; break;
+        case 'u': {
+          unsigned value = 0;
+          if (at + 4 >= line.size() ||
+              std::from_chars(line.data() + at + 1, line.data() + at + 5, value, 16).ec != std::errc())
+            return false;
+          out += static_cast<char>(value < 0x80 ? value : '?');
+          at += 4;
+          break;
+        }
+        default: out += line[at];
+      }
+    }
+    return false;
+  };
+  skipBlanks();
+  if (at >= line.size() || line[at++] != '{') return false;
+  for (;;) {
+    skipBlanks();
+    std::string key, value;
+    if (!readString(key)) return false;
+    skipBlanks();
+    if (at >= line.size() || line[at++] != ':') return false;
+    skipBlanks();
+    if (at < line.size() && line[at] == '"') {
+      if (!readString(value)) return false;
+    } else {
+      while (at < line.size() && line[at] != ',' && line[at] != '}') value += line[at++];
+    }
+    fields[key] = value;
+    skipBlanks();
+    if (at >= line.size()) return false;
+    if (line[at] == '}') return true;
+    if (line[at++] != ',') return false;
+  }
+}
+
+}  // namespace
+
+std::filesystem::path ServiceLogPath() { return platform::Home() / "service-log.jsonl"; }
+
+std::string ServiceTimeNow() {
+  const std::time_t now = std::time(nullptr);
+  std::tm local{};
+  localtime_r(&now, &local);
+  char text[40];
+  std::strftime(text, sizeof(text), "%Y-%m-%dT%H:%M:%S%z", &local);
+  return text;
+}
+
+std::string ToJsonLine(const ServiceRecord& r) {
+  char seconds[32];
+  std::snprintf(seconds, sizeof(seconds), "%.1f", r.seconds);
+  return "{\"time\":" + Quoted(r.time) + ",\"operation\":" + Quoted(r.operation) + ",\"port\":" + Quoted(r.port) +
+         ",\"device\":" + Quoted(r.device) + ",\"arguments\":" + Quoted(r.arguments) + ",\"esn\":" + Quoted(r.esn) +
+         ",\"software_version\":" + Quoted(r.softwareVersion) + ",\"result\":" + std::to_string(r.result) +
+         ",\"result_text\":" + Quoted(r.resultText) + ",\"seconds\":" + seconds + "}";
+}
+
+bool FromJsonLine(const std::string& line, ServiceRecord& r) {
+  std::map<std::string, std::string> f;
+  if (!ParseFlatObject(line, f) || !f.count("time") || !f.count("operation") || !f.count("result")) return false;
+  r.time = f["time"];
+  r.operation = f["operation"];
+  r.port = f["port"];
+  r.device = f["device"];
+  r.arguments = f["arguments"];
+  r.esn = f["esn"];
+  r.softwareVersion = f["software_version"];
+  r.resultText = f["result_text"];
+  const std::string& result = f["result"];
+  if (std::from_chars(result.data(), result.data() + result.size(), r.result).ec != std::errc()) return false;
+  r.seconds = std::strtod(f["seconds"].c_str(), nullptr);
+  return true;
+}
+
+bool AppendServiceRecord(const ServiceRecord& record, std::string& why) {
+  const auto file = ServiceLogPath();
+  std::error_code error;
+  std::filesystem::create_directories(file.parent_path(), error);
+  const int fd = ::open(file.c_str(), O_WRONLY | O_CREAT | O_APPEND | O_CLOEXEC, 0644);
+  if (fd < 0) {
+    why = file.string() + ": " + std::strerror(errno);
+    return false;
+  }
+  // The lock keeps lines of several processes whole even on file systems
+  // where one appending write is not.
+  ::flock(fd, LOCK_EX);
+  const std::string line = ToJsonLine(record) + "\n";
+  const ssize_t written = ::write(fd, line.data(), line.size());
+  const int writeError = errno;
+  ::flock(fd, LOCK_UN);
+  ::close(fd);
+  if (written != static_cast<ssize_t>(line.size())) {
+    why = file.string() + ": " + std::strerror(written < 0 ? writeError : ENOSPC);
+    return false;
+  }
+  return true;
+}
+
+std::vector<ServiceRecord> ReadServiceLog(const std::filesystem::path& file) {
+  std::vector<ServiceRecord> records;
+  std::ifstream in(file);
+  for (std::string line; std::getline(in, line);) {
+    ServiceRecord record;
+    if (FromJsonLine(line, record)) records.push_back(std::move(record));
+  }
+  return records;
+}
+
+}  // namespace zk::cli
