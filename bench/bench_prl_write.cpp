@@ -75,9 +75,9 @@ TraceBytes CountTrace(const fs::path& path) {
   std::ifstream in(path);
   for (std::string line; std::getline(in, line);) {
     std::istringstream fields(line);
-    long long stamp = 0;
-    std::string direction, count;
-    fields >> stamp >> direction >> count;  // "<ms> TX <n>: <hex bytes>"
+    std::string date, time, direction, count;
+    fields >> date >> time >> direction >> count;  // "<date> <time> TX <n>: <hex bytes> | <what>"
+    if (direction != "TX" && direction != "RX") continue;  // the header and notes
     const long n = std::stol(count);
     if (direction != "TX") bytes.received += n;
     else if (line.find(':' + kRateCommand) != std::string::npos) bytes.sentAtAtRate += n;

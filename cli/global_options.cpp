@@ -1,6 +1,8 @@
 #include "global_options.h"
 
+#include <cerrno>
 #include <cstdio>
+#include <cstring>
 #include <cstdlib>
 #include <filesystem>
 #include <memory>
@@ -35,7 +37,18 @@ void AddGlobalOptions(CLI::App& app) {
   app.add_option("--time-scale", values->timeScale,
                  "factor applied to every wait and time-out (1 for a real handset; tests use 0.01-0.05)")
       ->check(CLI::PositiveNumber);
-  app.add_option("--trace", values->trace, "file receiving every frame sent and received (hex, timestamped)");
+  app.add_option("--trace", values->trace,
+                 "file that receives every frame and AT line, timestamped and decoded (appended to)")
+      ->check(CLI::Validator(
+          [](const std::string& path) -> std::string {
+            // A trace that cannot be written would be found missing only
+            // after the handset was serviced.
+            std::FILE* file = std::fopen(path.c_str(), "a");
+            if (file == nullptr) return "cannot write the trace file " + path + ": " + std::strerror(errno);
+            std::fclose(file);
+            return {};
+          },
+          "FILE"));
   CLI::Option* answers = app.add_option(
       "--answers", values->answers,
       "comma-separated operator answers used before asking (OK, END, Cancel, Yes, No, a file path)");

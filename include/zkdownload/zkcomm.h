@@ -83,7 +83,7 @@ class ZK_API CZKComm : public CCommPort {
 
  private:
   int EvaluateFrame(const diag_req_type* request, diag_rsp_type* response, int mode);
-  void TraceReceived(const uint8_t* bytes, int count);
+  void TraceReceived(const uint8_t* bytes, int count, int mode);
   void TraceOpenFailure();
   void ResetChunk();
 

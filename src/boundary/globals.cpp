@@ -77,7 +77,7 @@ LibraryLoad g_libraryLoad;
 
 namespace zk::boundary {
 
-void ApplySettings(const platform::Settings& settings) { g_wireTrace.Configure(settings.tracePath); }
+bool ApplySettings(const platform::Settings& settings) { return g_wireTrace.Configure(settings.tracePath); }
 
 }  // namespace zk::boundary
 

@@ -9,8 +9,8 @@
 namespace zk::boundary {
 
 // Hands the settings to the objects that keep something of them (the wire
-// trace file).
-void ApplySettings(const platform::Settings& settings);
+// trace file). False when the trace file cannot be opened.
+bool ApplySettings(const platform::Settings& settings);
 
 // Puts the library as it was right after loading: no registration, settings
 // read anew from the environment, no operation running, the port closed, no

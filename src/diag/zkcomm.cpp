@@ -58,10 +58,12 @@ int CZKComm::SendData(diag_req_type* request, int length, int mode) {
   if (mode != kDiagnosticMode) {
     std::memset(m_wireFrame, kFlag, kLeadInFlags);
     std::memcpy(m_wireFrame + kLeadInFlags, m_codec.m_sendBuffer, static_cast<std::size_t>(frameLength));
-    zk::diag::TraceWire(zk::diag::WireDirection::Sent, m_wireFrame, static_cast<std::size_t>(frameLength) + 3);
+    zk::diag::TraceWire(zk::diag::WireDirection::Sent, zk::diag::WireKind::Download, m_wireFrame,
+                        static_cast<std::size_t>(frameLength) + 3);
     written = WriteBlock(m_wireFrame, frameLength + kLeadInFlags);
   } else {
-    zk::diag::TraceWire(zk::diag::WireDirection::Sent, m_codec.m_sendBuffer, static_cast<std::size_t>(frameLength));
+    zk::diag::TraceWire(zk::diag::WireDirection::Sent, zk::diag::WireKind::Diagnostic, m_codec.m_sendBuffer,
+                        static_cast<std::size_t>(frameLength));
     written = WriteBlock(m_codec.m_sendBuffer, frameLength);
   }
   return written > 0 ? 1 : 0;
@@ -105,7 +107,7 @@ int CZKComm::AsyncTxRx(diag_req_type* request, diag_rsp_type* response, int time
     if (event != Event::FrameEnded) continue;
 
     const auto received = assembler.Received();
-    TraceReceived(received.data(), static_cast<int>(received.size()));
+    TraceReceived(received.data(), static_cast<int>(received.size()), mode);
     const auto frame = assembler.Frame();  // body plus the final flag
     if (frame.size() < static_cast<std::size_t>(kLongestDecodableFrame)) {
       goodFrame = m_codec.Decode(frame.data(), static_cast<int>(frame.size()) - 1);
@@ -119,6 +121,7 @@ int CZKComm::AsyncTxRx(diag_req_type* request, diag_rsp_type* response, int time
     assembler.Reset();  // overlong frame in download mode: wait for the next one
   }
 
+  if (!goodFrame) g_wireTrace.Note("no answer within " + std::to_string(timeoutMs) + " ms");
   if (!goodFrame || (mode != kDiagnosticMode && mode != kDownloadMode)) return kExchangeNoFrame;
   return EvaluateFrame(request, response, mode);
 }
@@ -134,8 +137,10 @@ int CZKComm::EvaluateFrame(const diag_req_type* request, diag_rsp_type* response
   return code == request->bytes[0] ? kExchangeAnswered : kExchangeOtherCode;
 }
 
-void CZKComm::TraceReceived(const uint8_t* bytes, int count) {
-  zk::diag::TraceWire(zk::diag::WireDirection::Received, bytes, static_cast<std::size_t>(count));
+void CZKComm::TraceReceived(const uint8_t* bytes, int count, int mode) {
+  zk::diag::TraceWire(zk::diag::WireDirection::Received,
+                      mode == kDiagnosticMode ? zk::diag::WireKind::Diagnostic : zk::diag::WireKind::Download, bytes,
+                      static_cast<std::size_t>(count));
   // The trace record holds 4096 bytes; a longer frame is traced cut short.
   const int kept = std::min(count, kTraceRecordSize - kTracePrefixLength);
   std::memcpy(m_traceRecord, kTracePrefix, kTracePrefixLength);
@@ -148,7 +153,7 @@ void CZKComm::Sleep(int milliseconds) { zk::platform::SleepMs(milliseconds); }
 
 void CZKComm::SioSendS(const char* bytes, int length) {
   if (bytes == nullptr || length <= 0 || !IsOpen()) return;
-  zk::diag::TraceWire(zk::diag::WireDirection::Sent, reinterpret_cast<const uint8_t*>(bytes),
+  zk::diag::TraceWire(zk::diag::WireDirection::Sent, zk::diag::WireKind::AtLine, reinterpret_cast<const uint8_t*>(bytes),
                       static_cast<std::size_t>(length));
   WriteBlock(reinterpret_cast<const uint8_t*>(bytes), length);
 }

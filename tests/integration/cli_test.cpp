@@ -110,6 +110,13 @@ TEST_F(Cli, PrlWriteToBothNamsThenReadBackByDevicePath) {
   const std::string wire = ReadAll(trace);
   EXPECT_NE(wire.find(" TX "), std::string::npos);
   EXPECT_NE(wire.find(" RX "), std::string::npos);
+  // A header naming the run, AT lines as text, frames by name with their check.
+  EXPECT_EQ(wire.rfind("# zkdownload wire trace, ", 0), 0u) << wire.substr(0, 200);
+  EXPECT_NE(wire.find("prl-write --port COM5"), std::string::npos);
+  EXPECT_NE(wire.find("| AT line \"AT$QCDMG\\r\""), std::string::npos) << wire;
+  EXPECT_NE(wire.find("| PRL write (0x48), 46 bytes, check good"), std::string::npos) << wire;
+  EXPECT_NE(wire.find("| status (0x0C), 1 byte, check good"), std::string::npos) << wire;
+  EXPECT_EQ(Run({"--trace", (home_.path() / "no-such-dir" / "t.txt").string(), "ports"}).status, 2);
 
   // A device path resolves to the map entry that already points at it.
   const fs::path copy = home_.path() / "copy.prl";
