@@ -257,6 +257,24 @@ TEST_F(Cli, PortsAreCheckedBeforeTheHandsetIsTouched) {
   EXPECT_EQ(name, kFriendly);
 }
 
+TEST_F(Cli, PortsAddMapsASerialDeviceUnderAChosenName) {
+  zk::test::RawPty line;
+  const auto added = Run({"ports", "--add", line.slavePath(), "--name", "com7"});
+  ASSERT_EQ(added.status, 0) << added.err;
+  EXPECT_NE(added.out.find("COM7 -> " + line.slavePath()), std::string::npos) << added.out;
+  EXPECT_EQ(fs::read_symlink(home_.PortsDir() / "COM7"), line.slavePath());
+
+  const auto taken = Run({"ports", "--add", line.slavePath(), "--name", "COM7"});
+  EXPECT_EQ(taken.status, 2);
+  EXPECT_NE(taken.err.find("COM7 already points at " + line.slavePath()), std::string::npos) << taken.err;
+  const auto notSerial = Run({"ports", "--add", "/dev/null"});
+  EXPECT_EQ(notSerial.status, 2);
+  EXPECT_NE(notSerial.err.find("/dev/null is not a serial port"), std::string::npos) << notSerial.err;
+
+  const auto listed = Run({"ports"});
+  EXPECT_NE(listed.out.find("COM7"), std::string::npos) << listed.out;
+}
+
 TEST_F(Cli, EmergencyBurnsTheImageThroughTheDownloader) {
   StartSim({"--downloader"});
   const std::string image = SampleBytes(70000);  // many write blocks
