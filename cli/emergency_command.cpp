@@ -7,6 +7,7 @@
 #include "command_result.h"
 #include "failure_report.h"
 #include "input_checks.h"
+#include "global_options.h"
 #include "operation_options.h"
 #include "operation_record.h"
 #include "zkdownload/zkdownload.h"
@@ -45,6 +46,9 @@ void AddEmergencyCommand(CLI::App& app) {
   AddPortOption(*command, options->port);
   command->add_option("IMAGE", options->image, "the firmware image file")->required();
   command->add_flag("--force", options->force, "burn an empty image");
+  command->footer(std::string("Waits: about 5 s before the burn, one acknowledgement per 2 KiB block, then 30 s for the "
+                              "handset to restart with the new image.\n") +
+                  kGlobalOptionsFooter);
   command->callback([options] { SetCommandResult(RunEmergency(*options)); });
 }
 

@@ -12,4 +12,11 @@ namespace zk::cli {
 // given leaves the variable as the caller's environment has it).
 void AddGlobalOptions(CLI::App& app);
 
+// Shown under every sub-command's help: the global options may stand after
+// the sub-command's name too.
+inline constexpr const char* kGlobalOptionsFooter =
+    "Global options (before or after the sub-command): --ui none|console|qt, --answers LIST, --time-scale F, "
+    "--trace FILE, --version.\nEvery operation appends a line to $ZKDOWNLOAD_HOME/service-log.jsonl "
+    "(zkdownload log shows it).";
+
 }  // namespace zk::cli

@@ -6,6 +6,7 @@
 
 #include "command_result.h"
 #include "failure_report.h"
+#include "global_options.h"
 #include "operation_options.h"
 #include "operation_record.h"
 #include "zkdownload/zkdownload.h"
@@ -41,6 +42,8 @@ void AddIdentityCommand(CLI::App& app) {
   auto* command = app.add_subcommand(
       "identity", "Enter diagnostic mode, read the version label and identity, then take the handset offline and reset it");
   AddPortOption(*command, *port);
+  command->footer(std::string("Waits: the switch into diagnostic mode (seconds), then up to 15 s for the reset.\n") +
+                  kGlobalOptionsFooter);
   command->callback([port] { SetCommandResult(RunIdentity(*port)); });
 }
 

@@ -1,6 +1,7 @@
 // zkdownload: the technician's command. Each sub-command calls the library
 // the way a host application does.
 #include <CLI/CLI.hpp>
+#include <cstdio>
 
 #include "command_result.h"
 #include "emergency_command.h"
@@ -17,7 +18,9 @@
 int main(int argc, char** argv) {
   zk::cli::SetCommandLine(argc, argv);
   CLI::App app{"zkdownload: servicing tool for the RB310 handset"};
+  app.set_version_flag("--version", std::string("zkdownload ") + ZK_VERSION);
   app.require_subcommand(1);
+  app.footer(zk::cli::kGlobalOptionsFooter);
   // Global options may also follow the sub-command's name.
   app.fallthrough();
   zk::cli::AddGlobalOptions(app);
@@ -28,6 +31,24 @@ int main(int argc, char** argv) {
   zk::cli::AddPrlWriteCommand(app);
   zk::cli::AddEmergencyCommand(app);
   zk::cli::AddLogCommand(app);
+  // `zkdownload help [SUB-COMMAND]`: the same text as --help.
+  auto* help = app.add_subcommand("help", "Show this help, or a sub-command's");
+  std::string topic;
+  help->add_option("SUB-COMMAND", topic, "the sub-command to explain");
+  help->callback([&app, &topic] {
+    CLI::App* subject = &app;
+    if (!topic.empty()) {
+      try {
+        subject = app.get_subcommand(topic);
+      } catch (const CLI::OptionNotFound&) {
+        std::fprintf(stderr, "zkdownload: no sub-command '%s'\n", topic.c_str());
+        zk::cli::SetCommandResult(zk::cli::kUsageStatus);
+        return;
+      }
+    }
+    std::printf("%s", subject->help().c_str());
+    zk::cli::SetCommandResult(0);
+  });
   try {
     app.parse(argc, argv);
   } catch (const CLI::ParseError& e) {

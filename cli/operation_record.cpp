@@ -1,8 +1,10 @@
 #include "operation_record.h"
 
 #include <cstdio>
+#include <filesystem>
 
 #include "failure_report.h"
+#include "library_files.h"
 #include "service_log.h"
 #include "zkdownload/zkdownload.h"
 
@@ -20,7 +22,10 @@ void SetCommandLine(int argc, char** argv) {
 }
 
 OperationRecord::OperationRecord(std::string operation, const ResolvedPort& port)
-    : m_operation(std::move(operation)), m_port(port), m_start(std::chrono::steady_clock::now()) {}
+    : m_operation(std::move(operation)),
+      m_port(port),
+      m_start(std::chrono::steady_clock::now()),
+      m_startFileTime(std::filesystem::file_time_type::clock::now() - std::chrono::seconds(1)) {}
 
 void OperationRecord::SetEsn(unsigned esn) {
   char text[16];
@@ -42,7 +47,18 @@ int OperationRecord::Finish(int exportResult) {
   record.seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - m_start).count();
   std::string why;
   if (!AppendServiceRecord(record, why)) std::fprintf(stderr, "zkdownload: service log not written: %s\n", why.c_str());
+  if (status != 0) PrintErrorLoginFile();
   return status;
+}
+
+void OperationRecord::PrintErrorLoginFile() const {
+  // Only a file this run wrote: an older one would describe another failure.
+  namespace fs = std::filesystem;
+  const fs::path file = ErrorLoginFile(m_port.index);
+  std::error_code error;
+  const auto written = fs::last_write_time(file, error);
+  if (error || written < m_startFileTime) return;
+  std::fprintf(stderr, "zkdownload: error login file: %s\n", file.c_str());
 }
 
 }  // namespace zk::cli

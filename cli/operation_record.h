@@ -3,6 +3,7 @@
 #pragma once
 
 #include <chrono>
+#include <filesystem>
 #include <string>
 
 #include "port_option.h"
@@ -29,7 +30,10 @@ class OperationRecord {
   std::string m_operation;
   ResolvedPort m_port;
   std::string m_esn;
+  void PrintErrorLoginFile() const;
+
   std::chrono::steady_clock::time_point m_start;
+  std::filesystem::file_time_type m_startFileTime;  // a little early: file times are coarse
 };
 
 }  // namespace zk::cli

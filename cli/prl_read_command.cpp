@@ -9,6 +9,7 @@
 #include "command_result.h"
 #include "failure_report.h"
 #include "input_checks.h"
+#include "global_options.h"
 #include "operation_options.h"
 #include "operation_record.h"
 #include "zkdownload/zkdownload.h"
@@ -52,6 +53,9 @@ void AddPrlReadCommand(CLI::App& app) {
       ->check(CLI::Range(0, 1))
       ->capture_default_str();
   command->add_option("FILE", options->file, "file to write the PRL into (replaced if it exists)")->required();
+  command->footer(std::string("Waits: the switch into diagnostic mode (seconds), then the read; the file is replaced "
+                              "only when the read succeeds.\n") +
+                  kGlobalOptionsFooter);
   command->callback([options] { SetCommandResult(RunPrlRead(*options)); });
 }
 

@@ -7,6 +7,7 @@
 #include "command_result.h"
 #include "failure_report.h"
 #include "input_checks.h"
+#include "global_options.h"
 #include "operation_options.h"
 #include "operation_record.h"
 #include "zkdownload/zkdownload.h"
@@ -62,6 +63,10 @@ void AddPrlWriteCommand(CLI::App& app) {
       ->capture_default_str();
   command->add_option("FILE", options->file, "the PRL as the handset stores it (a plain byte image)")->required();
   command->add_flag("--force", options->force, "send a PRL whose size field disagrees with the file");
+  command->footer(std::string("Waits: the switch into diagnostic mode (seconds), 2 s before the transfer, 20 s for the "
+                              "handset to restart, then the end dialog: OK serves the next handset on the same port, "
+                              "END stops (--answers END stops without asking).\n") +
+                  kGlobalOptionsFooter);
   command->callback([options] { SetCommandResult(RunPrlWrite(*options)); });
 }
 

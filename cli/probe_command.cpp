@@ -1,7 +1,5 @@
 #include "probe_command.h"
 
-#include <dlfcn.h>
-
 #include <cstdio>
 #include <cstring>
 #include <filesystem>
@@ -9,6 +7,8 @@
 #include <string>
 
 #include "command_result.h"
+#include "library_files.h"
+#include "platform/port_error.h"
 #include "port_option.h"
 #include "zkdownload/zkcomm.h"
 #include "zkdownload/zkdownload.h"
@@ -32,12 +32,26 @@ uint16_t Le16(const uint8_t* p) { return static_cast<uint16_t>(p[0] | (p[1] << 8
 const char* ResultText(int result) {
   switch (result) {
     case kExchangeAnswered: return "answered";
-    case kExchangeOtherCode: return "answered with another command code";
-    case kExchangeBadFrame: return "bad frame";
-    case kExchangeNoFrame: return "no answer";
+    case kExchangeOtherCode: return "answered with another command code (the handset refused the request)";
+    case kExchangeBadFrame: return "bad frame (check sequence wrong: a wrong line rate or a noisy line)";
+    case kExchangeNoFrame: return "no answer (not in diagnostic mode, another line rate, or not attached)";
     case kExchangePortClosed: return "port not open";
     default: return "unexpected result";
   }
+}
+
+const char* PhoneStateText(unsigned phoneState) {
+  switch (phoneState) {
+    case 2: return "offline";
+    case 6: return "online";
+    default: return "in another state";
+  }
+}
+
+// The state the operations look for after taking a handset offline: online
+// with mode word 0, or offline with a non-zero mode word.
+bool UsableForService(unsigned modeWord, unsigned phoneState) {
+  return modeWord == 0 ? phoneState == 6 : phoneState == 2;
 }
 
 // One single-byte request; prints the failure and returns false when the
@@ -53,13 +67,6 @@ bool Ask(CZKComm& comm, uint8_t code, const char* what, diag_rsp_pkt_type& respo
   return true;
 }
 
-// The error login file goes beside the library.
-std::string LibraryDirectory() {
-  Dl_info info{};
-  if (dladdr(reinterpret_cast<void*>(&GetModelName_Interface), &info) == 0 || info.dli_fname == nullptr) return ".";
-  return std::filesystem::absolute(info.dli_fname).parent_path().string();
-}
-
 int RunProbe(const ProbeOptions& options) {
   std::string why;
   const auto port = ResolvePortOption(options.port, why);
@@ -69,8 +76,8 @@ int RunProbe(const ProbeOptions& options) {
   }
   auto comm = std::make_unique<CZKComm>();
   if (!comm->CommOpen(static_cast<COMM_PORT>(port->index), options.baud)) {
-    std::fprintf(stderr, "zkdownload: cannot open %s (%s)\n", port->name.c_str(),
-                 port->device.empty() ? "no port map entry" : port->device.c_str());
+    std::fprintf(stderr, "zkdownload: port: %s\n",
+                 platform::PortOpenFailureText(port->index, comm->lastOpenDevice(), comm->lastOpenError()).c_str());
     return 1;
   }
   std::printf("%s opened at %d bit/s (%s)\n", port->name.c_str(), options.baud, port->device.c_str());
@@ -88,15 +95,18 @@ int RunProbe(const ProbeOptions& options) {
     ++answered;
   }
   if (Ask(*comm, kStatusCode, "status", *response, options.timeoutMs)) {
-    std::printf("%-9s mode word %u, phone state %u\n", "status", Le16(response->rsp.bytes + 8),
-                Le16(response->rsp.bytes + 32));
+    const unsigned modeWord = Le16(response->rsp.bytes + 8), phoneState = Le16(response->rsp.bytes + 32);
+    std::printf("%-9s %s (phone state %u, mode word %u): %s\n", "status", PhoneStateText(phoneState), phoneState,
+                modeWord, UsableForService(modeWord, phoneState)
+                              ? "ready for service"
+                              : "not in a state the operations accept as it is (they take it offline first)");
     ++answered;
   }
 
   const std::string note = "zkdownload probe: " + std::to_string(answered) + " of 3 requests answered";
   if (comm->MakeErrorLoginFile(note.c_str(), port->index)) {
-    std::printf("error login file: %s/error_login_COM%d.txt (%zu frames traced)\n", LibraryDirectory().c_str(),
-                port->index + 1, comm->packetQueue().size());
+    std::printf("error login file: %s (%zu frames traced)\n", ErrorLoginFile(port->index).c_str(),
+                comm->packetQueue().size());
   }
   comm->CommClose();
   return answered == 3 ? 0 : 1;

@@ -6,7 +6,7 @@
 
 #include "boundary/export_forms.h"
 #include "diag/diag_link.h"
-#include "serial/port_error.h"
+#include "platform/port_error.h"
 #include "ui/failure_texts.h"
 #include "zkdownload/zkdownload.h"
 
@@ -39,7 +39,7 @@ ZK_API int GetFailureTexts_Interface(int code, char* location, int locationSize,
 ZK_API int GetPortError_Interface(char* text, int size) {
   try {
     const auto& port = g_diagLink.m_comm;
-    CopyOut(zk::serial::PortOpenFailureText(port.currentPort(), port.lastOpenDevice(), port.lastOpenError()), text,
+    CopyOut(zk::platform::PortOpenFailureText(port.currentPort(), port.lastOpenDevice(), port.lastOpenError()), text,
             size);
     return port.lastOpenError();
   } catch (...) {

@@ -17,7 +17,7 @@
 #include "platform/clock.h"
 #include "platform/library_state.h"
 #include "platform/paths.h"
-#include "serial/port_error.h"
+#include "platform/port_error.h"
 #include "ui/common_process.h"
 
 namespace {
@@ -215,7 +215,7 @@ int CZKComm::SetComPort(COMM_PORT port) {
 }
 
 void CZKComm::TraceOpenFailure() {
-  g_wireTrace.Note("open " + zk::serial::PortOpenFailureText(currentPort(), lastOpenDevice(), lastOpenError()));
+  g_wireTrace.Note("open " + zk::platform::PortOpenFailureText(currentPort(), lastOpenDevice(), lastOpenError()));
 }
 
 int CZKComm::SetComBaudRate(unsigned long baudRate) {
@@ -280,7 +280,7 @@ int CZKComm::MakeErrorLoginFile(const char* text, int portIndex) {
   block += "\r\n";
   // A port that would not open explains most failures better than any frame.
   if (lastOpenError() != 0)
-    block += "PORT : " + zk::serial::PortOpenFailureText(currentPort(), lastOpenDevice(), lastOpenError()) + "\r\n";
+    block += "PORT : " + zk::platform::PortOpenFailureText(currentPort(), lastOpenDevice(), lastOpenError()) + "\r\n";
   for (const auto& entry : m_packetQueue) {
     block += entry;
     block += "\r\n";

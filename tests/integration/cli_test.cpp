@@ -322,15 +322,21 @@ TEST_F(Cli, HelpAndUsageErrors) {
     EXPECT_NE(help.out.find(word), std::string::npos) << word;
   const auto commandHelp = Run({"prl-write", "--help"}, {});
   EXPECT_EQ(commandHelp.status, 0);
-  for (const char* word : {"--port", "--spc", "--nam", "FILE"})
+  for (const char* word : {"--port", "--spc", "--nam", "FILE", "--trace FILE", "20 s for the handset to restart"})
     EXPECT_NE(commandHelp.out.find(word), std::string::npos) << word;
+  const std::string viaHelp = Run({"help", "prl-write"}, {}).out;
+  EXPECT_EQ(viaHelp.substr(viaHelp.find("Positionals")), commandHelp.out.substr(commandHelp.out.find("Positionals")));
+  EXPECT_EQ(Run({"help", "no-such"}, {}).status, 2);
+  const auto version = Run({"--version"}, {});
+  EXPECT_EQ(version.status, 0);
+  EXPECT_EQ(version.out, "zkdownload " ZK_VERSION "\n");
 
   EXPECT_EQ(Run({}, {}).status, 2);  // no sub-command
   EXPECT_EQ(Run({"ports"}, {"--ui", "tty"}).status, 2);
   EXPECT_EQ(Run({"prl-write", "--port", "COM5", "--nam", "3", "f.prl"}).status, 2);
   EXPECT_EQ(Run({"prl-read", "--port", "COM5", "--spc", "12ab56", "f.prl"}).status, 2);
   EXPECT_EQ(Run({"prl-read", "--port", "COM5"}).status, 2);  // no FILE
-  const auto unmapped = Run({"prl-read", "--port", "COM9", "f.prl"});
+  const auto unmapped = Run({"prl-read", "--port", "COM9", (home_.path() / "f.prl").string()});
   EXPECT_EQ(unmapped.status, 2);
   EXPECT_NE(unmapped.err.find("COM9 has no port map entry"), std::string::npos) << unmapped.err;
   EXPECT_EQ(Run({"emergency", "--port", "/no/such/tty", "image.bin"}).status, 2);

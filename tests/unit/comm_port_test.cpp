@@ -12,7 +12,7 @@
 
 #include "platform/port_map.h"
 #include "platform/profile.h"
-#include "serial/port_error.h"
+#include "platform/port_error.h"
 #include "platform/serial_device.h"
 #include "serial/tty_device.h"
 #include "support/pty_peer.h"
@@ -183,7 +183,7 @@ TEST_F(CommPortOnPty, MissingOrDanglingEntryFailsToOpen) {
   EXPECT_EQ(port_.fd(), -1);
   EXPECT_EQ(port_.lastOpenError(), ENOENT);
   EXPECT_EQ(std::string(port_.lastOpenDevice()), (home_.path() / "no-such-tty").string());
-  EXPECT_EQ(zk::serial::PortOpenFailureText(2, port_.lastOpenDevice(), port_.lastOpenError()),
+  EXPECT_EQ(zk::platform::PortOpenFailureText(2, port_.lastOpenDevice(), port_.lastOpenError()),
             "COM3 (" + (home_.path() / "no-such-tty").string() +
                 ") does not exist: the handset is not attached, or the port-map entry points at a device that is "
                 "gone");
@@ -218,7 +218,7 @@ TEST_F(CommPortOnPty, SecondPortCannotOpenTheSameDeviceAndSaysItIsBusy) {
   EXPECT_EQ(other.lastOpenError(), EBUSY);
   EXPECT_EQ(std::string(other.lastOpenDevice()), pty_.slavePath());
   // The holder is this very process, through port_.
-  EXPECT_EQ(zk::serial::PortOpenFailureText(0, other.lastOpenDevice(), EBUSY),
+  EXPECT_EQ(zk::platform::PortOpenFailureText(0, other.lastOpenDevice(), EBUSY),
             "COM1 (" + pty_.slavePath() + ") is in use by another program (pid " + std::to_string(getpid()) +
                 ", unit_tests): close it and try again");
   port_.CloseDevice();
@@ -236,12 +236,12 @@ TEST(SerialDevice, OnlySerialLinesAreAccepted) {
 }
 
 TEST(PortOpenFailureText, NamesWhatToDoForEachCommonCause) {
-  EXPECT_EQ(zk::serial::PortOpenFailureText(4, "/dev/ttyUSB0", 0), "");
-  EXPECT_NE(zk::serial::PortOpenFailureText(4, "/dev/ttyUSB0", EACCES).find("COM5 (/dev/ttyUSB0): permission denied"),
+  EXPECT_EQ(zk::platform::PortOpenFailureText(4, "/dev/ttyUSB0", 0), "");
+  EXPECT_NE(zk::platform::PortOpenFailureText(4, "/dev/ttyUSB0", EACCES).find("COM5 (/dev/ttyUSB0): permission denied"),
             std::string::npos);
-  EXPECT_NE(zk::serial::PortOpenFailureText(4, "", EPERM).find("dialout"), std::string::npos);
-  EXPECT_EQ(zk::serial::PortOpenFailureText(4, "", EBUSY), "COM5 is in use by another program: close it and try again");
-  EXPECT_EQ(zk::serial::PortOpenFailureText(0, "", EIO), "COM1: " + std::string(std::strerror(EIO)));
+  EXPECT_NE(zk::platform::PortOpenFailureText(4, "", EPERM).find("dialout"), std::string::npos);
+  EXPECT_EQ(zk::platform::PortOpenFailureText(4, "", EBUSY), "COM5 is in use by another program: close it and try again");
+  EXPECT_EQ(zk::platform::PortOpenFailureText(0, "", EIO), "COM1: " + std::string(std::strerror(EIO)));
 }
 
 TEST_F(CommPortOnPty, CloseGivesUpExclusiveUse) {

@@ -1,11 +1,11 @@
-#include "serial/port_error.h"
+#include "platform/port_error.h"
 
 #include <cerrno>
 #include <cstring>
 
 #include "platform/serial_device.h"
 
-namespace zk::serial {
+namespace zk::platform {
 
 std::string PortOpenFailureText(int portIndex, const std::string& device, int error) {
   if (error == 0) return {};
@@ -14,7 +14,7 @@ std::string PortOpenFailureText(int portIndex, const std::string& device, int er
   switch (error) {
     case EBUSY: {
       std::string text = port + " is in use by another program";
-      if (const auto holder = device.empty() ? std::nullopt : platform::FindPortHolder(device))
+      if (const auto holder = device.empty() ? std::nullopt : FindPortHolder(device))
         text += " (pid " + std::to_string(holder->pid) + (holder->name.empty() ? "" : ", " + holder->name) + ")";
       return text + ": close it and try again";
     }
@@ -32,4 +32,4 @@ std::string PortOpenFailureText(int portIndex, const std::string& device, int er
   }
 }
 
-}  // namespace zk::serial
+}  // namespace zk::platform
