@@ -3,10 +3,10 @@
 #include <algorithm>
 #include <cstring>
 
-#include "byte_order.h"
-#include "diag_codes.h"
+#include "core/byte_order.h"
+#include "services/diag_codes.h"
 #include "handset.h"
-#include "nv_items.h"
+#include "services/nv_items.h"
 
 namespace rb310 {
 namespace {

@@ -3,9 +3,9 @@
 #include <string>
 #include <system_error>
 
-#include "byte_order.h"
-#include "download_codes.h"
-#include "flash_store.h"
+#include "core/byte_order.h"
+#include "services/download_codes.h"
+#include "services/flash_store.h"
 #include "handset.h"
 
 namespace rb310 {

@@ -2,10 +2,10 @@
 
 #include <algorithm>
 
-#include "diag_codes.h"
+#include "services/diag_codes.h"
 #include "diag_commands.h"
-#include "download_codes.h"
-#include "nv_items.h"
+#include "services/download_codes.h"
+#include "services/nv_items.h"
 #include "platform/clock.h"
 
 namespace rb310 {

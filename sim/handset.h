@@ -13,16 +13,16 @@
 #include <span>
 #include <vector>
 
-#include "at_personality.h"
+#include "wire/at_personality.h"
 #include "command_table.h"
 #include "downloader.h"
-#include "faults.h"
-#include "flash_store.h"
-#include "frame_link.h"
-#include "nv_store.h"
+#include "core/faults.h"
+#include "services/flash_store.h"
+#include "wire/frame_link.h"
+#include "services/nv_store.h"
 #include "options.h"
-#include "prl_store.h"
-#include "transcript.h"
+#include "services/prl_store.h"
+#include "core/transcript.h"
 
 namespace rb310 {
 

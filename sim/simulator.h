@@ -15,9 +15,9 @@
 #include <vector>
 
 #include "handset.h"
-#include "line_pacing.h"
+#include "wire/line_pacing.h"
 #include "options.h"
-#include "pty_endpoint.h"
+#include "wire/pty_endpoint.h"
 
 namespace rb310 {
 

@@ -12,7 +12,7 @@
 #include <vector>
 
 #include "support/library_objects.h"
-#include "download_codes.h"
+#include "services/download_codes.h"
 #include "sim_link_fixture.h"
 #include "support/byte_files.h"
 

@@ -13,7 +13,7 @@
 #include <vector>
 
 #include "support/library_objects.h"
-#include "byte_order.h"
+#include "core/byte_order.h"
 #include "command_table.h"
 #include "handset.h"
 #include "sim_link_fixture.h"

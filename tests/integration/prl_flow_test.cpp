@@ -15,9 +15,9 @@
 #include <vector>
 
 #include "support/library_objects.h"
-#include "byte_order.h"
+#include "core/byte_order.h"
 #include "command_table.h"
-#include "diag_codes.h"
+#include "services/diag_codes.h"
 #include "handset.h"
 #include "support/library_objects.h"
 #include "boundary/export_forms.h"

@@ -9,8 +9,8 @@
 #include <iterator>
 
 #include "command_line.h"
-#include "download_codes.h"
-#include "line_pacing.h"
+#include "services/download_codes.h"
+#include "wire/line_pacing.h"
 #include "sim_rig.h"
 
 namespace rb310::test {

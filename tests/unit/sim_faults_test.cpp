@@ -4,7 +4,7 @@
 #include <fstream>
 
 #include "command_line.h"
-#include "faults.h"
+#include "core/faults.h"
 #include "sim_rig.h"
 
 namespace rb310::test {

@@ -1,7 +1,7 @@
 // The handset model: framing, identity, states, line rates, restart, faults.
 #include <gtest/gtest.h>
 
-#include "diag_codes.h"
+#include "services/diag_codes.h"
 #include "sim_rig.h"
 
 namespace rb310::test {

@@ -5,7 +5,7 @@
 #include <iterator>
 #include <numeric>
 
-#include "diag_codes.h"
+#include "services/diag_codes.h"
 #include "sim_rig.h"
 
 namespace rb310::test {

@@ -6,7 +6,7 @@
 #include <string>
 #include <vector>
 
-#include "options.h"
+#include "core/fault_options.h"
 
 namespace rb310 {
 

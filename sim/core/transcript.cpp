@@ -1,4 +1,4 @@
-#include "transcript.h"
+#include "core/transcript.h"
 
 #include <cstdio>
 

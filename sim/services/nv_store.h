@@ -7,7 +7,7 @@
 #include <filesystem>
 #include <optional>
 
-#include "diag_codes.h"
+#include "services/diag_codes.h"
 
 namespace rb310 {
 

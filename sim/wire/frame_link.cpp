@@ -1,4 +1,4 @@
-#include "frame_link.h"
+#include "wire/frame_link.h"
 
 #include "diag/crc16.h"
 #include "diag/frame_codec.h"

@@ -1,4 +1,4 @@
-#include "flash_store.h"
+#include "services/flash_store.h"
 
 #include <algorithm>
 #include <fstream>

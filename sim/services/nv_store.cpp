@@ -1,4 +1,4 @@
-#include "nv_store.h"
+#include "services/nv_store.h"
 
 #include <fstream>
 #include <string>

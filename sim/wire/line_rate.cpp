@@ -1,6 +1,6 @@
 // Kept apart: <asm/termbits.h> (termios2, TCGETS2) cannot share a translation
 // unit with <termios.h>.
-#include "line_rate.h"
+#include "wire/line_rate.h"
 
 #include <asm/termbits.h>
 #include <sys/ioctl.h>

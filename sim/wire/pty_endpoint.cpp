@@ -1,4 +1,4 @@
-#include "pty_endpoint.h"
+#include "wire/pty_endpoint.h"
 
 #include <fcntl.h>
 #include <stdlib.h>
@@ -8,7 +8,7 @@
 #include <cerrno>
 #include <filesystem>
 
-#include "line_rate.h"
+#include "wire/line_rate.h"
 #include "platform/port_map.h"
 
 namespace rb310 {

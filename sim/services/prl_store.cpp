@@ -1,10 +1,10 @@
-#include "prl_store.h"
+#include "services/prl_store.h"
 
 #include <algorithm>
 #include <fstream>
 #include <iterator>
 
-#include "diag_codes.h"
+#include "services/diag_codes.h"
 #include "state_file.h"
 
 namespace rb310 {

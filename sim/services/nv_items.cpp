@@ -1,4 +1,4 @@
-#include "nv_items.h"
+#include "services/nv_items.h"
 
 namespace rb310 {
 

@@ -1,4 +1,4 @@
-#include "at_personality.h"
+#include "wire/at_personality.h"
 
 #include <algorithm>
 #include <cctype>

@@ -1,4 +1,4 @@
-#include "line_pacing.h"
+#include "wire/line_pacing.h"
 
 #include <algorithm>
 #include <cmath>
