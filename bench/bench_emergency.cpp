@@ -136,10 +136,10 @@ int main(int argc, char** argv) {
       .write(reinterpret_cast<const char*>(image.data()), static_cast<std::streamsize>(image.size()));
 
   rb310::SimOptions options;
-  options.port = kPort;
+  options.line.port = kPort;
   options.stateDir = fs::path(home) / "state";
-  options.startInDownloader = true;  // a physical line: the rate switch is needed
-  options.paceBaud = kLineRate;
+  options.personality.startInDownloader = true;  // a physical line: the rate switch is needed
+  options.line.paceBaud = kLineRate;
   rb310::Simulator simulator(options);
   std::string error;
   if (!simulator.Start(error)) {

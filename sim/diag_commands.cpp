@@ -24,7 +24,7 @@ Answer Version(Handset& handset, std::span<const uint8_t>) {
   PutText(packet, diag::kVersionCompileTimeOffset, "10:22:31", 8);
   PutText(packet, diag::kVersionReleaseDateOffset, "Mar 14 2006", 11);
   PutText(packet, diag::kVersionReleaseTimeOffset, "10:00:00", 8);
-  PutText(packet, diag::kVersionSoftwareOffset, handset.options().softwareVersion, diag::kSoftwareVersionLength);
+  PutText(packet, diag::kVersionSoftwareOffset, handset.options().identity.softwareVersion, diag::kSoftwareVersionLength);
   Put8(packet, diag::kVersionModelOffset, 0xB6);
   return Answer{std::move(packet), {}};
 }
@@ -32,14 +32,14 @@ Answer Version(Handset& handset, std::span<const uint8_t>) {
 Answer Esn(Handset& handset, std::span<const uint8_t>) {
   std::vector<uint8_t> packet(diag::kEsnResponseSize, 0);
   packet[0] = diag::kEsn;
-  PutLe32(packet, 1, handset.options().esn);
+  PutLe32(packet, 1, handset.options().identity.esn);
   return Answer{std::move(packet), {}};
 }
 
 Answer Status(Handset& handset, std::span<const uint8_t>) {
   std::vector<uint8_t> packet(diag::kStatusResponseSize, 0);
   packet[0] = diag::kStatus;
-  PutLe32(packet, diag::kStatusEsnOffset, handset.options().esn);
+  PutLe32(packet, diag::kStatusEsnOffset, handset.options().identity.esn);
   // Usable states: online shows mode word 0 with phone state 6, offline a
   // non-zero mode word with phone state 2. A handset that never gets there
   // shows mode word 0 with state 2.
@@ -84,7 +84,7 @@ Answer SwitchToDownloader(Handset&, std::span<const uint8_t> request) {
 }
 
 Answer Spc(Handset& handset, std::span<const uint8_t> request) {
-  const std::string& code = handset.options().spc;
+  const std::string& code = handset.options().security.spc;
   bool accepted = code.size() >= 6;
   for (std::size_t i = 0; accepted && i < 6; ++i) accepted = request[1 + i] == static_cast<uint8_t>(code[i]);
   handset.state().spcUnlocked = accepted;
@@ -125,7 +125,7 @@ Answer NvItem(Handset& handset, std::span<const uint8_t> request, bool write) {
     PutBytes(packet, diag::kNvDataOffset, *stored);
   } else if (item == 0) {
     // The ESN item mirrors the handset's serial number until it is written.
-    PutLe32(packet, diag::kNvDataOffset, handset.options().esn);
+    PutLe32(packet, diag::kNvDataOffset, handset.options().identity.esn);
   } else {
     status = nv::kNotActive;
   }
@@ -154,7 +154,7 @@ Answer PrlWrite(Handset& handset, std::span<const uint8_t> request) {
 Answer PrlRead(Handset& handset, std::span<const uint8_t> request) {
   const uint8_t sequence = request[diag::kPrlReadSeqOffset];
   const uint8_t nam = request[diag::kPrlReadNamOffset];
-  const std::size_t blockBytes = handset.options().prlReadBlockBytes;
+  const std::size_t blockBytes = handset.options().prl.readBlockBytes;
   std::vector<uint8_t> packet(diag::kPrlReadDataOffset + blockBytes, 0);
   packet[0] = diag::kPrlRead;
   packet[diag::kPrlReadAnswerSeqOffset] = sequence;
@@ -196,13 +196,13 @@ Answer VendorQuery(Handset& handset, std::span<const uint8_t> request) {
   const SimOptions& options = handset.options();
   std::vector<uint8_t> packet(request.begin(), request.begin() + diag::kVendorResultOffset);
   if (subCommand == 0 && selector == 0) {
-    Put8(packet, diag::kVendorResultOffset, options.vendorByte);
+    Put8(packet, diag::kVendorResultOffset, options.identity.vendorByte);
   } else if (subCommand == 0 && selector == 6) {
-    PutText(packet, diag::kVendorResultOffset, options.vendorText, diag::kVendorTextLength);
+    PutText(packet, diag::kVendorResultOffset, options.identity.vendorText, diag::kVendorTextLength);
   } else if (subCommand == 20) {
-    PutLe32(packet, diag::kVendorResultOffset, options.vendorValue20);
+    PutLe32(packet, diag::kVendorResultOffset, options.identity.vendorValue20);
   } else if (subCommand == 21) {
-    PutLe32(packet, diag::kVendorResultOffset, options.vendorValue21);
+    PutLe32(packet, diag::kVendorResultOffset, options.identity.vendorValue21);
   } else {
     return ErrorAnswer(diag::kBadParameter, request);
   }

@@ -9,30 +9,20 @@
 #include "platform/clock.h"
 
 namespace rb310 {
-const char* PersonalityName(Personality personality) {
-  switch (personality) {
-    case Personality::kAt: return "at";
-    case Personality::kDiag: return "diag";
-    case Personality::kDownloader: return "downloader";
-    case Personality::kRestarting: return "restarting";
-  }
-  return "?";
-}
-
 Handset::Handset(SimOptions options, int64_t nowMs)
     : options_(std::move(options)),
       startMs_(nowMs),
-      namItems_(options_.namItems.empty() ? DefaultNamItems() : options_.namItems),
+      namItems_(options_.nv.namItems.empty() ? DefaultNamItems() : options_.nv.namItems),
       nv_(options_.stateDir / "nv"),
-      prl_(options_.stateDir / "prl", options_.prlMaxBytes),
+      prl_(options_.stateDir / "prl", options_.prl.maxBytes),
       flash_(options_.stateDir / "flash"),
       faults_(options_.faults),
-      at_(AtPersonality::Settings{options_.dmBaud, options_.faults.ignoreStandardSwitch}),
+      at_(AtPersonality::Settings{options_.personality.dmBaud, options_.faults.ignoreStandardSwitch}),
       lastDueMs_(nowMs) {
-  state_.personality = options_.startInDownloader ? Personality::kDownloader
-                      : options_.startInDm         ? Personality::kDiag
+  state_.personality = options_.personality.startInDownloader ? Personality::kDownloader
+                      : options_.personality.startInDm         ? Personality::kDiag
                                                    : Personality::kAt;
-  state_.diagBaud = options_.dmBaud;
+  state_.diagBaud = options_.personality.dmBaud;
   AddDiagCommands(diagCommands_);
   AddDownloaderCommands(downloaderCommands_);
 }
@@ -40,7 +30,7 @@ Handset::Handset(SimOptions options, int64_t nowMs)
 bool Handset::UnderstandsLine(uint32_t hostBaud) const {
   // The USB modem port carries bytes whatever rate the host sets; a
   // physical line garbles them unless both ends agree.
-  return options_.UsbModem() || hostBaud == 0 || hostBaud == state_.diagBaud;
+  return options_.line.UsbModem() || hostBaud == 0 || hostBaud == state_.diagBaud;
 }
 
 void Handset::Receive(std::span<const uint8_t> bytes, uint32_t hostBaud, int64_t nowMs) {
@@ -117,7 +107,7 @@ Answer Handset::Dispatch(const CommandTable& table, std::span<const uint8_t> req
   const Command* command = table.Find(request[0]);
   if (command == nullptr) return table.fallback() ? table.fallback()(*this, request) : Answer{};
   if (request.size() < command->minLength) return ErrorAnswer(diag::kBadLength, request);
-  if (command->guarded && options_.requireSpcForWrites && !state_.spcUnlocked) {
+  if (command->guarded && options_.security.requireSpcForWrites && !state_.spcUnlocked) {
     return ErrorAnswer(diag::kBadSecurityMode, request);
   }
   return command->handler(*this, request);
@@ -205,14 +195,14 @@ void Handset::BeginRestart(int64_t nowMs) {
   at_.Reset();
   prl_.AbandonWrite();
   flash_.Abandon();  // a burn not finalised is lost
-  Schedule(nowMs, options_.restartDelayMs, {}, [](Handset& handset, int64_t) { handset.FinishRestart(); });
+  Schedule(nowMs, options_.personality.restartDelayMs, {}, [](Handset& handset, int64_t) { handset.FinishRestart(); });
 }
 
 void Handset::FinishRestart() {
   ++counters_.restarts;
-  const bool inDm = options_.RestartInDm();
+  const bool inDm = options_.personality.RestartInDm();
   state_.personality = inDm ? Personality::kDiag : Personality::kAt;
-  state_.diagBaud = options_.dmBaud;
+  state_.diagBaud = options_.personality.dmBaud;
   state_.offline = false;
   state_.spcUnlocked = false;
   state_.keypadReleased = false;

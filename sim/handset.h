@@ -20,20 +20,12 @@
 #include "services/flash_store.h"
 #include "wire/frame_link.h"
 #include "services/nv_store.h"
+#include "core/personality.h"
 #include "options.h"
 #include "services/prl_store.h"
 #include "core/transcript.h"
 
 namespace rb310 {
-
-enum class Personality {
-  kAt,          // modem: AT command lines
-  kDiag,        // diagnostic command set
-  kDownloader,  // download protocol (after the switch to the downloader)
-  kRestarting,  // silent after a reset
-};
-
-const char* PersonalityName(Personality personality);
 
 struct HandsetState {
   Personality personality = Personality::kAt;

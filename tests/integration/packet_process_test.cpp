@@ -51,7 +51,7 @@ Bytes Pattern(std::size_t size, uint8_t seed) {
 class Builders : public SimLinkTest {
  protected:
   void Enter(rb310::SimOptions options) {
-    options.startInDm = true;
+    options.personality.startInDm = true;
     StartSim(std::move(options));
     ASSERT_EQ(g_diagLink.EnterDiagMode(kPortIndex), kDiagModeEntered);
   }
@@ -114,7 +114,7 @@ TEST_F(Builders, SwitchToDownloaderIsAcknowledged) {
 
 TEST_F(Builders, UnlockSucceedsEvenWhenTheHandsetRejectsTheCode) {
   auto options = Options();
-  options.spc = "111111";
+  options.security.spc = "111111";
   Enter(options);
   EXPECT_EQ(g_diagLink.UnlockSpc(), 1);
   EXPECT_FALSE(sim_->state().spcUnlocked);
@@ -136,7 +136,7 @@ TEST_F(Builders, UnansweredUnlockIs39) {
 
 TEST_F(Builders, OverLongSpcArgumentSendsItsFirstSixCharacters) {
   auto options = Options();
-  options.spc = "123456";
+  options.security.spc = "123456";
   Enter(options);
   g_diagLink.SetSpcCode("1234567890123456789");
   EXPECT_STREQ(g_diagLink.m_spcCode, "1234567");
@@ -199,7 +199,7 @@ TEST_F(Builders, PrlWriteOfAHundredBytesGoesInThreeBlocksAndReadsBack) {
 
 TEST_F(Builders, LongPrlReadsBackInSeveralAnswers) {
   auto options = Options();
-  options.prlReadBlockBytes = 120;
+  options.prl.readBlockBytes = 120;
   Enter(options);
   const Bytes list = Pattern(1000, 0x11);
   sim_->WithHandset([&](rb310::Handset& handset) { ASSERT_TRUE(handset.prl().Save(0, list)); });
@@ -254,12 +254,12 @@ TEST_F(Builders, EmptyPrlFileSendsNothing) {
 
 TEST_F(Builders, VersionLabelAndIdentityFromTheVendorAnswers) {
   auto options = Options();
-  options.softwareVersion = "R310V207";
-  options.vendorByte = 123;
-  options.vendorText = "RB310-B2-004711";
-  options.vendorValue20 = 0x01020304;
-  options.vendorValue21 = 57;
-  options.esn = 0x80A1B2C3;
+  options.identity.softwareVersion = "R310V207";
+  options.identity.vendorByte = 123;
+  options.identity.vendorText = "RB310-B2-004711";
+  options.identity.vendorValue20 = 0x01020304;
+  options.identity.vendorValue21 = 57;
+  options.identity.esn = 0x80A1B2C3;
   Enter(options);
 
   char label[16];

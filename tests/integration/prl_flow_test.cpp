@@ -86,7 +86,7 @@ class PrlFlow : public SimLinkTest {
   // A freshly attached handset: AT personality, quick to restart.
   rb310::SimOptions HandsetOptions() const {
     auto options = Options();
-    options.restartDelayMs = 200;
+    options.personality.restartDelayMs = 200;
     return options;
   }
   void StartHandset() { StartSim(HandsetOptions()); }
@@ -287,8 +287,8 @@ TEST_F(PrlFlow, ListOfMoreThan256BlocksWrapsTheSequenceNumber) {
 
 TEST_F(PrlFlow, ServiceProgrammingCodeSent) {
   auto options = HandsetOptions();
-  options.spc = "135790";
-  options.requireSpcForWrites = true;
+  options.security.spc = "135790";
+  options.security.requireSpcForWrites = true;
   StartSim(options);
   const Bytes list = zk::test::PseudoRandomBytes(40, 8);
   const fs::path source = Source(list);

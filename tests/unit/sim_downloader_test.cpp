@@ -24,9 +24,9 @@ const Bytes kNak{dl::kNak};
 
 SimOptions DownloaderOptions(bool usbModem = false) {
   SimOptions options;
-  options.startInDownloader = true;
-  options.usbModem = usbModem;
-  options.restartDelayMs = 1000;
+  options.personality.startInDownloader = true;
+  options.line.usbModem = usbModem;
+  options.personality.restartDelayMs = 1000;
   return options;
 }
 
@@ -245,7 +245,7 @@ TEST(DownloaderCommandLine, DownloaderStartNakAndRejectFastRate) {
                         "--reject-fast-rate"};
   SimOptions options;
   ASSERT_FALSE(ParseCommandLine(static_cast<int>(std::size(argv)), argv, options));
-  EXPECT_TRUE(options.startInDownloader);
+  EXPECT_TRUE(options.personality.startInDownloader);
   EXPECT_TRUE(options.faults.rejectFastRate);
   ASSERT_EQ(options.faults.rules.size(), 2u);
   const FaultRule& third = options.faults.rules[0];
