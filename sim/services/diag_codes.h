@@ -1,18 +1,25 @@
 // Command codes, packet sizes and status values of the handset's diagnostic
-// command set.
+// command set. The refusal answers (bad command, parameter, length, security
+// mode) and subsystem dispatch are the core's, in core/error_codes.h.
 #pragma once
 
 #include <cstddef>
 #include <cstdint>
+
+#include "core/error_codes.h"
+
+namespace rb310 {
+
+// Both NAMs: the index byte of NAM items and PRL requests is 0 or 1.
+inline constexpr int kNamCount = 2;
+
+}  // namespace rb310
 
 namespace rb310::diag {
 
 inline constexpr uint8_t kVersion = 0x00;
 inline constexpr uint8_t kEsn = 0x01;
 inline constexpr uint8_t kStatus = 0x0C;
-inline constexpr uint8_t kBadCommand = 0x13;
-inline constexpr uint8_t kBadParameter = 0x14;
-inline constexpr uint8_t kBadLength = 0x15;
 inline constexpr uint8_t kKeyPress = 0x20;
 inline constexpr uint8_t kKeyLock = 0x21;
 inline constexpr uint8_t kNvRead = 0x26;
@@ -20,11 +27,16 @@ inline constexpr uint8_t kNvWrite = 0x27;
 inline constexpr uint8_t kModeControl = 0x29;
 inline constexpr uint8_t kSwitchToDownloader = 0x3A;
 inline constexpr uint8_t kSpc = 0x41;
-inline constexpr uint8_t kBadSecurityMode = 0x42;
 inline constexpr uint8_t kPrlWrite = 0x48;
 inline constexpr uint8_t kPrlRead = 0x49;
 inline constexpr uint8_t kBaudChange = 0x5C;
 inline constexpr uint8_t kVendorQuery = 0xFA;
+
+// The file system: its subsystem under subsystem dispatch, and the older
+// request family with an operation byte at offset 1.
+inline constexpr uint8_t kEfsSubsystem = 0x13;
+inline constexpr uint8_t kEfsOperations = 0x59;
+inline constexpr std::size_t kEfsOperationOffset = 1;
 
 // Mode control values (16-bit at offset 1).
 inline constexpr uint16_t kModeOffline = 1;

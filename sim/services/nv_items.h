@@ -7,8 +7,6 @@
 
 namespace rb310 {
 
-inline constexpr int kNamCount = 2;
-
 const std::set<uint16_t>& DefaultNamItems();
 
 }  // namespace rb310

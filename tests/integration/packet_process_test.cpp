@@ -14,7 +14,7 @@
 
 #include "support/library_objects.h"
 #include "core/byte_order.h"
-#include "command_table.h"
+#include "core/dispatcher.h"
 #include "handset.h"
 #include "sim_link_fixture.h"
 
@@ -202,7 +202,7 @@ TEST_F(Builders, LongPrlReadsBackInSeveralAnswers) {
   options.prl.readBlockBytes = 120;
   Enter(options);
   const Bytes list = Pattern(1000, 0x11);
-  sim_->WithHandset([&](rb310::Handset& handset) { ASSERT_TRUE(handset.prl().Save(0, list)); });
+  sim_->WithHandset([&](rb310::Handset& handset) { ASSERT_TRUE(handset.prl().store().Save(0, list)); });
   const fs::path copy = home_.path() / "nam0.prl";
   {
     auto file = OpenFile(copy, "wb");
@@ -218,7 +218,7 @@ TEST_F(Builders, PrlReadNeverCopiesMoreThanTheAnswerCarried) {
   Enter();
   // The handset claims 0xFFF0 bits (8190 bytes) but sends 10 bytes of data.
   sim_->WithHandset([](rb310::Handset& handset) {
-    handset.diagCommands().Add(0x49, {"prl read (lying)", 3, false, [](rb310::Handset&, std::span<const uint8_t>) {
+    handset.diagCommands().Add(0x49, {"prl read (lying)", 3, false, [](rb310::HandsetContext&, std::span<const uint8_t>) {
                                         Bytes packet = {0x49, 0, 0, 0, 0, /*more*/ 0, 0xF0, 0xFF};
                                         for (uint8_t i = 0; i < 10; ++i) packet.push_back(static_cast<uint8_t>('a' + i));
                                         return rb310::Answer{packet, {}};

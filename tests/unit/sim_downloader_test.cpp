@@ -232,7 +232,7 @@ TEST(DownloaderFaults, DropStallAndCorruptApplyInDownloadModeToo) {
   HandsetRig rig(options);
   // The dropped answer's request still took effect: the burn is open.
   EXPECT_TRUE(rig.Feed(zk::test::Frame({dl::kInitialize}, 3)).empty());
-  EXPECT_EQ(rig.handset().flash().openRegion(), FlashRegion::kMainImage);
+  EXPECT_EQ(rig.handset().downloader().flash().openRegion(), FlashRegion::kMainImage);
   EXPECT_TRUE(rig.Feed(zk::test::Frame({dl::kErase, 0, 0, 0}, 3)).empty());
   EXPECT_EQ(zk::test::FirstPacket(rig.Wait(500)), kAck);
   const Bytes corrupt = rig.Feed(zk::test::Frame({dl::kFinalize}, 3));

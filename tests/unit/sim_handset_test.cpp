@@ -207,7 +207,7 @@ TEST(SimHandset, SwitchToDownloaderHandsFramesToTheDownloaderTable) {
   EXPECT_EQ(rig.Ask({0x01}), (Bytes{0x03}));  // the diagnostic set is gone: the downloader refuses it
   EXPECT_EQ(rig.handset().transcript().Entries().back().kind, "download");
 
-  rig.handset().downloaderCommands().Add(0x21, {"init", 1, false, [](Handset&, std::span<const uint8_t>) {
+  rig.handset().downloaderCommands().Add(0x21, {"init", 1, false, [](HandsetContext&, std::span<const uint8_t>) {
                                                    return Answer{{0x02}, {}};
                                                  }});
   EXPECT_EQ(zk::test::FirstPacket(rig.Feed(zk::test::Frame({0x21}, 3))), (Bytes{0x02}));
@@ -232,7 +232,7 @@ TEST(SimHandset, GuardedWritesWaitForTheSpcWhenTheHandsetInsists) {
   HandsetRig rig(options);
   const Bytes write = NvRequest(0x27, 82, {'1', '2', '3', '4'});
   EXPECT_EQ(rig.Ask(write)->at(0), 0x42);
-  EXPECT_FALSE(rig.handset().nv().Read(82, -1));
+  EXPECT_FALSE(rig.handset().nv().store().Read(82, -1));
   rig.Ask({0x41, '2', '7', '1', '8', '2', '8'});
   EXPECT_EQ(rig.Ask(write)->at(0), 0x27);
 }

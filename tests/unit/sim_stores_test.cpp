@@ -73,7 +73,7 @@ TEST(SimNv, StatusFaultsHitTheirItemIndexAndDirectionOnly) {
   EXPECT_EQ(Le16(*rig.Ask(NvRequest(0x26, 25, {0})), 131), nv::kNotActive);
 
   EXPECT_EQ(Le16(*rig.Ask(NvRequest(0x27, 82, {'1'})), 131), nv::kFail);
-  EXPECT_FALSE(rig.handset().nv().Read(82, -1));  // a failed write stores nothing
+  EXPECT_FALSE(rig.handset().nv().store().Read(82, -1));  // a failed write stores nothing
 }
 
 Bytes PrlWrite(uint8_t sequence, bool more, uint8_t nam, const Bytes& file, std::size_t offset) {

@@ -1,4 +1,4 @@
-#include "command_table.h"
+#include "core/answer.h"
 
 namespace rb310 {
 
