@@ -1,9 +1,9 @@
 #include "services/flash_store.h"
 
 #include <algorithm>
-#include <fstream>
+#include <system_error>
 
-#include "state_file.h"
+#include "platform/atomic_file.h"
 
 namespace rb310 {
 namespace fs = std::filesystem;
@@ -58,7 +58,8 @@ bool FlashStore::Commit() {
   const fs::path target = PathOf(*open_);
   const std::vector<uint8_t> bytes = std::move(bytes_);
   Abandon();
-  return WriteStateFile(target, bytes);
+  std::error_code error;
+  return zk::platform::WriteFileAtomically(target, bytes, error);
 }
 
 void FlashStore::Abandon() {

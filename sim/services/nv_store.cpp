@@ -2,8 +2,9 @@
 
 #include <fstream>
 #include <string>
+#include <system_error>
 
-#include "state_file.h"
+#include "platform/atomic_file.h"
 
 namespace rb310 {
 namespace fs = std::filesystem;
@@ -27,7 +28,8 @@ std::optional<NvData> NvStore::Read(uint16_t item, int index) const {
 }
 
 bool NvStore::Write(uint16_t item, int index, const NvData& data) {
-  return WriteStateFile(PathOf(item, index), data);
+  std::error_code error;
+  return zk::platform::WriteFileAtomically(PathOf(item, index), data, error);
 }
 
 void NvStore::Erase(uint16_t item, int index) {

@@ -1,5 +1,6 @@
 // The handset's NV items, kept in <state>/nv: one file per item (or per item
-// and NAM index) holding the 128-byte data field last written.
+// and NAM index) holding the 128-byte data field last written, each replaced
+// in one step so that a restart never finds half an item.
 #pragma once
 
 #include <array>

@@ -3,8 +3,9 @@
 #include <fstream>
 #include <iterator>
 #include <string>
+#include <system_error>
 
-#include "state_file.h"
+#include "platform/atomic_file.h"
 
 namespace rb310 {
 namespace fs = std::filesystem;
@@ -17,6 +18,9 @@ std::optional<std::vector<uint8_t>> PrlStore::Load(int nam) const {
   return std::vector<uint8_t>(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
 }
 
-bool PrlStore::Save(int nam, std::span<const uint8_t> bytes) { return WriteStateFile(PathOf(nam), bytes); }
+bool PrlStore::Save(int nam, std::span<const uint8_t> bytes) {
+  std::error_code error;
+  return zk::platform::WriteFileAtomically(PathOf(nam), bytes, error);
+}
 
 }  // namespace rb310
