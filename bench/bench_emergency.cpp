@@ -36,13 +36,13 @@
 #include "flash/dl_common.h"
 #include "ui/common_process.h"
 #include "diag/frame_codec.h"
-#include "services/download_codes.h"
 #include "flash/download_packets.h"
-#include "wire/frame_link.h"
-#include "wire/line_pacing.h"
 #include "platform/clock.h"
+#include "services/download_codes.h"
 #include "simulator.h"
 #include "ui/operator_ui.h"
+#include "wire/frame_link.h"
+#include "wire/line_pacing.h"
 
 namespace {
 

@@ -151,7 +151,8 @@ std::optional<int> ParseCommandLine(int argc, const char* const* argv, SimOption
   app.add_flag("--usb", usb, "the port is the handset's USB modem port (line rates do not matter)");
   app.add_flag("--no-usb", noUsb, "the port is a physical line, even with a friendly name");
   app.add_option("--transcript", options.transcriptPath, "JSON-lines transcript of every request");
-  app.add_option("--pace-baud", options.line.paceBaud, "pace both directions of the line to this rate (10 bits a byte)");
+  app.add_option("--pace-baud", options.line.paceBaud,
+                 "pace both directions of the line to this rate (10 bits a byte)");
 
   app.add_option("--esn", options.identity.esn, "electronic serial number");
   app.add_option("--sw-version", options.identity.softwareVersion, "8-character software version");
@@ -198,7 +199,9 @@ std::optional<int> ParseCommandLine(int argc, const char* const* argv, SimOption
     if (usb && noUsb) throw CLI::ValidationError("--usb", "--usb and --no-usb exclude each other");
     if (usb) options.line.usbModem = true;
     if (noUsb) options.line.usbModem = false;
-    if (options.identity.softwareVersion.size() > 8) throw CLI::ValidationError("--sw-version", "at most 8 characters");
+    if (options.identity.softwareVersion.size() > 8) {
+      throw CLI::ValidationError("--sw-version", "at most 8 characters");
+    }
 
     const auto addRules = [&options](FaultRule::Action action, const std::vector<std::string>& texts,
                                      const char* name) {

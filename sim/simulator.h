@@ -15,8 +15,8 @@
 #include <vector>
 
 #include "handset.h"
-#include "wire/line_pacing.h"
 #include "options.h"
+#include "wire/line_pacing.h"
 #include "wire/pty_endpoint.h"
 
 namespace rb310 {

@@ -8,8 +8,8 @@
 #include <cerrno>
 #include <filesystem>
 
-#include "wire/line_rate.h"
 #include "platform/port_map.h"
+#include "wire/line_rate.h"
 
 namespace rb310 {
 namespace {

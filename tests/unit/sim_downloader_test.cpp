@@ -10,8 +10,8 @@
 
 #include "command_line.h"
 #include "services/download_codes.h"
-#include "wire/line_pacing.h"
 #include "sim_rig.h"
+#include "wire/line_pacing.h"
 
 namespace rb310::test {
 namespace {
