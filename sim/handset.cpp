@@ -1,5 +1,7 @@
 #include "handset.h"
 
+#include <initializer_list>
+
 namespace rb310 {
 
 Handset::Handset(SimOptions options, int64_t nowMs)
@@ -19,10 +21,16 @@ Handset::Handset(SimOptions options, int64_t nowMs)
 }
 
 HandsetState Handset::state() const {
-  const PersonalityState& personality = core_.state();
-  return HandsetState{personality.personality,     personality.diagBaud,         personality.hostBaud,
-                      mode_.offline(),             security_.spcUnlocked(),      security_.keypadReleased(),
-                      security_.keysPressed()};
+  const PersonalityState& core = core_.state();
+  HandsetState state;
+  state.personality = core.personality;
+  state.diagBaud = core.diagBaud;
+  state.hostBaud = core.hostBaud;
+  state.offline = mode_.offline();
+  state.spcUnlocked = security_.spcUnlocked();
+  state.keypadReleased = security_.keypadReleased();
+  state.keysPressed = security_.keysPressed();
+  return state;
 }
 
 }  // namespace rb310

@@ -74,7 +74,8 @@ class Handset {
   PrlService prl_;
   FileSystemService fileSystem_;
   DownloaderService downloader_;
-  // Last: it goes before the services its handlers point into.
+  // Declared last, so it is destroyed first: its handlers point into the
+  // services above.
   HandsetCore core_;
 };
 
