@@ -36,13 +36,13 @@
 #include "flash/dl_common.h"
 #include "ui/common_process.h"
 #include "diag/frame_codec.h"
-#include "download_codes.h"
 #include "flash/download_packets.h"
-#include "frame_link.h"
-#include "line_pacing.h"
 #include "platform/clock.h"
+#include "services/download_codes.h"
 #include "simulator.h"
 #include "ui/operator_ui.h"
+#include "wire/frame_link.h"
+#include "wire/line_pacing.h"
 
 namespace {
 
@@ -136,10 +136,10 @@ int main(int argc, char** argv) {
       .write(reinterpret_cast<const char*>(image.data()), static_cast<std::streamsize>(image.size()));
 
   rb310::SimOptions options;
-  options.port = kPort;
+  options.line.port = kPort;
   options.stateDir = fs::path(home) / "state";
-  options.startInDownloader = true;  // a physical line: the rate switch is needed
-  options.paceBaud = kLineRate;
+  options.personality.startInDownloader = true;  // a physical line: the rate switch is needed
+  options.line.paceBaud = kLineRate;
   rb310::Simulator simulator(options);
   std::string error;
   if (!simulator.Start(error)) {

@@ -49,10 +49,10 @@ int main(int argc, char** argv) {
   zk::boundary::ResetLibraryState();  // take the settings just made
 
   rb310::SimOptions options;
-  options.port = 5;
+  options.line.port = 5;
   options.stateDir = std::filesystem::path(home) / "state";
-  options.startInDm = true;
-  options.dmBaud = 115200;
+  options.personality.startInDm = true;
+  options.personality.dmBaud = 115200;
   int status = 0;
   {
     rb310::Simulator sim(options);
@@ -73,7 +73,7 @@ int main(int argc, char** argv) {
       const double wall0 = WallSeconds();
       const double thread0 = CpuSeconds(CLOCK_THREAD_CPUTIME_ID);
       const double process0 = CpuSeconds(CLOCK_PROCESS_CPUTIME_ID);
-      const int result = g_diagLink.EnterDiagMode(options.port - 1);
+      const int result = g_diagLink.EnterDiagMode(options.line.port - 1);
       const double wall = WallSeconds() - wall0;
       const double thread = CpuSeconds(CLOCK_THREAD_CPUTIME_ID) - thread0;
       const double process = CpuSeconds(CLOCK_PROCESS_CPUTIME_ID) - process0;

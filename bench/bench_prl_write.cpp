@@ -131,10 +131,10 @@ int main() {
   std::ofstream(source, std::ios::binary).write(reinterpret_cast<const char*>(list.data()), list.size());
 
   rb310::SimOptions options;
-  options.port = kPort;
+  options.line.port = kPort;
   options.stateDir = dir / "state";
-  options.paceBaud = kLineRate;
-  options.restartDelayMs = 100;  // well inside the flow's restart wait
+  options.line.paceBaud = kLineRate;
+  options.personality.restartDelayMs = 100;  // well inside the flow's restart wait
   rb310::Simulator sim(options);
   std::string error;
   if (!sim.Start(error)) return std::fprintf(stderr, "simulator: %s\n", error.c_str()), 1;

@@ -130,7 +130,7 @@ std::optional<int> ParseCommandLine(int argc, const char* const* argv, SimOption
   std::string state;
   std::string restartMode;
   std::string friendly;
-  uint32_t vendorByte = options.vendorByte;
+  uint32_t vendorByte = options.identity.vendorByte;
   bool usb = false;
   bool noUsb = false;
   std::vector<std::string> drops, corrupts, foreigns, stalls, garbages, naks;
@@ -138,30 +138,31 @@ std::optional<int> ParseCommandLine(int argc, const char* const* argv, SimOption
 
   app.add_option("--port", port, "port to appear as (COM1..COM256)")->required();
   app.add_option("--state", state, "state directory (default $ZKDOWNLOAD_HOME/rb310-sim/COM<n>)");
-  app.add_flag("--dm", options.startInDm, "start in diagnostic mode");
-  app.add_flag("--downloader", options.startInDownloader,
+  app.add_flag("--dm", options.personality.startInDm, "start in diagnostic mode");
+  app.add_flag("--downloader", options.personality.startInDownloader,
                "start in the downloader, like a handset whose firmware no longer starts");
-  app.add_option("--dm-baud", options.dmBaud, "diagnostic rate at start and after a restart")
+  app.add_option("--dm-baud", options.personality.dmBaud, "diagnostic rate at start and after a restart")
       ->check(CLI::IsMember({38400u, 115200u}));
   app.add_option("--restart-mode", restartMode, "personality after a reset (default: as at start)")
       ->check(CLI::IsMember({"at", "dm"}));
-  app.add_option("--restart-delay", options.restartDelayMs, "silence after a reset, ms (scaled)")
+  app.add_option("--restart-delay", options.personality.restartDelayMs, "silence after a reset, ms (scaled)")
       ->check(CLI::NonNegativeNumber);
   app.add_option("--friendly", friendly, "friendly name of the port, e.g. \"RB310 CDMA USB Modem (COM5)\"");
   app.add_flag("--usb", usb, "the port is the handset's USB modem port (line rates do not matter)");
   app.add_flag("--no-usb", noUsb, "the port is a physical line, even with a friendly name");
   app.add_option("--transcript", options.transcriptPath, "JSON-lines transcript of every request");
-  app.add_option("--pace-baud", options.paceBaud, "pace both directions of the line to this rate (10 bits a byte)");
+  app.add_option("--pace-baud", options.line.paceBaud,
+                 "pace both directions of the line to this rate (10 bits a byte)");
 
-  app.add_option("--esn", options.esn, "electronic serial number");
-  app.add_option("--sw-version", options.softwareVersion, "8-character software version");
-  app.add_option("--spc", options.spc, "service programming code (6 digits)");
-  app.add_flag("--require-spc", options.requireSpcForWrites, "NV and PRL writes need the SPC first");
+  app.add_option("--esn", options.identity.esn, "electronic serial number");
+  app.add_option("--sw-version", options.identity.softwareVersion, "8-character software version");
+  app.add_option("--spc", options.security.spc, "service programming code (6 digits)");
+  app.add_flag("--require-spc", options.security.requireSpcForWrites, "NV and PRL writes need the SPC first");
   app.add_option("--vendor-byte", vendorByte, "vendor query 0, selector 0 answer")->check(CLI::Range(0, 255));
-  app.add_option("--vendor-text", options.vendorText, "vendor query 0, selector 6 answer (15 characters)");
-  app.add_option("--vendor-20", options.vendorValue20, "vendor query 20 answer");
-  app.add_option("--vendor-21", options.vendorValue21, "vendor query 21 answer");
-  app.add_option("--prl-read-block", options.prlReadBlockBytes, "PRL bytes per read answer")
+  app.add_option("--vendor-text", options.identity.vendorText, "vendor query 0, selector 6 answer (15 characters)");
+  app.add_option("--vendor-20", options.identity.vendorValue20, "vendor query 20 answer");
+  app.add_option("--vendor-21", options.identity.vendorValue21, "vendor query 21 answer");
+  app.add_option("--prl-read-block", options.prl.readBlockBytes, "PRL bytes per read answer")
       ->check(CLI::Range(1, 1024));
 
   app.add_option("--drop", drops, "SEL[/TIMES]: never send the answer");
@@ -190,15 +191,17 @@ std::optional<int> ParseCommandLine(int argc, const char* const* argv, SimOption
     const auto number = zk::platform::PortNumberFromName(port);
     const auto bare = number ? number : zk::platform::PortNumberFromName("COM" + port);
     if (!bare) throw CLI::ValidationError("--port", "'" + port + "' names no port COM1..COM256");
-    options.port = *bare;
+    options.line.port = *bare;
     if (!state.empty()) options.stateDir = state;
-    if (!friendly.empty()) options.friendly = friendly;
-    options.vendorByte = static_cast<uint8_t>(vendorByte);
-    if (!restartMode.empty()) options.restartInDm = restartMode == "dm";
+    if (!friendly.empty()) options.line.friendly = friendly;
+    options.identity.vendorByte = static_cast<uint8_t>(vendorByte);
+    if (!restartMode.empty()) options.personality.restartInDm = restartMode == "dm";
     if (usb && noUsb) throw CLI::ValidationError("--usb", "--usb and --no-usb exclude each other");
-    if (usb) options.usbModem = true;
-    if (noUsb) options.usbModem = false;
-    if (options.softwareVersion.size() > 8) throw CLI::ValidationError("--sw-version", "at most 8 characters");
+    if (usb) options.line.usbModem = true;
+    if (noUsb) options.line.usbModem = false;
+    if (options.identity.softwareVersion.size() > 8) {
+      throw CLI::ValidationError("--sw-version", "at most 8 characters");
+    }
 
     const auto addRules = [&options](FaultRule::Action action, const std::vector<std::string>& texts,
                                      const char* name) {

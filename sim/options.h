@@ -1,97 +1,32 @@
-// Everything that configures one simulated handset: identity, line, state
-// directory and the faults to inject.
+// Everything that configures one simulated handset, grouped by the part that
+// reads it: the line, the personalities, each service, and the faults to
+// inject.
 #pragma once
 
-#include <cstdint>
 #include <filesystem>
-#include <optional>
-#include <set>
 #include <string>
-#include <vector>
+
+#include "core/fault_options.h"
+#include "core/personality.h"
+#include "services/service_options.h"
+#include "wire/line_options.h"
 
 namespace rb310 {
 
-// One injected fault: which answers it hits and what it does to them.
-struct FaultRule {
-  enum class Action {
-    kDrop,         // the answer is never sent (the request still takes effect)
-    kCorrupt,      // the answer's check bytes are wrong
-    kForeignCode,  // answer `value` followed by the request instead
-    kStall,        // the answer leaves `value` ms (scaled) late
-    kGarbage,      // `value` noise bytes go out before the answer
-    kNak,          // refused: the packet does not take effect and the answer is the
-                   // downloader's negative acknowledgement 0x03 (download packets
-                   // only: diagnostic requests neither count nor get hit)
-  };
-  enum class Match {
-    kAll,   // every request (diagnostic or download)
-    kNth,   // the `selector`-th request since start (1-based)
-    kCode,  // every request with command code `selector`
-  };
-  Action action = Action::kDrop;
-  Match match = Match::kAll;
-  uint32_t selector = 0;
-  uint32_t times = 0;  // how many matching requests it hits; 0 = all of them
-  uint32_t value = 0;
-  uint32_t skip = 0;   // matching requests passed over before it starts to hit
-};
-
-// A status the NV store reports for one item instead of doing the work.
-struct NvStatusFault {
-  uint16_t item = 0;
-  int index = -1;  // NAM index of an indexed item; -1 = any
-  uint16_t status = 0;
-  bool onRead = true;
-  bool onWrite = true;
-};
-
-struct FaultOptions {
-  std::vector<FaultRule> rules;
-  std::vector<NvStatusFault> nvStatus;
-  bool ignoreStandardSwitch = false;  // AT$QCDMR / AT$QCDMG answer ERROR
-  bool ignoreBaudChange = false;      // the baud change is an unknown command
-  bool neverUsable = false;           // status never shows a usable state
-  bool rejectFastRate = false;        // the downloader refuses 460800 bit/s (NAKs the rate packet)
-};
-
 struct SimOptions {
-  // Line and port map.
-  int port = 5;                                // COM<port>
-  std::optional<std::string> friendly;         // text of COM<n>.friendly
-  std::optional<bool> usbModem;                // unset: usb when a friendly name is given
-  uint32_t paceBaud = 0;                       // > 0: both directions no faster than this line rate
+  LineOptions line;
 
   // State directory (NV items, PRLs, burned images in flash/, the EFS in efs/);
   // empty = $ZKDOWNLOAD_HOME/rb310-sim/COM<n>.
   std::filesystem::path stateDir;
   std::string transcriptPath;  // JSON lines; empty = in memory only
 
-  // Personality.
-  bool startInDm = false;
-  bool startInDownloader = false;   // a handset that offers only its downloader (takes precedence)
-  uint32_t dmBaud = 115200;         // diagnostic rate at start and after a restart
-  std::optional<bool> restartInDm;  // unset: like startInDm
-  int64_t restartDelayMs = 5000;    // silence after a reset (scaled)
-
-  // Identity and answers.
-  uint32_t esn = 0x9F3A2C41;
-  std::string softwareVersion = "R310V105";  // 8 characters at offset 39 of the version answer
-  std::string spc = "271828";          // the maker's factory code
-  uint8_t vendorByte = 7;                      // sub-command 0, selector 0
-  std::string vendorText = "RB310-A1-000001";  // sub-command 0, selector 6 (15 characters)
-  uint32_t vendorValue20 = 0x00010203;
-  uint32_t vendorValue21 = 0x00000005;
-  bool requireSpcForWrites = false;  // NV and PRL writes answer 0x42 until the SPC is accepted
-
-  // Stores.
-  std::set<uint16_t> namItems;       // items indexed by NAM (data byte 0); empty = built-in list
-  std::size_t prlReadBlockBytes = 120;
-  std::size_t prlMaxBytes = 16384;
-
+  PersonalityOptions personality;
+  IdentityOptions identity;
+  SecurityOptions security;
+  NvOptions nv;
+  PrlOptions prl;
   FaultOptions faults;
-
-  bool UsbModem() const { return usbModem.value_or(friendly.has_value()); }
-  bool RestartInDm() const { return restartInDm.value_or(startInDm); }
 };
 
 }  // namespace rb310

@@ -38,7 +38,7 @@ Simulator::~Simulator() { Stop(); }
 
 bool Simulator::Start(std::string& error) {
   if (running()) return true;
-  if (options_.stateDir.empty()) options_.stateDir = DefaultStateDir(options_.port);
+  if (options_.stateDir.empty()) options_.stateDir = DefaultStateDir(options_.line.port);
   std::error_code ec;
   std::filesystem::create_directories(options_.stateDir, ec);
   if (ec) {
@@ -54,8 +54,8 @@ bool Simulator::Start(std::string& error) {
     error = "cannot create a pseudo-terminal: " + ec.message();
     return false;
   }
-  if (!pty_.Link(options_.port, options_.friendly, ec)) {
-    error = "cannot link COM" + std::to_string(options_.port) + ": " + ec.message();
+  if (!pty_.Link(options_.line.port, options_.line.friendly, ec)) {
+    error = "cannot link COM" + std::to_string(options_.line.port) + ": " + ec.message();
     pty_.Close();
     return false;
   }
@@ -68,8 +68,8 @@ bool Simulator::Start(std::string& error) {
   stop_ = false;
   pending_.clear();
   outputBlocked_ = false;
-  output_ = OutputPacer(options_.paceBaud);
-  input_ = InputPacer(options_.paceBaud);
+  output_ = OutputPacer(options_.line.paceBaud);
+  input_ = InputPacer(options_.line.paceBaud);
   thread_ = std::thread([this] { Run(); });
   return true;
 }

@@ -15,9 +15,9 @@
 #include <vector>
 
 #include "handset.h"
-#include "line_pacing.h"
 #include "options.h"
-#include "pty_endpoint.h"
+#include "wire/line_pacing.h"
+#include "wire/pty_endpoint.h"
 
 namespace rb310 {
 
@@ -35,7 +35,7 @@ class Simulator {
   void Stop();
   bool running() const { return thread_.joinable(); }
 
-  int port() const { return options_.port; }
+  int port() const { return options_.line.port; }
   const std::filesystem::path& stateDir() const { return options_.stateDir; }
   const std::string& slavePath() const { return pty_.slavePath(); }
   const SimOptions& options() const { return options_; }

@@ -52,8 +52,8 @@ TEST_F(ModeEntry, HandsetAlreadyInDiagnosticModeAnswersTheFirstEsnRequest) {
 
 TEST_F(ModeEntry, LegacyHandsetAt38400IsReachedByTheLegacyProbeAndStaysThere) {
   auto options = Options();
-  options.startInDm = true;
-  options.dmBaud = 38400;
+  options.personality.startInDm = true;
+  options.personality.dmBaud = 38400;
   options.faults.ignoreStandardSwitch = true;
   StartSim(std::move(options));
 
@@ -83,7 +83,7 @@ TEST_F(ModeEntry, MakersSwitchNeedsASecondEntry) {
 
 TEST_F(ModeEntry, HandsetThatNeverReportsAUsableStateGivesDataToDmError) {
   auto options = Options();
-  options.startInDm = true;
+  options.personality.startInDm = true;
   options.faults.neverUsable = true;
   StartSim(std::move(options));
 
@@ -107,7 +107,7 @@ TEST_F(ModeEntry, MissingPortGivesPortOpenError) {
 
 TEST_F(ModeEntry, SilentHandsetFailsWithoutAMessage) {
   auto options = Options();
-  options.startInDm = true;
+  options.personality.startInDm = true;
   options.faults = Faults({DropAll()});
   StartSim(std::move(options));
 
@@ -118,7 +118,7 @@ TEST_F(ModeEntry, SilentHandsetFailsWithoutAMessage) {
 
 TEST_F(ModeEntry, UnansweredVersionRequestFailsTheEntry) {
   auto options = Options();
-  options.startInDm = true;
+  options.personality.startInDm = true;
   options.faults = Faults({DropCode(0x00)});
   StartSim(std::move(options));
   EXPECT_EQ(g_diagLink.EnterDiagMode(kPortIndex), kDiagModeFailed);
@@ -130,8 +130,8 @@ class SpeedChange : public SimLinkTest {};
 
 TEST_F(SpeedChange, HandsetThatIgnoresTheBaudChangeKeepsTheOldRate) {
   auto options = Options();
-  options.startInDm = true;
-  options.dmBaud = 38400;
+  options.personality.startInDm = true;
+  options.personality.dmBaud = 38400;
   options.faults.ignoreBaudChange = true;
   StartSim(std::move(options));
   ASSERT_EQ(g_diagLink.EnterDiagMode(kPortIndex), kDiagModeEntered);

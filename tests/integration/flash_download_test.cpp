@@ -12,7 +12,7 @@
 #include <vector>
 
 #include "support/library_objects.h"
-#include "download_codes.h"
+#include "services/download_codes.h"
 #include "sim_link_fixture.h"
 #include "support/byte_files.h"
 
@@ -74,19 +74,19 @@ class FlashDownload : public SimLinkTest {
   // A handset past mode entry, quick to restart.
   rb310::SimOptions DiagOptions() const {
     auto options = Options();
-    options.startInDm = true;
-    options.restartDelayMs = 200;
+    options.personality.startInDm = true;
+    options.personality.restartDelayMs = 200;
     return options;
   }
   // A handset that offers only its downloader.
   rb310::SimOptions RescueOptions() const {
     auto options = Options();
-    options.startInDownloader = true;
-    options.restartDelayMs = 200;
+    options.personality.startInDownloader = true;
+    options.personality.restartDelayMs = 200;
     return options;
   }
   static rb310::SimOptions OnUsbModemPort(rb310::SimOptions options) {
-    options.friendly = "RB310 CDMA USB Modem (COM5)";
+    options.line.friendly = "RB310 CDMA USB Modem (COM5)";
     return options;
   }
 
@@ -413,7 +413,7 @@ TEST_F(FlashDownload, EmergencyAgainstAHandsetInNormalModeFailsAndWritesNothing)
   // Every download packet goes unanswered for ten tries of its full wait.
   zk::platform::SetTimeScale(0.01);
   auto options = RescueOptions();
-  options.startInDownloader = false;
+  options.personality.startInDownloader = false;
   StartSim(std::move(options));
   EXPECT_EQ(Emergency(MainImage(zk::test::PseudoRandomBytes(100, 16))), 602005);  // the rate switch went unanswered
   // The handset was never switched: it is in its AT personality, and no

@@ -13,8 +13,8 @@
 #include <vector>
 
 #include "support/library_objects.h"
-#include "byte_order.h"
-#include "command_table.h"
+#include "core/byte_order.h"
+#include "core/dispatcher.h"
 #include "handset.h"
 #include "sim_link_fixture.h"
 
@@ -51,7 +51,7 @@ Bytes Pattern(std::size_t size, uint8_t seed) {
 class Builders : public SimLinkTest {
  protected:
   void Enter(rb310::SimOptions options) {
-    options.startInDm = true;
+    options.personality.startInDm = true;
     StartSim(std::move(options));
     ASSERT_EQ(g_diagLink.EnterDiagMode(kPortIndex), kDiagModeEntered);
   }
@@ -114,7 +114,7 @@ TEST_F(Builders, SwitchToDownloaderIsAcknowledged) {
 
 TEST_F(Builders, UnlockSucceedsEvenWhenTheHandsetRejectsTheCode) {
   auto options = Options();
-  options.spc = "111111";
+  options.security.spc = "111111";
   Enter(options);
   EXPECT_EQ(g_diagLink.UnlockSpc(), 1);
   EXPECT_FALSE(sim_->state().spcUnlocked);
@@ -136,7 +136,7 @@ TEST_F(Builders, UnansweredUnlockIs39) {
 
 TEST_F(Builders, OverLongSpcArgumentSendsItsFirstSixCharacters) {
   auto options = Options();
-  options.spc = "123456";
+  options.security.spc = "123456";
   Enter(options);
   g_diagLink.SetSpcCode("1234567890123456789");
   EXPECT_STREQ(g_diagLink.m_spcCode, "1234567");
@@ -199,10 +199,10 @@ TEST_F(Builders, PrlWriteOfAHundredBytesGoesInThreeBlocksAndReadsBack) {
 
 TEST_F(Builders, LongPrlReadsBackInSeveralAnswers) {
   auto options = Options();
-  options.prlReadBlockBytes = 120;
+  options.prl.readBlockBytes = 120;
   Enter(options);
   const Bytes list = Pattern(1000, 0x11);
-  sim_->WithHandset([&](rb310::Handset& handset) { ASSERT_TRUE(handset.prl().Save(0, list)); });
+  sim_->WithHandset([&](rb310::Handset& handset) { ASSERT_TRUE(handset.prl().store().Save(0, list)); });
   const fs::path copy = home_.path() / "nam0.prl";
   {
     auto file = OpenFile(copy, "wb");
@@ -218,7 +218,7 @@ TEST_F(Builders, PrlReadNeverCopiesMoreThanTheAnswerCarried) {
   Enter();
   // The handset claims 0xFFF0 bits (8190 bytes) but sends 10 bytes of data.
   sim_->WithHandset([](rb310::Handset& handset) {
-    handset.diagCommands().Add(0x49, {"prl read (lying)", 3, false, [](rb310::Handset&, std::span<const uint8_t>) {
+    handset.diagCommands().Add(0x49, {"prl read (lying)", 3, false, [](rb310::HandsetContext&, std::span<const uint8_t>) {
                                         Bytes packet = {0x49, 0, 0, 0, 0, /*more*/ 0, 0xF0, 0xFF};
                                         for (uint8_t i = 0; i < 10; ++i) packet.push_back(static_cast<uint8_t>('a' + i));
                                         return rb310::Answer{packet, {}};
@@ -254,12 +254,12 @@ TEST_F(Builders, EmptyPrlFileSendsNothing) {
 
 TEST_F(Builders, VersionLabelAndIdentityFromTheVendorAnswers) {
   auto options = Options();
-  options.softwareVersion = "R310V207";
-  options.vendorByte = 123;
-  options.vendorText = "RB310-B2-004711";
-  options.vendorValue20 = 0x01020304;
-  options.vendorValue21 = 57;
-  options.esn = 0x80A1B2C3;
+  options.identity.softwareVersion = "R310V207";
+  options.identity.vendorByte = 123;
+  options.identity.vendorText = "RB310-B2-004711";
+  options.identity.vendorValue20 = 0x01020304;
+  options.identity.vendorValue21 = 57;
+  options.identity.esn = 0x80A1B2C3;
   Enter(options);
 
   char label[16];

@@ -15,9 +15,9 @@
 #include <vector>
 
 #include "support/library_objects.h"
-#include "byte_order.h"
-#include "command_table.h"
-#include "diag_codes.h"
+#include "core/byte_order.h"
+#include "core/dispatcher.h"
+#include "services/diag_codes.h"
 #include "handset.h"
 #include "support/library_objects.h"
 #include "boundary/export_forms.h"
@@ -86,7 +86,7 @@ class PrlFlow : public SimLinkTest {
   // A freshly attached handset: AT personality, quick to restart.
   rb310::SimOptions HandsetOptions() const {
     auto options = Options();
-    options.restartDelayMs = 200;
+    options.personality.restartDelayMs = 200;
     return options;
   }
   void StartHandset() { StartSim(HandsetOptions()); }
@@ -203,7 +203,7 @@ TEST_F(PrlFlow, WriteToFirstNamIsStoredAndReadsBackByteForByte) {
 TEST_F(PrlFlow, SelectorOneLeavesTheFirstNamAlone) {
   StartHandset();
   const Bytes before = zk::test::PseudoRandomBytes(80, 2);
-  sim_->WithHandset([&](rb310::Handset& handset) { ASSERT_TRUE(handset.prl().Save(0, before)); });
+  sim_->WithHandset([&](rb310::Handset& handset) { ASSERT_TRUE(handset.prl().store().Save(0, before)); });
   const Bytes list = zk::test::PseudoRandomBytes(130, 3);
 
   ASSERT_EQ(Write(Source(list).string(), 1), 1);
@@ -287,8 +287,8 @@ TEST_F(PrlFlow, ListOfMoreThan256BlocksWrapsTheSequenceNumber) {
 
 TEST_F(PrlFlow, ServiceProgrammingCodeSent) {
   auto options = HandsetOptions();
-  options.spc = "135790";
-  options.requireSpcForWrites = true;
+  options.security.spc = "135790";
+  options.security.requireSpcForWrites = true;
   StartSim(options);
   const Bytes list = zk::test::PseudoRandomBytes(40, 8);
   const fs::path source = Source(list);
@@ -327,7 +327,7 @@ TEST_F(PrlFlow, ReadIntoMissingDirectoryFailsBeforeAnyRequest) {
 TEST_F(PrlFlow, HandsetThatStopsAnsweringMidWriteFailsWithoutReset) {
   StartHandset();
   const Bytes before = zk::test::PseudoRandomBytes(60, 9);
-  sim_->WithHandset([&](rb310::Handset& handset) { ASSERT_TRUE(handset.prl().Save(0, before)); });
+  sim_->WithHandset([&](rb310::Handset& handset) { ASSERT_TRUE(handset.prl().store().Save(0, before)); });
   StopAnsweringPrlWritesFrom(3);
 
   EXPECT_EQ(Write(Source(zk::test::PseudoRandomBytes(200, 10)).string(), 0), 405043);
@@ -352,7 +352,7 @@ TEST_F(PrlFlow, RefusedResetFailsAfterTheListWasWritten) {
   StartHandset();
   sim_->WithHandset([](rb310::Handset& handset) {
     rb310::Command wrapped = *handset.diagCommands().Find(rb310::diag::kModeControl);
-    wrapped.handler = [inner = wrapped.handler](rb310::Handset& h, std::span<const uint8_t> request) {
+    wrapped.handler = [inner = wrapped.handler](rb310::HandsetContext& h, std::span<const uint8_t> request) {
       if (rb310::GetLe16(request, 1) == kModeReset) return rb310::ErrorAnswer(rb310::diag::kBadParameter, request);
       return inner(h, request);
     };

@@ -59,7 +59,7 @@ class SimLinkTest : public ::testing::Test {
   // the temporary home.
   rb310::SimOptions Options() const {
     rb310::SimOptions options;
-    options.port = kPort;
+    options.line.port = kPort;
     options.stateDir = home_.path() / "state";
     return options;
   }
@@ -73,8 +73,8 @@ class SimLinkTest : public ::testing::Test {
   // A handset already in diagnostic mode at `baud`.
   void StartDiagHandset(uint32_t baud = 115200) {
     auto options = Options();
-    options.startInDm = true;
-    options.dmBaud = baud;
+    options.personality.startInDm = true;
+    options.personality.dmBaud = baud;
     StartSim(std::move(options));
   }
 

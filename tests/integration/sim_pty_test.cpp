@@ -78,9 +78,9 @@ class SimPty : public ::testing::Test {
 
 TEST_F(SimPty, LinksItsPortAnswersAndSurvivesTheHostReopening) {
   SimOptions options;
-  options.port = 5;
-  options.startInDm = true;
-  options.friendly = "RB310 CDMA USB Modem (COM5)";
+  options.line.port = 5;
+  options.personality.startInDm = true;
+  options.line.friendly = "RB310 CDMA USB Modem (COM5)";
   Start(options);
   ASSERT_TRUE(fs::is_symlink(PortPath()));
   EXPECT_EQ(fs::read_symlink(PortPath()).string(), sim_->slavePath());
@@ -105,8 +105,8 @@ TEST_F(SimPty, LinksItsPortAnswersAndSurvivesTheHostReopening) {
 
 TEST_F(SimPty, ReadsTheHostRateFromThePtyOnAPhysicalLine) {
   SimOptions options;
-  options.startInDm = true;
-  options.dmBaud = 38400;
+  options.personality.startInDm = true;
+  options.personality.dmBaud = 38400;
   Start(options);
   Open(115200);
   EXPECT_FALSE(Ask({0x01}, kSilenceWaitMs));
@@ -121,7 +121,7 @@ TEST_F(SimPty, ReadsTheHostRateFromThePtyOnAPhysicalLine) {
 
 TEST_F(SimPty, StandardSwitchThenResetIntoTheAtPersonality) {
   SimOptions options;
-  options.restartDelayMs = 2000;  // 40 ms at this scale
+  options.personality.restartDelayMs = 2000;  // 40 ms at this scale
   Start(options);
   Open(19200);
   EXPECT_NE(Command("AT$QCDMR=115200\r").find("OK"), std::string::npos);
@@ -142,8 +142,8 @@ TEST_F(SimPty, StandardSwitchThenResetIntoTheAtPersonality) {
 
 TEST_F(SimPty, FaultsChangedWhileRunningReachTheWire) {
   SimOptions options;
-  options.startInDm = true;
-  options.usbModem = true;
+  options.personality.startInDm = true;
+  options.line.usbModem = true;
   Start(options);
   Open(115200);
 
@@ -161,8 +161,8 @@ TEST_F(SimPty, FaultsChangedWhileRunningReachTheWire) {
 
 TEST_F(SimPty, TranscriptFileRecordsEveryRequest) {
   SimOptions options;
-  options.startInDm = true;
-  options.usbModem = true;
+  options.personality.startInDm = true;
+  options.line.usbModem = true;
   options.transcriptPath = (home_.path() / "transcript.jsonl").string();
   Start(options);
   Open(115200);

@@ -9,9 +9,9 @@
 #include <iterator>
 
 #include "command_line.h"
-#include "download_codes.h"
-#include "line_pacing.h"
+#include "services/download_codes.h"
 #include "sim_rig.h"
+#include "wire/line_pacing.h"
 
 namespace rb310::test {
 namespace {
@@ -24,9 +24,9 @@ const Bytes kNak{dl::kNak};
 
 SimOptions DownloaderOptions(bool usbModem = false) {
   SimOptions options;
-  options.startInDownloader = true;
-  options.usbModem = usbModem;
-  options.restartDelayMs = 1000;
+  options.personality.startInDownloader = true;
+  options.line.usbModem = usbModem;
+  options.personality.restartDelayMs = 1000;
   return options;
 }
 
@@ -232,7 +232,7 @@ TEST(DownloaderFaults, DropStallAndCorruptApplyInDownloadModeToo) {
   HandsetRig rig(options);
   // The dropped answer's request still took effect: the burn is open.
   EXPECT_TRUE(rig.Feed(zk::test::Frame({dl::kInitialize}, 3)).empty());
-  EXPECT_EQ(rig.handset().flash().openRegion(), FlashRegion::kMainImage);
+  EXPECT_EQ(rig.handset().downloader().flash().openRegion(), FlashRegion::kMainImage);
   EXPECT_TRUE(rig.Feed(zk::test::Frame({dl::kErase, 0, 0, 0}, 3)).empty());
   EXPECT_EQ(zk::test::FirstPacket(rig.Wait(500)), kAck);
   const Bytes corrupt = rig.Feed(zk::test::Frame({dl::kFinalize}, 3));
@@ -245,7 +245,7 @@ TEST(DownloaderCommandLine, DownloaderStartNakAndRejectFastRate) {
                         "--reject-fast-rate"};
   SimOptions options;
   ASSERT_FALSE(ParseCommandLine(static_cast<int>(std::size(argv)), argv, options));
-  EXPECT_TRUE(options.startInDownloader);
+  EXPECT_TRUE(options.personality.startInDownloader);
   EXPECT_TRUE(options.faults.rejectFastRate);
   ASSERT_EQ(options.faults.rules.size(), 2u);
   const FaultRule& third = options.faults.rules[0];

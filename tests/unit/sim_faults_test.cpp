@@ -4,7 +4,7 @@
 #include <fstream>
 
 #include "command_line.h"
-#include "faults.h"
+#include "core/faults.h"
 #include "sim_rig.h"
 
 namespace rb310::test {
@@ -39,7 +39,7 @@ TEST(SimFaults, DropHitsTheNthRequestOrTheFirstOfACode) {
 
 TEST(SimFaults, DroppedAnswerStillLetsTheRequestTakeEffect) {
   SimOptions options = DmOptions();
-  options.restartDelayMs = 1000;
+  options.personality.restartDelayMs = 1000;
   options.faults.rules.push_back(Rule(FaultRule::Action::kDrop, FaultRule::Match::kCode, 0x29));
   HandsetRig rig(options);
   EXPECT_FALSE(rig.Ask({0x29, 0x01, 0x00}));
@@ -121,11 +121,11 @@ TEST(SimFaults, CommandLineFillsTheOptions) {
                         "--nv-read-status", "178/0=5", "--ignore-baud-change", "--restart-mode", "at"};
   SimOptions options;
   EXPECT_EQ(ParseCommandLine(static_cast<int>(std::size(argv)), argv, options), std::nullopt);
-  EXPECT_EQ(options.port, 12);
-  EXPECT_TRUE(options.startInDm);
-  EXPECT_EQ(options.dmBaud, 38400u);
-  EXPECT_TRUE(options.UsbModem());
-  EXPECT_FALSE(options.RestartInDm());
+  EXPECT_EQ(options.line.port, 12);
+  EXPECT_TRUE(options.personality.startInDm);
+  EXPECT_EQ(options.personality.dmBaud, 38400u);
+  EXPECT_TRUE(options.line.UsbModem());
+  EXPECT_FALSE(options.personality.RestartInDm());
   ASSERT_EQ(options.faults.rules.size(), 1u);
   EXPECT_EQ(options.faults.rules[0].times, 1u);
   ASSERT_EQ(options.faults.nvStatus.size(), 1u);

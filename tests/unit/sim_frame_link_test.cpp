@@ -1,9 +1,9 @@
 // The handset's receive framing and the AT command lines.
 #include <gtest/gtest.h>
 
-#include "at_personality.h"
-#include "frame_link.h"
 #include "support/diag_frames.h"
+#include "wire/at_personality.h"
+#include "wire/frame_link.h"
 
 namespace rb310 {
 namespace {

@@ -1,7 +1,7 @@
 // The handset model: framing, identity, states, line rates, restart, faults.
 #include <gtest/gtest.h>
 
-#include "diag_codes.h"
+#include "services/diag_codes.h"
 #include "sim_rig.h"
 
 namespace rb310::test {
@@ -11,8 +11,8 @@ using Bytes = std::vector<uint8_t>;
 
 TEST(SimHandset, AnswersEsnAndVersionAtTheirOffsets) {
   SimOptions options = DmOptions();
-  options.esn = 0x80A1B2C3;
-  options.softwareVersion = "ABCD1234";
+  options.identity.esn = 0x80A1B2C3;
+  options.identity.softwareVersion = "ABCD1234";
   HandsetRig rig(options);
 
   const auto esn = rig.Ask({0x01});
@@ -96,7 +96,7 @@ TEST(SimHandset, RefusesUnknownCodesAndShortRequestsLikeTheRealHandset) {
 
 TEST(SimHandset, StandardAtSwitchEntersDiagnosticModeAt115200) {
   SimOptions options;
-  options.usbModem = false;
+  options.line.usbModem = false;
   HandsetRig rig(options);
   EXPECT_TRUE(rig.Ask({0x01}, 115200) == std::nullopt);  // a modem has no use for frames
 
@@ -110,8 +110,8 @@ TEST(SimHandset, StandardAtSwitchEntersDiagnosticModeAt115200) {
 
 TEST(SimHandset, IgnoringTheStandardSwitchLeavesOnlyTheMakersSwitch) {
   SimOptions options;
-  options.usbModem = false;
-  options.dmBaud = 38400;
+  options.line.usbModem = false;
+  options.personality.dmBaud = 38400;
   options.faults.ignoreStandardSwitch = true;
   HandsetRig rig(options);
   const std::string error = "\r\nERROR\r\n";
@@ -144,8 +144,8 @@ TEST(SimHandset, PhysicalLineNeedsMatchingRatesTheUsbPortDoesNot) {
   EXPECT_TRUE(line.Ask({0x01}, 38400));
 
   SimOptions usb = DmOptions(38400);
-  usb.friendly = "RB310 CDMA USB Modem (COM5)";
-  usb.usbModem.reset();
+  usb.line.friendly = "RB310 CDMA USB Modem (COM5)";
+  usb.line.usbModem.reset();
   HandsetRig port(usb);
   EXPECT_TRUE(port.Ask({0x01}, 115200));
   EXPECT_TRUE(port.Ask({0x01}, 9600));
@@ -169,8 +169,8 @@ TEST(SimHandset, BaudChangeTakesEffectAfterItsAnswer) {
 
 TEST(SimHandset, ResetFromOfflineAnswersFallsSilentAndComesBack) {
   SimOptions options;  // starts in its AT personality and comes back in it
-  options.restartDelayMs = 4000;
-  options.usbModem = false;
+  options.personality.restartDelayMs = 4000;
+  options.line.usbModem = false;
   HandsetRig rig(options);
   rig.FeedText("AT$QCDMR=115200\r", 19200);
   rig.FeedText("AT$QCDMG\r", 115200);
@@ -189,8 +189,8 @@ TEST(SimHandset, ResetFromOfflineAnswersFallsSilentAndComesBack) {
   EXPECT_EQ(rig.handset().counters().restarts, 1u);
   EXPECT_FALSE(rig.FeedText("AT\r").empty());
 
-  options.startInDm = true;
-  options.dmBaud = 38400;
+  options.personality.startInDm = true;
+  options.personality.dmBaud = 38400;
   HandsetRig dm(options);
   dm.Ask({0x5C, 0x01, 0x00, 0xC2, 0x01, 0x00}, 38400);
   dm.Ask({0x29, 0x01, 0x00}, 115200);
@@ -207,7 +207,7 @@ TEST(SimHandset, SwitchToDownloaderHandsFramesToTheDownloaderTable) {
   EXPECT_EQ(rig.Ask({0x01}), (Bytes{0x03}));  // the diagnostic set is gone: the downloader refuses it
   EXPECT_EQ(rig.handset().transcript().Entries().back().kind, "download");
 
-  rig.handset().downloaderCommands().Add(0x21, {"init", 1, false, [](Handset&, std::span<const uint8_t>) {
+  rig.handset().downloaderCommands().Add(0x21, {"init", 1, false, [](HandsetContext&, std::span<const uint8_t>) {
                                                    return Answer{{0x02}, {}};
                                                  }});
   EXPECT_EQ(zk::test::FirstPacket(rig.Feed(zk::test::Frame({0x21}, 3))), (Bytes{0x02}));
@@ -228,21 +228,21 @@ TEST(SimHandset, SpcAndRemoteKeys) {
 
 TEST(SimHandset, GuardedWritesWaitForTheSpcWhenTheHandsetInsists) {
   SimOptions options = DmOptions();
-  options.requireSpcForWrites = true;
+  options.security.requireSpcForWrites = true;
   HandsetRig rig(options);
   const Bytes write = NvRequest(0x27, 82, {'1', '2', '3', '4'});
   EXPECT_EQ(rig.Ask(write)->at(0), 0x42);
-  EXPECT_FALSE(rig.handset().nv().Read(82, -1));
+  EXPECT_FALSE(rig.handset().nv().store().Read(82, -1));
   rig.Ask({0x41, '2', '7', '1', '8', '2', '8'});
   EXPECT_EQ(rig.Ask(write)->at(0), 0x27);
 }
 
 TEST(SimHandset, VendorQueriesAnswerAtOffsetFour) {
   SimOptions options = DmOptions();
-  options.vendorByte = 123;
-  options.vendorText = "TEXT-OF-15-CHAR";
-  options.vendorValue20 = 0x11223344;
-  options.vendorValue21 = 21;
+  options.identity.vendorByte = 123;
+  options.identity.vendorText = "TEXT-OF-15-CHAR";
+  options.identity.vendorValue20 = 0x11223344;
+  options.identity.vendorValue21 = 21;
   HandsetRig rig(options);
   EXPECT_EQ(rig.Ask({0xFA, 0, 0, 0, 0}), (Bytes{0xFA, 0, 0, 0, 123}));
   const auto text = rig.Ask({0xFA, 0, 0, 6, 0});

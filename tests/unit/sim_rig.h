@@ -16,9 +16,9 @@ namespace rb310::test {
 
 inline SimOptions DmOptions(uint32_t dmBaud = 115200) {
   SimOptions options;
-  options.startInDm = true;
-  options.dmBaud = dmBaud;
-  options.usbModem = false;
+  options.personality.startInDm = true;
+  options.personality.dmBaud = dmBaud;
+  options.line.usbModem = false;
   return options;
 }
 

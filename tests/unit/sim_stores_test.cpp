@@ -5,7 +5,7 @@
 #include <iterator>
 #include <numeric>
 
-#include "diag_codes.h"
+#include "services/diag_codes.h"
 #include "sim_rig.h"
 
 namespace rb310::test {
@@ -56,7 +56,7 @@ TEST(SimNv, NamItemsAreKeptPerIndexFromDataByteZero) {
 
 TEST(SimNv, EsnItemMirrorsTheSerialNumberUntilWritten) {
   SimOptions options = DmOptions();
-  options.esn = 0x01020304;
+  options.identity.esn = 0x01020304;
   HandsetRig rig(options);
   const auto read = rig.Ask(NvRequest(0x26, 0));
   EXPECT_EQ(Le16(*read, 131), nv::kDone);
@@ -73,7 +73,7 @@ TEST(SimNv, StatusFaultsHitTheirItemIndexAndDirectionOnly) {
   EXPECT_EQ(Le16(*rig.Ask(NvRequest(0x26, 25, {0})), 131), nv::kNotActive);
 
   EXPECT_EQ(Le16(*rig.Ask(NvRequest(0x27, 82, {'1'})), 131), nv::kFail);
-  EXPECT_FALSE(rig.handset().nv().Read(82, -1));  // a failed write stores nothing
+  EXPECT_FALSE(rig.handset().nv().store().Read(82, -1));  // a failed write stores nothing
 }
 
 Bytes PrlWrite(uint8_t sequence, bool more, uint8_t nam, const Bytes& file, std::size_t offset) {
@@ -145,7 +145,7 @@ TEST(SimPrl, BlockOutOfSequenceAbandonsTheListAndRepeatedBlockIsNotStoredTwice) 
 
 TEST(SimPrl, LongListWrapsTheSequenceNumber) {
   SimOptions options = DmOptions();
-  options.prlMaxBytes = 20000;
+  options.prl.maxBytes = 20000;
   HandsetRig rig(options);
   Bytes file(257 * 40 + 8);
   std::iota(file.begin(), file.end(), 0);
@@ -155,7 +155,7 @@ TEST(SimPrl, LongListWrapsTheSequenceNumber) {
 
 TEST(SimPrl, BadNamAndOverflowAreRefused) {
   SimOptions options = DmOptions();
-  options.prlMaxBytes = 60;
+  options.prl.maxBytes = 60;
   HandsetRig rig(options);
   Bytes file(100, 1);
   EXPECT_EQ(rig.Ask(PrlWrite(0, true, 2, file, 0))->at(1), diag::kPrlBadBlock);

@@ -1,0 +1,38 @@
+// The handset's NV items: reads and writes with their statuses, over the
+// store in <state>/nv. Every write is stored at once, so a restart forgets
+// nothing here.
+#pragma once
+
+#include <cstdint>
+#include <filesystem>
+#include <set>
+#include <span>
+
+#include "core/service.h"
+#include "services/nv_store.h"
+#include "services/service_options.h"
+
+namespace rb310 {
+
+class NvService : public Service {
+ public:
+  // Item 0 reads as `factoryEsn` until it is written.
+  NvService(const NvOptions& options, std::filesystem::path directory, uint32_t factoryEsn);
+
+  const char* name() const override { return "NV"; }
+  void Register(Dispatchers& dispatchers) override;
+
+  NvStore& store() { return store_; }
+  bool IsNamItem(uint16_t item) const { return namItems_.count(item) != 0; }
+
+ private:
+  // Read and write share the layout: the answer echoes the request with the
+  // data and the status filled in.
+  Answer Access(HandsetContext& context, std::span<const uint8_t> request, bool write);
+
+  std::set<uint16_t> namItems_;
+  NvStore store_;
+  uint32_t factoryEsn_;
+};
+
+}  // namespace rb310

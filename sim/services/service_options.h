@@ -1,0 +1,34 @@
+// The settings of each service, one group per service.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <set>
+#include <string>
+
+namespace rb310 {
+
+struct IdentityOptions {
+  uint32_t esn = 0x9F3A2C41;
+  std::string softwareVersion = "R310V105";    // 8 characters at offset 39 of the version answer
+  uint8_t vendorByte = 7;                      // vendor query sub-command 0, selector 0
+  std::string vendorText = "RB310-A1-000001";  // sub-command 0, selector 6 (15 characters)
+  uint32_t vendorValue20 = 0x00010203;
+  uint32_t vendorValue21 = 0x00000005;
+};
+
+struct SecurityOptions {
+  std::string spc = "271828";        // the maker's factory code
+  bool requireSpcForWrites = false;  // NV and PRL writes answer 0x42 until the SPC is accepted
+};
+
+struct NvOptions {
+  std::set<uint16_t> namItems;  // items indexed by NAM (data byte 0); empty = built-in list
+};
+
+struct PrlOptions {
+  std::size_t readBlockBytes = 120;
+  std::size_t maxBytes = 16384;
+};
+
+}  // namespace rb310
