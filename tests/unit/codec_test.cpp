@@ -95,6 +95,23 @@ TEST_F(Codec, DecodesWhatItEncodes) {
   EXPECT_EQ(Bytes(decoded.begin(), decoded.end() - 2), packet);
 }
 
+// The encoder copies runs and tests eight bytes at a time: a flag or escape
+// byte at any place of any word, and packets of every short length, must
+// come out exactly as byte-by-byte stuffing writes them.
+TEST_F(Codec, EscapesAtEveryPlaceOfEveryLength) {
+  for (std::size_t length = 0; length <= 40; ++length)
+    for (std::size_t at = 0; at < std::max<std::size_t>(length, 1); ++at)
+      for (const uint8_t special : {zk::diag::kFlag, zk::diag::kEscape}) {
+        Bytes packet(length, 0x7C);  // neighbours of both special values
+        for (std::size_t i = 0; i < length; i += 3) packet[i] = 0x7F;
+        if (length > 0) packet[at] = special;
+        ASSERT_EQ(Encode(packet), EncodeForWire(packet)) << "length " << length << " at " << at;
+      }
+  Bytes dense;
+  for (int i = 0; i < 4096; ++i) dense.push_back(static_cast<uint8_t>((i * 2654435761u) >> 13 & 1 ? 0x7E : 0x7D));
+  EXPECT_EQ(Encode(dense), EncodeForWire(dense));
+}
+
 TEST_F(Codec, BadCheckIsRejected) {
   Bytes frame = EncodeForWire({0x26, 0x01, 0x02});
   frame.pop_back();
