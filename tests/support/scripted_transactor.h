@@ -8,7 +8,6 @@
 #include <cstdint>
 #include <deque>
 #include <span>
-#include <string>
 #include <vector>
 
 #include "diag/transactor.h"
@@ -21,16 +20,20 @@ class ScriptedTransactor : public zk::diag::Transactor {
 
   explicit ScriptedTransactor(bool downloadMode = false) : m_downloadMode(downloadMode) {}
 
-  // The handset answers `request` with `answer`.
-  ScriptedTransactor& Answer(Bytes request, Bytes answer);
-  // The handset stays silent on `request`.
-  ScriptedTransactor& Silence(Bytes request);
+  ScriptedTransactor& Answer(Bytes request, Bytes answer) {
+    m_steps.push_back({std::move(request), true, std::move(answer)});
+    return *this;
+  }
+  ScriptedTransactor& Silence(Bytes request) {
+    m_steps.push_back({std::move(request), false, {}});
+    return *this;
+  }
 
   // Checks the request against the next step (a mismatch or a request past
   // the script fails the test) and plays the step.
   zk::diag::Reply Exchange(std::span<const uint8_t> request, int timeoutMs) override;
 
-  std::size_t exchanges() const { return m_exchanges; }
+  std::size_t exchanges() const { return m_timeouts.size(); }
   std::size_t unplayed() const { return m_steps.size(); }
   const std::vector<int>& timeouts() const { return m_timeouts; }
 
@@ -43,11 +46,8 @@ class ScriptedTransactor : public zk::diag::Transactor {
 
   bool m_downloadMode;
   std::deque<Step> m_steps;
-  Bytes m_answer;  // the answer of the latest exchange, which the reply points into
-  std::size_t m_exchanges = 0;
+  Bytes m_answer;  // the latest answer, which the reply points into
   std::vector<int> m_timeouts;
 };
-
-std::string Hex(std::span<const uint8_t> bytes);
 
 }  // namespace zk::test
