@@ -2,9 +2,10 @@
 // and the port.
 #include "diag/diag_link.h"
 
+#include <algorithm>
 #include <cstring>
 
-#include "diag/diag_requests.h"
+#include "diag/answer_verdict.h"
 #include "diag/link_timing.h"
 
 namespace {
@@ -17,11 +18,18 @@ constexpr int kPortQueueBytes = 4096;
 
 }  // namespace
 
+std::size_t AnswerLength(int decodedLength) {
+  constexpr int kCheckBytes = 2;
+  if (decodedLength <= kCheckBytes) return 0;
+  return std::min(static_cast<std::size_t>(decodedLength - kCheckBytes), sizeof(diag_rsp_type));
+}
+
 int CDiagLink::Transact(diag_req_pkt_type* request, diag_rsp_pkt_type* response, int length, int timeoutMs) {
   const bool download = m_downloadMode != 0;
   const int tries = download ? kDownloadModeTries : kDiagnosticModeTries;
   const uint8_t requestCode = request->req.bytes[0];
   m_lastAnswered = false;
+  m_lastAnswerLength = 0;
 
   for (int attempt = 0; attempt < tries; ++attempt) {
     const int result =
@@ -29,24 +37,39 @@ int CDiagLink::Transact(diag_req_pkt_type* request, diag_rsp_pkt_type* response,
     if (result != kExchangeAnswered && result != kExchangeOtherCode) continue;  // time-out, bad frame, closed
 
     m_lastAnswered = true;
-    const uint8_t answerCode = response->rsp.bytes[0];
-    if (download) {
-      if (answerCode == zk::diag::code::kDownloadAck || answerCode == requestCode) {
+    m_lastAnswerLength = AnswerLength(m_comm.lastReceiveLength());
+    const std::span<const uint8_t> answer(response->rsp.bytes, m_lastAnswerLength);
+    switch (zk::diag::JudgeAnswer(requestCode, answer, download)) {
+      case zk::diag::Verdict::kAccepted:
         m_lastOk = 1;
         return kTransactAccepted;
-      }
-      m_lastOk = 0;
-      if (answerCode == zk::diag::code::kDownloadNak) m_comm.Sleep(kNakPauseMs);
-      return kTransactRefused;
+      case zk::diag::Verdict::kNegative:
+        m_lastOk = 0;
+        m_comm.Sleep(kNakPauseMs);
+        return kTransactRefused;
+      case zk::diag::Verdict::kRefused:
+        m_lastOk = 0;
+        return kTransactRefused;
+      case zk::diag::Verdict::kTryAgain:
+        m_lastOk = 0;  // an error answer counts as none: send the request again
+        break;
     }
-    if (answerCode == requestCode) {
-      m_lastOk = 1;
-      return kTransactAccepted;
-    }
-    m_lastOk = 0;  // an error answer counts as none: send the request again
   }
   m_lastOk = 0;
   return kNoAnswer;
+}
+
+zk::diag::Reply CDiagLink::Exchange(std::span<const uint8_t> request, int timeoutMs) {
+  m_lastAnswered = false;
+  m_lastAnswerLength = 0;
+  if (request.empty() || request.size() > sizeof(m_exchangeRequest.req.bytes)) {
+    m_lastOk = 0;
+    return {};
+  }
+  std::copy(request.begin(), request.end(), m_exchangeRequest.req.bytes);
+  const int result =
+      Transact(&m_exchangeRequest, &m_exchangeResponse, static_cast<int>(request.size()), timeoutMs);
+  return {result, m_lastAnswered, std::span<const uint8_t>(m_exchangeResponse.rsp.bytes, m_lastAnswerLength)};
 }
 
 int CDiagLink::SetLinkParams(int16_t opKind, int portIndex, int16_t param1, int16_t param2, int16_t param3) {
@@ -87,4 +110,5 @@ void CDiagLink::ForgetRunState() {
   std::memset(m_spcCode, 0, sizeof(m_spcCode));
   std::memset(m_softwareVersion, 0, sizeof(m_softwareVersion));
   m_lastAnswered = false;
+  m_lastAnswerLength = 0;
 }

@@ -1,26 +1,29 @@
 // CDiagLink: the one link to the handset. It owns the frame link and the
 // port, remembers the parameters of the running operation and the service
 // programming code, and tracks whether the handset speaks the diagnostic or
-// the download protocol. Every request of the library goes through Transact.
+// the download protocol. Every request of the library goes through Transact;
+// protocol code reaches it as a zk::diag::Transactor (Exchange).
 #pragma once
 
 #include <array>
 #include <cstddef>
 #include <cstdint>
+#include <span>
 #include <string>
 
+#include "diag/link_results.h"
+#include "diag/transactor.h"
 #include "zkdownload/zkcomm.h"
-
-// Transact results.
-inline constexpr int kTransactRefused = 0;   // download mode: answered, but not with an acknowledgement
-inline constexpr int kTransactAccepted = 1;  // the answer carries the request's code (or an acknowledgement)
-inline constexpr int kNoAnswer = 23;         // no accepted answer after every try (library-wide)
 
 // EnterDiagMode results.
 inline constexpr int kDiagModeEntered = 1;
 inline constexpr int kDiagModeFailed = 2;
 
-class CDiagLink {
+// The answer's own length in a decoded frame of `decodedLength` bytes: the
+// check bytes taken off, and never more than the response buffer keeps.
+std::size_t AnswerLength(int decodedLength);
+
+class CDiagLink : public zk::diag::Transactor {
  public:
   // Six digits, their terminator and one spare byte.
   static constexpr std::size_t kSpcCodeSize = 8;
@@ -35,8 +38,15 @@ class CDiagLink {
   // an answer with another code counts as no answer. Download mode: 1 on an
   // acknowledgement or the request's code, 0 on any other answer (after a
   // 2000 ms pause when it is a negative acknowledgement). 23 when the tries
-  // run out. Writes m_lastOk.
+  // run out. An answer is judged by its true length (answer_verdict.h): a
+  // frame of check bytes alone carries no code and is never accepted.
+  // Writes m_lastOk, m_lastAnswered and m_lastAnswerLength.
   int Transact(diag_req_pkt_type* request, diag_rsp_pkt_type* response, int length, int timeoutMs);
+
+  // The Transactor seam: Transact over the link's own request/response pair.
+  // A request that is empty or longer than the request buffer is not sent
+  // (no answer).
+  zk::diag::Reply Exchange(std::span<const uint8_t> request, int timeoutMs) override;
 
   // Closes the port and forgets the last operation: parameters, SPC code,
   // download mode and the answers seen.
@@ -59,9 +69,9 @@ class CDiagLink {
   bool SpeedUp();
 
   // Unlock steps before writes and reads.
-  int UnlockSpc();         // 1, or 0 when the SPC request got no answer
-  int UnlockAndRelease();  // 1 or 39
-  int UnlockAndTypeCode(); // 1 or 39
+  [[nodiscard]] bool UnlockSpc();  // false only when the SPC request got no answer
+  [[nodiscard]] zk::diag::UnlockResult UnlockAndRelease();
+  [[nodiscard]] zk::diag::UnlockResult UnlockAndTypeCode();
 
   // The version request at the end of mode entry; when answered, keeps the
   // handset's 8-character software version in m_softwareVersion. Returns the
@@ -90,11 +100,19 @@ class CDiagLink {
   // Transact: tells "answered with another code" from "not answered"
   // without reading a stale response buffer.
   bool m_lastAnswered = false;
+  // Bytes of the last answer that arrived during the latest Transact
+  // (AnswerLength of its frame), 0 when none did.
+  std::size_t m_lastAnswerLength = 0;
+
+ private:
+  // Where Exchange builds the request that goes out and receives the answer.
+  diag_req_pkt_type m_exchangeRequest{};
+  diag_rsp_pkt_type m_exchangeResponse{};
 };
 
 // The library's one link (boundary/globals.cpp builds it) and its own
-// request/response pair: mode entry, unlock and speed change, NV reads and
-// writes, file-system requests.
+// request buffers: mode entry, unlock and speed change build their requests
+// in g_diagRequest; NV reads and writes and file-system requests use both.
 extern CDiagLink g_diagLink;
 extern diag_req_pkt_type g_diagRequest;
 extern diag_rsp_pkt_type g_diagResponse;

@@ -1,11 +1,13 @@
 // The diagnostic requests the library sends: command code, the exact number
 // of bytes sent and the time the link waits for the answer, one row per use;
-// then the field offsets of each request and answer layout. All multi-byte
-// fields are little-endian (see byte_order.h).
+// then the typed fields of each request and answer layout (field_layout.h).
+// All multi-byte diagnostic fields are little-endian.
 #pragma once
 
 #include <cstddef>
 #include <cstdint>
+
+#include "diag/field_layout.h"
 
 namespace zk::diag {
 
@@ -62,47 +64,50 @@ inline constexpr RequestSpec kVendorQuery          {code::kVendorQuery,         
 }  // namespace request
 // clang-format on
 
-// Request fields (offsets from the command code at 0).
+// Request fields, at their offsets from the command code at 0. Each names
+// its width and byte order; the builders check at compile time that a field
+// lies inside its request's length.
 namespace field {
-inline constexpr std::size_t kModeControlMode = 1;  // 16-bit
-inline constexpr std::size_t kKeyLockValue = 1;     // 16-bit
-inline constexpr std::size_t kKeyPressHold = 1;     // 8-bit
-inline constexpr std::size_t kKeyPressCode = 2;     // 8-bit
-inline constexpr std::size_t kSpcDigits = 1;        // six ASCII digits
-inline constexpr std::size_t kSpcDigitCount = 6;
-inline constexpr std::size_t kNvItem = 1;           // 16-bit
-inline constexpr std::size_t kNvData = 3;           // 128 bytes
-inline constexpr std::size_t kNvDataSize = 128;
-inline constexpr std::size_t kNvStatus = 131;       // 16-bit
-inline constexpr std::size_t kPrlWriteSequence = 1;
-inline constexpr std::size_t kPrlWriteMore = 2;
-inline constexpr std::size_t kPrlWriteNam = 3;
-inline constexpr std::size_t kPrlWriteBits = 4;     // 16-bit
-inline constexpr std::size_t kPrlWriteData = 6;
-inline constexpr std::size_t kPrlBlockBytes = 40;
-inline constexpr std::size_t kPrlReadSequence = 1;
-inline constexpr std::size_t kPrlReadNam = 2;
-inline constexpr std::size_t kBaudSelector = 1;     // 8-bit
-inline constexpr std::size_t kBaudRate = 2;         // 32-bit
-inline constexpr std::size_t kVendorSubCommand = 1; // 16-bit
-inline constexpr std::size_t kVendorSelector = 3;   // 8-bit
-inline constexpr std::size_t kVendorSpare = 4;      // sent as 0
+using Code = U8<0>;
+using ModeControlMode = Le16<1>;
+using KeyLockValue = Le16<1>;
+using KeyPressHold = U8<1>;
+using KeyPressCode = U8<2>;
+using SpcDigits = ByteRun<1, 6>;         // six ASCII digits
+using NvItem = Le16<1>;
+using NvData = ByteRun<3, 128>;
+using NvStatus = Le16<131>;
+using PrlWriteSequence = U8<1>;
+using PrlWriteMore = U8<2>;
+using PrlWriteNam = U8<3>;
+using PrlWriteBits = Le16<4>;
+using PrlWriteData = ByteRun<6, 40>;
+using PrlReadSequence = U8<1>;
+using PrlReadNam = U8<2>;
+using BaudSelector = U8<1>;
+using BaudRate = Le32<2>;
+using VendorSubCommand = Le16<1>;
+using VendorSelector = U8<3>;
+using VendorSpare = U8<4>;               // sent as 0
 }  // namespace field
 
 // Answer fields.
 namespace answer {
-inline constexpr std::size_t kVersionSoftware = 39;  // 8 characters, not always terminated
-inline constexpr std::size_t kSoftwareVersionLength = 8;
-inline constexpr std::size_t kEsn = 1;                // 32-bit
-inline constexpr std::size_t kStatusModeWord = 8;     // 16-bit
-inline constexpr std::size_t kStatusPhoneState = 32;  // 16-bit
-inline constexpr std::size_t kSpcAccepted = 1;        // 8-bit, non-zero: accepted
-inline constexpr std::size_t kPrlReadMore = 5;
-inline constexpr std::size_t kPrlReadBits = 6;        // 16-bit
-inline constexpr std::size_t kPrlReadData = 8;
-inline constexpr std::size_t kVendorResult = 4;
-inline constexpr std::size_t kVendorTextLength = 15;
-inline constexpr std::size_t kCheckBytes = 2;         // the frame check sequence kept after a decoded answer
+using Code = U8<0>;
+using VersionSoftware = ByteRun<39, 8>;  // 8 characters, not always terminated
+using Esn = Le32<1>;
+using StatusModeWord = Le16<8>;
+using StatusPhoneState = Le16<32>;
+using SpcAccepted = U8<1>;               // non-zero: accepted
+using PrlReadMore = U8<5>;
+using PrlReadBits = Le16<6>;
+using PrlReadData = Tail<8>;             // as many bytes as the answer carries
+using VendorByte = U8<4>;
+using VendorText = ByteRun<4, 15>;
+using VendorValue = Le32<4>;
+using NvItem = field::NvItem;            // an NV answer repeats the request's layout
+using NvData = field::NvData;
+using NvStatus = field::NvStatus;
 }  // namespace answer
 
 // Values carried in requests.
@@ -117,6 +122,9 @@ inline constexpr uint16_t kVendorSubValue20 = 0x14;  // 32-bit value
 inline constexpr uint16_t kVendorSubValue21 = 0x15;  // 32-bit value
 inline constexpr uint8_t kVendorSelectorByte = 0;
 inline constexpr uint8_t kVendorSelectorText = 6;
+inline constexpr uint8_t kVendorSpare = 0;
+inline constexpr uint8_t kPrlMoreBlocks = 1;  // more flag of PRL blocks, written and read
+inline constexpr uint8_t kPrlLastBlock = 0;
 
 // The handset's state in a status answer: usable for service when the mode
 // word is 0 and the phone state 6, or the mode word is non-zero and the

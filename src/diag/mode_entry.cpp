@@ -5,12 +5,12 @@
 #include <span>
 #include <string>
 
+#include "diag/diag_answers.h"
+#include "diag/diag_builders.h"
+#include "diag/diag_link.h"
+#include "diag/link_timing.h"
 #include "diag/packet_process.h"
 #include "ui/common_process.h"
-#include "diag/byte_order.h"
-#include "diag/diag_link.h"
-#include "diag/diag_requests.h"
-#include "diag/link_timing.h"
 
 namespace {
 
@@ -32,11 +32,10 @@ void SendAtCommand(CZKComm& comm, const char* command) {
   comm.SioSendS(line.data(), static_cast<int>(line.size()));
 }
 
-// Fills the library-wide request with a request that has no fields.
-void PrepareBareRequest(uint8_t code) {
-  std::memset(&g_diagRequest, 0, sizeof(g_diagRequest));
-  g_diagRequest.req.bytes[0] = code;
-}
+// Mode entry builds its requests in the library-wide request buffer.
+std::span<uint8_t> RequestBuffer() { return g_diagRequest.req.bytes; }
+
+static_assert(CDiagLink::kSoftwareVersionLength == answer::VersionSoftware::size);
 
 }  // namespace
 
@@ -66,17 +65,14 @@ bool CDiagLink::ConnectDm(int portIndex) {
       reached = ProbeStandard() == kTransactAccepted || ProbeLegacy();
     if (!reached) return false;
 
-    g_packetProcess.GoOffline();  // the status below decides
+    static_cast<void>(g_packetProcess.GoOffline());  // the status below decides
     m_comm.Sleep(kStatusPauseMs);
-    PrepareBareRequest(request::kStatusModeEntry.code);
-    const int status = Transact(&g_diagRequest, &g_diagResponse, request::kStatusModeEntry.length,
-                                request::kStatusModeEntry.waitMs);
-    // Only an answer to this request is judged; a missing answer never lets
-    // an older buffer content pass for a usable state.
-    const std::span<const uint8_t> reply(g_diagResponse.rsp.bytes);
-    if (status == kTransactAccepted &&
-        IsUsableState(GetLe16(reply, answer::kStatusModeWord), GetLe16(reply, answer::kStatusPhoneState)))
-      break;
+    const Reply status =
+        Exchange(BuildBareRequest(RequestBuffer(), request::kStatusModeEntry), request::kStatusModeEntry.waitMs);
+    // Only an answer to this request is judged, and only as far as it
+    // reaches: a missing or short answer never passes for a usable state.
+    const auto state = status.Accepted() ? ParseStatus(status.answer) : std::nullopt;
+    if (state && state->Usable()) break;
     if (pass >= kUsableStatePasses) {
       g_commonProcess.ShowMessage(kDataToDmError);
       return false;
@@ -87,14 +83,15 @@ bool CDiagLink::ConnectDm(int portIndex) {
 }
 
 int CDiagLink::ReadSoftwareVersion() {
-  PrepareBareRequest(request::kVersion.code);
-  const int result = Transact(&g_diagRequest, &g_diagResponse, request::kVersion.length, request::kVersion.waitMs);
-  if (result == kTransactAccepted) {
-    // Eight characters, not necessarily terminated in the answer.
-    std::memcpy(m_softwareVersion, g_diagResponse.rsp.bytes + answer::kVersionSoftware, kSoftwareVersionLength);
-    m_softwareVersion[kSoftwareVersionLength] = '\0';
+  const Reply reply = Exchange(BuildBareRequest(RequestBuffer(), request::kVersion), request::kVersion.waitMs);
+  if (reply.Accepted()) {
+    // Eight characters, not necessarily terminated in the answer; an answer
+    // too short to carry them leaves no version.
+    const auto version = ParseSoftwareVersion(reply.answer).value_or(std::string_view());
+    std::memset(m_softwareVersion, 0, sizeof(m_softwareVersion));
+    std::memcpy(m_softwareVersion, version.data(), version.size());
   }
-  return result;
+  return reply.result;
 }
 
 int CDiagLink::ProbeStandard() {
@@ -105,20 +102,17 @@ int CDiagLink::ProbeStandard() {
   SendAtCommand(m_comm, kStandardSwitchCommand);
   m_comm.Sleep(kAtPauseMs);
   m_comm.SetComBaudRate(kFastRate);
-  PrepareBareRequest(request::kEsnProbe.code);
-  return Transact(&g_diagRequest, &g_diagResponse, request::kEsnProbe.length, request::kEsnProbe.waitMs);
+  return Exchange(BuildBareRequest(RequestBuffer(), request::kEsnProbe), request::kEsnProbe.waitMs).result;
 }
 
 bool CDiagLink::ProbeLegacy() {
   m_comm.SetComBaudRate(kLegacyRate);
-  int third = kNoAnswer;
-  for (int i = 0; i < kLegacyEsnRequests; ++i) {
-    PrepareBareRequest(request::kEsnProbe.code);
-    third = Transact(&g_diagRequest, &g_diagResponse, request::kEsnProbe.length, request::kEsnProbe.waitMs);
-  }
-  // The third request must itself have been answered: an ESN answer left in
-  // the buffer by an earlier probe does not count.
-  if (third == kTransactAccepted && g_diagResponse.rsp.bytes[0] == code::kEsn) {
+  Reply third;
+  for (int i = 0; i < kLegacyEsnRequests; ++i)
+    third = Exchange(BuildBareRequest(RequestBuffer(), request::kEsnProbe), request::kEsnProbe.waitMs);
+  // The third request must itself have been answered: an ESN answer to an
+  // earlier probe does not count.
+  if (third.Accepted() && HasCode(third.answer, code::kEsn)) {
     m_dmBaud = kLegacyRate;
     return true;
   }
@@ -135,17 +129,12 @@ bool CDiagLink::ProbeLegacy() {
 }
 
 bool CDiagLink::SpeedUp() {
-  std::memset(&g_diagRequest, 0, sizeof(g_diagRequest));
-  const std::span<uint8_t> baud(g_diagRequest.req.bytes);
-  Put8(baud, 0, request::kBaudChange.code);
-  Put8(baud, field::kBaudSelector, kBaudSelector);
-  PutLe32(baud, field::kBaudRate, kFastBaud);
-  Transact(&g_diagRequest, &g_diagResponse, request::kBaudChange.length, request::kBaudChange.waitMs);
+  // Whatever the handset answers, the ESN checks below decide.
+  static_cast<void>(Exchange(BuildBaudChange(RequestBuffer(), kFastBaud), request::kBaudChange.waitMs));
 
   const auto esnCheck = [this] {
-    PrepareBareRequest(request::kEsnSpeedCheck.code);
-    return Transact(&g_diagRequest, &g_diagResponse, request::kEsnSpeedCheck.length,
-                    request::kEsnSpeedCheck.waitMs);
+    return Exchange(BuildBareRequest(RequestBuffer(), request::kEsnSpeedCheck), request::kEsnSpeedCheck.waitMs)
+        .result;
   };
 
   // Still answering at the old rate twice: the handset kept its rate.

@@ -1,33 +1,31 @@
-// CPacketProcess: the command object. Its builders fill a request in their
-// own buffers, send it through the library-wide link and test the answer.
+// CPacketProcess: the command object. Its steps build a request in their
+// own buffer, exchange it through a Transactor (the library-wide link unless
+// a test hands in another) and read the answer with the parsers.
 #pragma once
 
 #include <cstdint>
 #include <cstddef>
 #include <cstdio>
+#include <span>
 #include <string_view>
 
+#include "diag/link_results.h"
+#include "diag/transactor.h"
 #include "zkdownload/diag_packet.h"
-
-// Causes the builders (and the unlock steps of the link) return.
-inline constexpr int kOfflineOtherCode = 36;     // the offline request was answered with another code
-inline constexpr int kOfflineNoAnswer = 37;      // the offline request was not answered
-inline constexpr int kOfflineNotConfirmed = 38;  // the offline state was not confirmed in time
-inline constexpr int kUnlockNoAnswer = 39;       // the SPC request was not answered
-inline constexpr int kResetOtherCode = 44;       // the reset request was answered with another code
-inline constexpr int kResetNoAnswer = 45;        // the reset request was not answered
 
 class CPacketProcess {
  public:
-  CPacketProcess() = default;
+  CPacketProcess();  // talks through g_diagLink
+  explicit CPacketProcess(zk::diag::Transactor& link) : m_link(link) {}
   CPacketProcess(const CPacketProcess&) = delete;
   CPacketProcess& operator=(const CPacketProcess&) = delete;
 
   // Takes the handset offline (digital) and confirms it with status
-  // requests: 1, 36, 37 or 38 after twelve attempts.
-  int GoOffline();
-  // Offline, then the reset request; always closes the port. 1, 44 or 45.
-  int ResetPhone();
+  // requests, twelve attempts at most. A status answer too short to hold the
+  // phone state confirms nothing.
+  [[nodiscard]] zk::diag::OfflineResult GoOffline();
+  // Offline, then the reset request; always closes the library's port.
+  [[nodiscard]] zk::diag::ResetResult ResetPhone();
   // True when the handset acknowledged; it then speaks the download protocol.
   bool SwitchToDownloader();
   // lock 0 releases the keypad to remote key presses, 1 locks it again.
@@ -41,17 +39,21 @@ class CPacketProcess {
   // blocks; the block that reaches `size` is marked last. A zero size sends
   // nothing; a file that ends before `size` fails.
   bool WritePrl(uint8_t nam, std::FILE* file, long size);
-  // Appends the list of `nam` to `file`, block by block as the handset answers.
+  // Appends the list of `nam` to `file`, block by block as the handset
+  // answers; never more bytes per block than the answer carried. An answer
+  // too short to hold its block header fails the read.
   bool ReadPrl(uint8_t nam, std::FILE* file);
 
+  // Where the requests are built.
   diag_req_pkt_type m_request{};
-  diag_rsp_pkt_type m_response{};
   // 1 while the keypad is released to remote key presses, 0 once locked again.
   int32_t m_keysEnabled = 0;
 
  private:
-  void PrepareRequest(uint8_t code);
-  int Send(int length, int waitMs);
+  std::span<uint8_t> RequestBuffer() { return m_request.req.bytes; }
+  zk::diag::Reply Send(std::span<const uint8_t> request, int waitMs) { return m_link.Exchange(request, waitMs); }
+
+  zk::diag::Transactor& m_link;
 };
 
 // Bytes of PRL data an answer really carries: its bit count / 8, but never

@@ -4,10 +4,10 @@
 #include <cstring>
 #include <string>
 
-#include "diag/packet_process.h"
+#include "diag/diag_builders.h"
 #include "diag/diag_link.h"
-#include "diag/diag_requests.h"
 #include "diag/link_timing.h"
+#include "diag/packet_process.h"
 #include "platform/profile.h"
 
 namespace {
@@ -38,30 +38,28 @@ std::string CDiagLink::ServiceSequence() {
   return IsServiceSequence(configured) ? configured : std::string(kDefaultServiceSequence);
 }
 
-int CDiagLink::UnlockSpc() {
+bool CDiagLink::UnlockSpc() {
   m_downloadMode = 0;
-  std::memset(&g_diagRequest, 0, sizeof(g_diagRequest));
-  g_diagRequest.req.bytes[0] = request::kSpcUnlock.code;
-  std::memcpy(g_diagRequest.req.bytes + field::kSpcDigits, m_spcCode, field::kSpcDigitCount);
+  const std::string_view code(m_spcCode, strnlen(m_spcCode, sizeof(m_spcCode)));
   // Whether the handset accepted the code is not examined: only silence fails.
-  const int result =
-      Transact(&g_diagRequest, &g_diagResponse, request::kSpcUnlock.length, request::kSpcUnlock.waitMs);
-  return result == kNoAnswer ? 0 : 1;
+  const Reply reply =
+      Exchange(BuildSpcRequest(g_diagRequest.req.bytes, request::kSpcUnlock, code), request::kSpcUnlock.waitMs);
+  return reply.result != kNoAnswer;
 }
 
-int CDiagLink::UnlockAndRelease() {
-  if (!UnlockSpc()) return kUnlockNoAnswer;
+UnlockResult CDiagLink::UnlockAndRelease() {
+  if (!UnlockSpc()) return UnlockResult::kNoAnswer;
   g_packetProcess.SetKeyLock(kKeysRelease);
   m_comm.Sleep(pace::kKeyPauseMs);
   g_packetProcess.SendKey(kKeyServiceLead, kNoHold);
   m_comm.Sleep(pace::kKeyPauseMs);
   g_packetProcess.SendKey(kKeyServiceMark, kNoHold);
   m_comm.Sleep(pace::kKeyPauseMs);
-  return 1;
+  return UnlockResult::kUnlocked;
 }
 
-int CDiagLink::UnlockAndTypeCode() {
-  if (!UnlockSpc()) return kUnlockNoAnswer;
+UnlockResult CDiagLink::UnlockAndTypeCode() {
+  if (!UnlockSpc()) return UnlockResult::kNoAnswer;
   g_packetProcess.SetKeyLock(kKeysRelease);
   m_comm.Sleep(pace::kKeyPauseMs);
 
@@ -74,5 +72,5 @@ int CDiagLink::UnlockAndTypeCode() {
     g_packetProcess.SendKey(static_cast<uint8_t>(key), kNoHold);
     m_comm.Sleep(pace::kKeyPauseMs);
   }
-  return 1;
+  return UnlockResult::kUnlocked;
 }

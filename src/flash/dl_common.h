@@ -7,25 +7,31 @@
 #include <string>
 #include <vector>
 
+#include "diag/transactor.h"
 #include "flash/download_packets.h"
+#include "flash/flash_results.h"
 
 class CDLCommon {
  public:
   static constexpr std::size_t kVersionLabelLength = 15;
   static constexpr std::size_t kVendorTextLength = 15;
 
-  CDLCommon() = default;
+  CDLCommon();  // talks through g_diagLink
+  // Talks through `link` (a scripted handset in unit tests).
+  explicit CDLCommon(zk::diag::Transactor& link) : m_link(link) {}
   CDLCommon(const CDLCommon&) = delete;
   CDLCommon& operator=(const CDLCommon&) = delete;
 
   // The handset's version label "<software version>_<vendor byte, %02d>",
   // at most 15 characters (and never more than `out` holds with its
-  // terminator), always zero-terminated. 1, or 0 when a request failed
-  // (`out` is then left as it was).
+  // terminator), always zero-terminated. 1, or 0 when a request failed or
+  // its answer was too short to carry the version or the byte (`out` is then
+  // left as it was).
   int ReadVersionLabel(std::span<char> out);
 
   // ESN, the 15-character vendor text (zero-terminated here) and the two
-  // vendor values (sub-commands 20 and 21). 1, or 0 when a request failed.
+  // vendor values (sub-commands 20 and 21). 1, or 0 when a request failed or
+  // an answer was too short to carry its field.
   int ReadHandsetIdentity(uint32_t& esn, char (&vendorText)[kVendorTextLength + 1], uint32_t& value20,
                           uint32_t& value21);
 
@@ -37,9 +43,9 @@ class CDLCommon {
   // --- download sequences -------------------------------------------------
   bool EnterDownloader();
   // Burns the boot loader and boot image when present, then the main image.
-  // 1, or the code of the failing step.
-  int DownloadImage();
-  int EraseHandsetEfs();  // 1, 5, 7 or 503000
+  [[nodiscard]] zk::flash::DownloadResult DownloadImage();
+  // kDone, kEnterDownloaderFailed, kEfsResetFailed or kEfsEraseFailed.
+  [[nodiscard]] zk::flash::DownloadResult EraseHandsetEfs();
 
   // --- download protocol steps (each true on success) -----------------------
   bool BootInitialize();
@@ -57,11 +63,11 @@ class CDLCommon {
 
   // --- PRL file steps ------------------------------------------------------
   // Sends the file at `path` to the NAMs the selector names (0 first, 1
-  // second, 2 both): 1, 41 (file unreadable) or 43 (exchange failed).
-  int WritePrlList(int namSelector, const std::string& path);
-  // Writes the list of `nam` into a new file at `path`: 1, 34 (file cannot be
-  // created) or 35 (exchange failed).
-  int ReadPrlToFile(int nam, const std::string& path);
+  // second, 2 both): kDone, kFileUnreadable or kWriteFailed.
+  [[nodiscard]] zk::flash::PrlFileResult WritePrlList(int namSelector, const std::string& path);
+  // Writes the list of `nam` into a new file at `path`: kDone,
+  // kFileNotCreated or kReadFailed.
+  [[nodiscard]] zk::flash::PrlFileResult ReadPrlToFile(int nam, const std::string& path);
 
   // Forgets every image, name and mode of the last operation.
   void ForgetRunState();
@@ -85,10 +91,12 @@ class CDLCommon {
 
  private:
   bool RunControlStep(const zk::flash::DownloadPacketSpec& layout, uint8_t selector = 0);
-  bool StepSucceeded(int transactResult);
+  bool StepSucceeded(const zk::diag::Reply& reply);
   void FailStep();
   bool Burn(std::span<const uint8_t> image, const char* statusText, int initialWaitSeconds, bool stepBar);
   void WaitSecondsWithElapsed(int seconds);
+
+  zk::diag::Transactor& m_link;
 };
 
 extern CDLCommon g_dlCommon;

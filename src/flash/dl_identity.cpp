@@ -1,13 +1,15 @@
 // CDLCommon: the version label and the handset identity, read with
-// diagnostic requests in buffers of their own.
+// diagnostic requests through the engine's Transactor.
 #include <algorithm>
+#include <array>
 #include <cstdio>
 #include <cstring>
+#include <iterator>
+#include <optional>
 #include <span>
 
-#include "diag/diag_link.h"
-#include "diag/byte_order.h"
-#include "diag/diag_requests.h"
+#include "diag/diag_answers.h"
+#include "diag/diag_builders.h"
 #include "flash/dl_common.h"
 #include "flash/version_label.h"
 
@@ -30,43 +32,35 @@ namespace {
 
 using namespace zk::diag;
 
-// A request/answer pair of its own, as each identity step uses.
-struct Exchange {
-  diag_req_pkt_type request{};
-  diag_rsp_pkt_type response{};
+// Requests of the identity steps are at most this long (version, ESN and
+// vendor queries).
+constexpr std::size_t kLongestRequest = 5;
+static_assert(request::kVendorQuery.length <= static_cast<int>(kLongestRequest));
 
-  std::span<uint8_t> Request() { return request.req.bytes; }
-  std::span<const uint8_t> Answer() const { return response.rsp.bytes; }
-
-  // Sends the request as it stands; true only for an accepted answer.
-  bool Send(const RequestSpec& layout) {
-    request.req.bytes[0] = layout.code;
-    const int result = g_diagLink.Transact(&request, &response, layout.length, layout.waitMs);
-    return result != kNoAnswer && g_diagLink.m_lastOk == 1;
-  }
-
-  bool VendorQuery(uint16_t subCommand) {
-    PutLe16(Request(), field::kVendorSubCommand, subCommand);
-    Put8(Request(), field::kVendorSpare, 0);
-    return Send(request::kVendorQuery);
-  }
-};
+// One accepted answer, or nothing.
+std::optional<AnswerBytes> Ask(Transactor& link, std::span<const uint8_t> request, const RequestSpec& spec) {
+  const Reply reply = link.Exchange(request, spec.waitMs);
+  if (!reply.Accepted()) return std::nullopt;
+  return reply.answer;
+}
 
 }  // namespace
 
 int CDLCommon::ReadVersionLabel(std::span<char> out) {
   if (out.empty()) return 0;
-  Exchange exchange;
-  if (!exchange.Send(request::kVersion)) return 0;
-  const auto* software = reinterpret_cast<const char*>(exchange.Answer().data() + answer::kVersionSoftware);
-  const std::string version(software, answer::kSoftwareVersionLength);
+  std::array<uint8_t, kLongestRequest> buffer{};
+  const auto versionAnswer = Ask(m_link, BuildBareRequest(buffer, request::kVersion), request::kVersion);
+  const auto software = versionAnswer ? ParseSoftwareVersion(*versionAnswer) : std::nullopt;
+  if (!software) return 0;
+  const std::string version(*software);  // the next exchange reuses the answer's bytes
 
-  Put8(exchange.Request(), field::kVendorSelector, kVendorSelectorByte);
-  if (!exchange.VendorQuery(kVendorSubVersion)) return 0;
-  const uint8_t vendorByte = Get8(exchange.Answer(), answer::kVendorResult);
+  const auto vendorAnswer = Ask(m_link, BuildVendorQuery(buffer, kVendorSubVersion, kVendorSelectorByte),
+                                request::kVendorQuery);
+  const auto vendorByte = vendorAnswer ? ParseVendorByte(*vendorAnswer) : std::nullopt;
+  if (!vendorByte) return 0;
 
   const std::string label =
-      zk::flash::FormatVersionLabel(version, vendorByte, std::min(kVersionLabelLength, out.size() - 1));
+      zk::flash::FormatVersionLabel(version, *vendorByte, std::min(kVersionLabelLength, out.size() - 1));
   std::memcpy(out.data(), label.data(), label.size());
   out[label.size()] = '\0';
   return 1;
@@ -74,19 +68,28 @@ int CDLCommon::ReadVersionLabel(std::span<char> out) {
 
 int CDLCommon::ReadHandsetIdentity(uint32_t& esn, char (&vendorText)[kVendorTextLength + 1], uint32_t& value20,
                                    uint32_t& value21) {
-  Exchange exchange;
-  if (!exchange.Send(request::kEsnIdentity)) return 0;
-  esn = GetLe32(exchange.Answer(), answer::kEsn);
+  static_assert(kVendorTextLength == answer::VendorText::size);
+  std::array<uint8_t, kLongestRequest> buffer{};
+  const auto esnAnswer = Ask(m_link, BuildBareRequest(buffer, request::kEsnIdentity), request::kEsnIdentity);
+  const auto esnValue = esnAnswer ? ParseEsn(*esnAnswer) : std::nullopt;
+  if (!esnValue) return 0;
+  esn = *esnValue;
 
-  // The selector stays 6 for the two value queries that follow.
-  Put8(exchange.Request(), field::kVendorSelector, kVendorSelectorText);
-  if (!exchange.VendorQuery(kVendorSubVersion)) return 0;
-  std::memcpy(vendorText, exchange.Answer().data() + answer::kVendorResult, kVendorTextLength);
+  // The selector is 6 for the text and for the two value queries after it.
+  const auto textAnswer =
+      Ask(m_link, BuildVendorQuery(buffer, kVendorSubVersion, kVendorSelectorText), request::kVendorQuery);
+  const auto text = textAnswer ? ParseVendorText(*textAnswer) : std::nullopt;
+  if (!text) return 0;
+  std::memcpy(vendorText, text->data(), text->size());
   vendorText[kVendorTextLength] = '\0';
 
-  if (!exchange.VendorQuery(kVendorSubValue20)) return 0;
-  value20 = GetLe32(exchange.Answer(), answer::kVendorResult);
-  if (!exchange.VendorQuery(kVendorSubValue21)) return 0;
-  value21 = GetLe32(exchange.Answer(), answer::kVendorResult);
+  uint32_t* const values[] = {&value20, &value21};
+  const uint16_t subCommands[] = {kVendorSubValue20, kVendorSubValue21};
+  for (std::size_t i = 0; i < std::size(values); ++i) {
+    const auto answer = Ask(m_link, BuildVendorQuery(buffer, subCommands[i], kVendorSelectorText), request::kVendorQuery);
+    const auto value = answer ? ParseVendorValue(*answer) : std::nullopt;
+    if (!value) return 0;
+    *values[i] = *value;
+  }
   return 1;
 }

@@ -1,12 +1,13 @@
 // The download protocol's packets: command code, bytes sent and the time one
-// try waits for the acknowledgement. Addresses, lengths and parameters are
-// big-endian.
+// try waits for the acknowledgement, and the builders that fill them into
+// byte spans. Addresses, lengths and parameters are big-endian.
 #pragma once
 
 #include <cstddef>
 #include <cstdint>
 #include <span>
 
+#include "diag/field_layout.h"
 #include "zkdownload/diag_packet.h"
 
 namespace zk::flash {
@@ -37,20 +38,33 @@ inline constexpr std::size_t kBlockSize = 2048;
 inline constexpr uint8_t kBlockPadding = 0x1A;
 inline constexpr uint8_t kBootInitializeParameter = 2;
 
-// Write-block fields.
-inline constexpr std::size_t kWriteAddressOffset = 1;  // 32-bit
-inline constexpr std::size_t kWriteLengthOffset = 5;   // 16-bit
-inline constexpr std::size_t kWriteDataOffset = 7;     // kBlockSize bytes
+namespace field {
+using Code = diag::U8<0>;
+using WriteAddress = diag::Be32<1>;
+using WriteLength = diag::Be16<5>;
+using WriteData = diag::ByteRun<7, kBlockSize>;
+using Parameter = diag::U8<1>;  // the boot initialise parameter, the rate selector
+}  // namespace field
 
-// Fills `request` with the write packet for the block of `image` that starts
+struct WriteBlock {
+  std::span<const uint8_t> packet;  // the bytes to send; empty when the buffer was too short
+  std::size_t dataBytes = 0;        // meaningful image bytes in it
+};
+
+// Fills `buffer` with the write packet for the block of `image` that starts
 // at `address`: up to kBlockSize meaningful bytes, the rest padded with 0x1A.
-// Returns the number of meaningful bytes (0 when the address lies past the
-// image).
-std::size_t BuildWriteBlock(diag_req_pkt_type& request, std::span<const uint8_t> image, uint32_t address);
+// No meaningful bytes when the address lies past the image.
+WriteBlock BuildWriteBlock(std::span<uint8_t> buffer, std::span<const uint8_t> image, uint32_t address);
+// The same into a whole request packet; returns the meaningful bytes.
+inline std::size_t BuildWriteBlock(diag_req_pkt_type& request, std::span<const uint8_t> image, uint32_t address) {
+  return BuildWriteBlock(std::span<uint8_t>(request.req.bytes), image, address).dataBytes;
+}
 
-// Fills `request` with a packet that carries only its code and its fixed
+// Fills `buffer` with a packet that carries only its code and its fixed
 // parameters (every packet but the write block), all zero except where the
-// protocol fixes a value.
-void BuildControlPacket(diag_req_pkt_type& request, const DownloadPacketSpec& layout, uint8_t selector = 0);
+// protocol fixes a value; returns the bytes to send (empty when the buffer
+// is too short).
+std::span<const uint8_t> BuildControlPacket(std::span<uint8_t> buffer, const DownloadPacketSpec& layout,
+                                            uint8_t selector = 0);
 
 }  // namespace zk::flash

@@ -1,9 +1,9 @@
-// The download protocol steps of the flash engine. Every step goes through
-// the link's Transact in download mode; a failing step leaves download mode
+// The download protocol steps of the flash engine. Every step is one exchange
+// through the engine's Transactor in download mode; a failing step leaves download mode
 // and puts the host port back to 38400 bit/s so that later diagnostic
 // requests use diagnostic framing at the default rate.
 #include <cstdio>
-#include <memory>
+#include <vector>
 
 #include "diag/diag_link.h"
 #include "ui/common_process.h"
@@ -25,13 +25,15 @@ std::string Hex(uint32_t value) {
 
 }  // namespace
 
+CDLCommon::CDLCommon() : m_link(g_diagLink) {}
+
 void CDLCommon::FailStep() {
   g_diagLink.m_downloadMode = 0;
   g_diagLink.m_comm.SetComBaudRate(kRateAfterFailure);
 }
 
-bool CDLCommon::StepSucceeded(int transactResult) {
-  if (transactResult == kNoAnswer || g_diagLink.m_lastOk == 0) {
+bool CDLCommon::StepSucceeded(const zk::diag::Reply& reply) {
+  if (!reply.Accepted()) {
     FailStep();
     return false;
   }
@@ -40,10 +42,8 @@ bool CDLCommon::StepSucceeded(int transactResult) {
 }
 
 bool CDLCommon::RunControlStep(const DownloadPacketSpec& layout, uint8_t selector) {
-  auto request = std::make_unique<diag_req_pkt_type>();
-  auto response = std::make_unique<diag_rsp_pkt_type>();
-  zk::flash::BuildControlPacket(*request, layout, selector);
-  return StepSucceeded(g_diagLink.Transact(request.get(), response.get(), layout.length, layout.waitMs));
+  std::vector<uint8_t> buffer(static_cast<std::size_t>(layout.length));
+  return StepSucceeded(m_link.Exchange(zk::flash::BuildControlPacket(buffer, layout, selector), layout.waitMs));
 }
 
 bool CDLCommon::BootInitialize() {
@@ -90,12 +90,10 @@ bool CDLCommon::Finalize() {
 }
 
 bool CDLCommon::SelectFastRate(uint8_t selector) {
-  auto request = std::make_unique<diag_req_pkt_type>();
-  auto response = std::make_unique<diag_rsp_pkt_type>();
-  zk::flash::BuildControlPacket(*request, packet::kSelectFastRate, selector);
-  const int result =
-      g_diagLink.Transact(request.get(), response.get(), packet::kSelectFastRate.length, packet::kSelectFastRate.waitMs);
-  if (result == kNoAnswer || g_diagLink.m_lastOk == 0) {
+  std::vector<uint8_t> buffer(static_cast<std::size_t>(packet::kSelectFastRate.length));
+  const auto reply = m_link.Exchange(zk::flash::BuildControlPacket(buffer, packet::kSelectFastRate, selector),
+                                     packet::kSelectFastRate.waitMs);
+  if (!reply.Accepted()) {
     g_diagLink.m_downloadMode = 0;  // the rate is left to the caller
     return false;
   }
@@ -105,12 +103,10 @@ bool CDLCommon::SelectFastRate(uint8_t selector) {
 
 bool CDLCommon::DownloaderReset() {
   g_commonProcess.SetStatusText("Reset ...");
-  auto request = std::make_unique<diag_req_pkt_type>();
-  auto response = std::make_unique<diag_rsp_pkt_type>();
-  zk::flash::BuildControlPacket(*request, packet::kReset);
-  const int result = g_diagLink.Transact(request.get(), response.get(), packet::kReset.length, packet::kReset.waitMs);
+  std::vector<uint8_t> buffer(static_cast<std::size_t>(packet::kReset.length));
+  const auto reply = m_link.Exchange(zk::flash::BuildControlPacket(buffer, packet::kReset), packet::kReset.waitMs);
   g_diagLink.m_comm.CommClose();  // the handset restarts whatever it answered
-  return StepSucceeded(result);
+  return StepSucceeded(reply);
 }
 
 void CDLCommon::WaitSecondsWithElapsed(int seconds) {
@@ -127,16 +123,14 @@ bool CDLCommon::Burn(std::span<const uint8_t> image, const char* statusText, int
   g_commonProcess.SetText(CCommonProcess::kSecondAddressId, Hex(static_cast<uint32_t>(image.size())));
   WaitSecondsWithElapsed(initialWaitSeconds);
 
-  auto request = std::make_unique<diag_req_pkt_type>();
-  auto response = std::make_unique<diag_rsp_pkt_type>();
+  std::vector<uint8_t> buffer(static_cast<std::size_t>(packet::kWriteBlock.length));
   for (std::size_t sent = 0; sent < image.size(); sent += zk::flash::kBlockSize) {
     const auto address = static_cast<uint32_t>(sent);
-    zk::flash::BuildWriteBlock(*request, image, address);
-    const int result = g_diagLink.Transact(request.get(), response.get(), packet::kWriteBlock.length,
-                                           packet::kWriteBlock.waitMs);
+    const auto block = zk::flash::BuildWriteBlock(buffer, image, address);
+    const auto reply = m_link.Exchange(block.packet, packet::kWriteBlock.waitMs);
     g_commonProcess.SetText(CCommonProcess::kFirstAddressId, Hex(address));
     if (stepBar) g_commonProcess.StepProgress();
-    if (!StepSucceeded(result)) {
+    if (!StepSucceeded(reply)) {
       g_commonProcess.SetAddressMode(false);
       return false;
     }

@@ -16,24 +16,11 @@
 
 namespace {
 
+using zk::flash::DownloadResult;
+
 constexpr int kMainImageUnreadable = 20;
 constexpr int kBootLoaderUnreadable = 60;
 constexpr int kBootImageUnreadable = 61;
-constexpr int kEnterDownloaderFailed = 5;
-constexpr int kEfsResetFailed = 7;
-constexpr int kEraseFailed = 8;
-constexpr int kBurnFailed = 9;
-constexpr int kResetFailed = 11;
-constexpr int kInitializeFailed = 12;
-constexpr int kFinalizeFailed = 13;
-constexpr int kBootInitializeFailed = 14;
-constexpr int kBootEraseFailed = 15;
-constexpr int kBootBurnFailed = 16;
-constexpr int kBootImageInitializeFailed = 17;
-constexpr int kBootImageBurnFailed = 18;
-constexpr int kBootLoaderNotLoaded = 201100;
-constexpr int kBootImageNotLoaded = 201200;
-constexpr int kEfsEraseFailed = 503000;
 
 constexpr unsigned long kFastRate = 460800;
 constexpr unsigned long kDiagnosticRate = 115200;
@@ -137,7 +124,7 @@ int CDLCommon::LoadBootImage() {
 bool CDLCommon::EnterDownloader() {
   g_commonProcess.SetStatusText("Mode Offline-d ...");
   g_commonProcess.SetDetailText(" ");
-  g_packetProcess.GoOffline();
+  static_cast<void>(g_packetProcess.GoOffline());  // the switch below decides
   WaitSecondsWithElapsed(2);
   g_commonProcess.SetStatusText(m_efsEraseMode ? "EFS Erase Go ." : "Jump to Downloader...");
   if (!g_packetProcess.SwitchToDownloader()) return false;
@@ -146,11 +133,11 @@ bool CDLCommon::EnterDownloader() {
   return true;
 }
 
-int CDLCommon::DownloadImage() {
+DownloadResult CDLCommon::DownloadImage() {
   g_commonProcess.SetDetailText(m_mainName);
   if (!m_skipOffline) {
     zk::platform::SleepMs(1000);
-    if (!EnterDownloader()) return kEnterDownloaderFailed;
+    if (!EnterDownloader()) return DownloadResult::kEnterDownloaderFailed;
   }
   g_diagLink.m_downloadMode = 1;
 
@@ -159,7 +146,7 @@ int CDLCommon::DownloadImage() {
     if (comm.SetComBaudRate(kFastRate)) {
       comm.SetComBaudRate(kDiagnosticRate);
       zk::platform::SleepMs(500);
-      if (!SelectFastRate(1)) return kEnterDownloaderFailed;
+      if (!SelectFastRate(1)) return DownloadResult::kEnterDownloaderFailed;
       comm.SetComBaudRate(kFastRate);
       zk::platform::SleepMs(500);
     } else {
@@ -170,44 +157,44 @@ int CDLCommon::DownloadImage() {
   g_commonProcess.m_nvBackupPending = 1;
 
   if (FileExists(m_bootPath)) {
-    if (LoadBootLoader() != 1) return kBootLoaderNotLoaded;
-    if (!BootInitialize()) return kBootInitializeFailed;
-    if (!BootErase()) return kBootEraseFailed;
-    if (!BurnBootLoader()) return kBootBurnFailed;
+    if (LoadBootLoader() != 1) return DownloadResult::kBootLoaderNotLoaded;
+    if (!BootInitialize()) return DownloadResult::kBootInitializeFailed;
+    if (!BootErase()) return DownloadResult::kBootEraseFailed;
+    if (!BurnBootLoader()) return DownloadResult::kBootBurnFailed;
   }
   if (FileExists(m_logoPath)) {
-    if (LoadBootImage() != 1) return kBootImageNotLoaded;
-    if (!BootImageInitialize()) return kBootImageInitializeFailed;
-    if (!BurnBootImage()) return kBootImageBurnFailed;
+    if (LoadBootImage() != 1) return DownloadResult::kBootImageNotLoaded;
+    if (!BootImageInitialize()) return DownloadResult::kBootImageInitializeFailed;
+    if (!BurnBootImage()) return DownloadResult::kBootImageBurnFailed;
   }
-  if (!Initialize()) return kInitializeFailed;
-  if (!Erase()) return kEraseFailed;
+  if (!Initialize()) return DownloadResult::kInitializeFailed;
+  if (!Erase()) return DownloadResult::kEraseFailed;
   g_commonProcess.SetDetailText(m_mainName);
-  if (!BurnImage()) return kBurnFailed;
-  if (!Finalize()) return kFinalizeFailed;
-  if (!DownloaderReset()) return kResetFailed;
+  if (!BurnImage()) return DownloadResult::kBurnFailed;
+  if (!Finalize()) return DownloadResult::kFinalizeFailed;
+  if (!DownloaderReset()) return DownloadResult::kResetFailed;
 
   if (!m_isUsbPort) comm.SetComBaudRate(kDiagnosticRate);
   comm.CommClose();
   WaitSecondsWithElapsed(30);
-  return 1;
+  return DownloadResult::kDone;
 }
 
-int CDLCommon::EraseHandsetEfs() {
+DownloadResult CDLCommon::EraseHandsetEfs() {
   if (!m_skipOffline) {
     zk::platform::SleepMs(1000);
-    if (!EnterDownloader()) return kEnterDownloaderFailed;
+    if (!EnterDownloader()) return DownloadResult::kEnterDownloaderFailed;
   }
   g_diagLink.m_downloadMode = 1;
   g_diagLink.m_comm.SetComBaudRate(kDiagnosticRate);
   zk::platform::SleepMs(1000);
   g_commonProcess.m_nvBackupPending = 1;
   zk::platform::SleepMs(1000);
-  if (!EraseEfs()) return kEfsEraseFailed;
+  if (!EraseEfs()) return DownloadResult::kEfsEraseFailed;
   zk::platform::SleepMs(1000);
-  if (!DownloaderReset()) return kEfsResetFailed;
+  if (!DownloaderReset()) return DownloadResult::kEfsResetFailed;
   g_diagLink.m_comm.CommClose();
   zk::platform::SleepMs(20000);
   g_commonProcess.SetText(1014, "");
-  return 1;
+  return DownloadResult::kDone;
 }

@@ -11,10 +11,8 @@
 
 namespace {
 
-constexpr int kPrlFileUnreadable = 41;
-constexpr int kPrlWriteFailed = 43;
-constexpr int kPrlFileNotCreated = 34;
-constexpr int kPrlReadFailed = 35;
+using zk::flash::PrlFileResult;
+
 constexpr long kPrlBlockBytes = 40;
 constexpr char kSkipEntry[] = " ";
 
@@ -41,8 +39,8 @@ long FileSize(std::FILE* file) {
 
 }  // namespace
 
-int CDLCommon::WritePrlList(int namSelector, const std::string& path) {
-  if (path.empty()) return 1;
+PrlFileResult CDLCommon::WritePrlList(int namSelector, const std::string& path) {
+  if (path.empty()) return PrlFileResult::kDone;
   m_prlList = BuildWriteList(namSelector, path);
   g_commonProcess.SetStatusText("PRL Write...");
 
@@ -57,25 +55,25 @@ int CDLCommon::WritePrlList(int namSelector, const std::string& path) {
     if (!file) {
       zk::platform::SleepMs(1000);
       file.reset(std::fopen(local.c_str(), "rb"));
-      if (!file) return kPrlFileUnreadable;
+      if (!file) return PrlFileResult::kFileUnreadable;
     }
     const long size = FileSize(file.get());
-    if (size < 0) return kPrlFileUnreadable;
+    if (size < 0) return PrlFileResult::kFileUnreadable;
     g_commonProcess.SetProgressRange(static_cast<int>(size / kPrlBlockBytes + 2));
-    if (!g_packetProcess.WritePrl(static_cast<uint8_t>(nam), file.get(), size)) return kPrlWriteFailed;
+    if (!g_packetProcess.WritePrl(static_cast<uint8_t>(nam), file.get(), size)) return PrlFileResult::kWriteFailed;
     file.reset();
     zk::platform::SleepMs(300);
   }
   m_prlList.clear();
-  return 1;
+  return PrlFileResult::kDone;
 }
 
-int CDLCommon::ReadPrlToFile(int nam, const std::string& path) {
+PrlFileResult CDLCommon::ReadPrlToFile(int nam, const std::string& path) {
   // The file is created at its full path; the host process's current
   // directory is left alone.
   FilePtr file(std::fopen(zk::platform::NormalizeHostPath(path).c_str(), "wb"));
-  if (!file) return kPrlFileNotCreated;
-  if (!g_packetProcess.ReadPrl(static_cast<uint8_t>(nam), file.get())) return kPrlReadFailed;
-  if (std::fflush(file.get()) != 0) return kPrlFileNotCreated;
-  return 1;
+  if (!file) return PrlFileResult::kFileNotCreated;
+  if (!g_packetProcess.ReadPrl(static_cast<uint8_t>(nam), file.get())) return PrlFileResult::kReadFailed;
+  if (std::fflush(file.get()) != 0) return PrlFileResult::kFileNotCreated;
+  return PrlFileResult::kDone;
 }

@@ -3,13 +3,13 @@
 #include "diag/diag_link.h"
 #include "flash/dl_common.h"
 #include "platform/library_state.h"
-#include "ui/common_process.h"
 #include "serial/port_discovery.h"
+#include "ui/common_process.h"
+#include "ui/failure_code.h"
 
 namespace {
-constexpr int kImageFailure = 201000;
-constexpr int kPortFailure = 601000;
-constexpr int kDownloadFailure = 602000;
+using zk::ui::FailureCode;
+using zk::ui::Location;
 constexpr unsigned long kDownloadRate = 115200;
 constexpr unsigned long kDefaultRate = 38400;
 }  // namespace
@@ -54,12 +54,13 @@ int CEmergency::Run(int16_t kind, const char* /*text1*/, const char* /*text2*/, 
     return code;
   };
   const int loaded = engine.LoadMainImage();
-  if (loaded != 1) return fail(kImageFailure + loaded);
-  if (!g_diagLink.OpenPort(portIndex)) return fail(kPortFailure);
+  if (loaded != 1) return fail(FailureCode(Location::kBinSetBinFile, loaded));
+  if (!g_diagLink.OpenPort(portIndex)) return fail(FailureCode(Location::kEmergencyPortOpen));
 
   g_diagLink.m_comm.SetComBaudRate(kDownloadRate);
-  const int downloaded = engine.DownloadImage();
-  if (downloaded != 1) return fail(kDownloadFailure + downloaded);
+  const auto downloaded = engine.DownloadImage();
+  if (downloaded != zk::flash::DownloadResult::kDone)
+    return fail(FailureCode(Location::kEmergencyDownload, downloaded));
 
   g_commonProcess.CloseProgressWindow();
   g_diagLink.m_comm.SetComBaudRate(kDefaultRate);

@@ -26,8 +26,9 @@ int ReadHandsetIdentity(int16_t kind, int16_t portIndex, HandsetIdentity& identi
   if (g_dlCommon.ReadHandsetIdentity(identity.esn, identity.vendorText, identity.value20, identity.value21) != 1)
     return finish(kIdentityUnread);
 
+  // The check reports bare causes: it has no failure location of its own.
   g_commonProcess.SetStatusText("Mode Offline-d ...");
-  const int offline = g_packetProcess.GoOffline();
-  if (offline != 1) return finish(offline);
-  return finish(g_packetProcess.ResetPhone());
+  const auto offline = g_packetProcess.GoOffline();
+  if (offline != zk::diag::OfflineResult::kConfirmed) return finish(static_cast<int>(offline));
+  return finish(static_cast<int>(g_packetProcess.ResetPhone()));
 }

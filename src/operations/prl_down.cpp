@@ -5,19 +5,19 @@
 #include "diag/diag_link.h"
 #include "diag/packet_process.h"
 #include "flash/dl_common.h"
+#include "platform/clock.h"
 #include "platform/library_state.h"
 #include "ui/common_process.h"
-#include "platform/clock.h"
+#include "ui/failure_code.h"
 
 namespace {
 
-constexpr int kReadModeEntry = 407000;
-constexpr int kReadFile = 401000;
-constexpr int kWriteModeEntry = 402000;
-constexpr int kWriteOffline = 403000;
-constexpr int kWriteUnlock = 404000;
-constexpr int kWriteFile = 405000;
-constexpr int kWriteReset = 406000;
+using zk::diag::OfflineResult;
+using zk::diag::UnlockResult;
+using zk::flash::PrlFileResult;
+using zk::ui::FailureCode;
+using zk::ui::Location;
+
 constexpr int kRestartSeconds = 20;
 
 void PrepareLink(int16_t kind, int16_t portIndex, int16_t param1, int16_t param2, int16_t param3,
@@ -33,9 +33,9 @@ int CPRLDown::Read(int16_t kind, const char* /*text*/, const char* spcCode, cons
                    int16_t portIndex, int16_t param1, int16_t param2, int16_t param3) {
   PrepareLink(kind, portIndex, param1, param2, param3, spcCode);
   const int entered = g_diagLink.EnterDiagMode(portIndex);
-  if (entered != 1) return kReadModeEntry + entered;
-  const int read = g_dlCommon.ReadPrlToFile(nam, path != nullptr ? path : "");
-  if (read != 1) return kReadFile + read;
+  if (entered != kDiagModeEntered) return FailureCode(Location::kPrlReadModeEntry, entered);
+  const auto read = g_dlCommon.ReadPrlToFile(nam, path != nullptr ? path : "");
+  if (read != PrlFileResult::kDone) return FailureCode(Location::kPrlRead, read);
   g_commonProcess.CloseProgressWindow();
   g_diagLink.ClosePort();
   g_commonProcess.ShowCompleted();
@@ -65,19 +65,20 @@ int CPRLDown::WriteOneHandset(const char* path, int namSelector, int16_t portInd
   g_commonProcess.SetDetailText(" ");
 
   const int entered = g_diagLink.EnterDiagMode(portIndex);
-  if (entered != 1) return kWriteModeEntry + entered;
-  const int offline = g_packetProcess.GoOffline();
-  if (offline != 1) return kWriteOffline + offline;
-  const int unlocked = g_diagLink.UnlockAndRelease();
-  if (unlocked != 1) return kWriteUnlock + unlocked;
+  if (entered != kDiagModeEntered) return FailureCode(Location::kPrlWriteModeEntry, entered);
+  const auto offline = g_packetProcess.GoOffline();
+  if (offline != OfflineResult::kConfirmed) return FailureCode(Location::kPrlWriteOffline, offline);
+  const auto unlocked = g_diagLink.UnlockAndRelease();
+  if (unlocked != UnlockResult::kUnlocked) return FailureCode(Location::kPrlWriteUnlock, unlocked);
   zk::platform::SleepMs(2000);
 
-  const int written = g_dlCommon.WritePrlList(namSelector, path != nullptr ? path : "");
-  if (written != 1) return kWriteFile + written;
+  const auto written = g_dlCommon.WritePrlList(namSelector, path != nullptr ? path : "");
+  if (written != PrlFileResult::kDone) return FailureCode(Location::kPrlWriteFile, written);
 
   g_commonProcess.UpdateElapsedTime();
   zk::platform::SleepMs(300);
-  if (g_packetProcess.ResetPhone() != 1) return kWriteReset;
+  // Whichever way the reset failed, the code names only the step.
+  if (g_packetProcess.ResetPhone() != zk::diag::ResetResult::kDone) return FailureCode(Location::kPrlWriteReset);
   for (int i = 0; i < kRestartSeconds; ++i) {
     g_commonProcess.UpdateElapsedTime();
     zk::platform::SleepMs(1000);

@@ -97,7 +97,7 @@ class FlashDownload : public SimLinkTest {
     if (g_dlCommon.LoadMainImage() != 1) return -1;
     OpenProgress();
     if (g_diagLink.EnterDiagMode(kPortIndex) != kDiagModeEntered) return -2;
-    return g_dlCommon.DownloadImage();
+    return static_cast<int>(g_dlCommon.DownloadImage());
   }
 
   int Emergency(const fs::path& image, int portIndex = kPortIndex) {
@@ -313,7 +313,7 @@ TEST_F(FlashDownload, EfsEraseEmptiesTheHandsetsFileSystemAndRestartsIt) {
   std::ofstream(efs / "brew" / "app.mod") << "app";
   OpenProgress();
   ASSERT_EQ(g_diagLink.EnterDiagMode(kPortIndex), kDiagModeEntered);
-  EXPECT_EQ(g_dlCommon.EraseHandsetEfs(), 1);
+  EXPECT_EQ(g_dlCommon.EraseHandsetEfs(), zk::flash::DownloadResult::kDone);
   EXPECT_TRUE(fs::is_empty(efs));
   EXPECT_EQ(Sequence(), "26 0A");  // at 115200 bit/s, without the rate switch
   EXPECT_EQ(sim_->counters().restarts, 1u);

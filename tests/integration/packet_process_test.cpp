@@ -26,6 +26,9 @@ using zk::test::Faults;
 using zk::test::ForeignCode;
 using zk::test::HexBytes;
 using zk::test::SimLinkTest;
+using zk::diag::OfflineResult;
+using zk::diag::ResetResult;
+using zk::diag::UnlockResult;
 using Bytes = std::vector<uint8_t>;
 using FilePtr = std::unique_ptr<std::FILE, int (*)(std::FILE*)>;
 
@@ -64,7 +67,7 @@ TEST_F(Builders, GoOfflineGivesUpAfterTwelveAttempts) {
   neverUsable.neverUsable = true;
   sim_->SetFaults(neverUsable);
   const uint64_t modeBefore = Requests(0x29), statusBefore = Requests(0x0C);
-  EXPECT_EQ(g_packetProcess.GoOffline(), kOfflineNotConfirmed);
+  EXPECT_EQ(g_packetProcess.GoOffline(), OfflineResult::kNotConfirmed);
   EXPECT_EQ(Requests(0x29) - modeBefore, 12u);
   EXPECT_EQ(Requests(0x0C) - statusBefore, 12u);
   const auto offline = Frames(0x29);
@@ -73,22 +76,22 @@ TEST_F(Builders, GoOfflineGivesUpAfterTwelveAttempts) {
 
 TEST_F(Builders, GoOfflineConfirmsAtOnceAndTellsSilenceFromAnotherAnswer) {
   Enter();
-  EXPECT_EQ(g_packetProcess.GoOffline(), 1);
+  EXPECT_EQ(g_packetProcess.GoOffline(), OfflineResult::kConfirmed);
   EXPECT_TRUE(sim_->state().offline);
 
   sim_->SetFaults(Faults({DropCode(0x29)}));
-  EXPECT_EQ(g_packetProcess.GoOffline(), kOfflineNoAnswer);
+  EXPECT_EQ(g_packetProcess.GoOffline(), OfflineResult::kNoAnswer);
   sim_->SetFaults(Faults({ForeignCode(0x29, 0x13)}));
-  EXPECT_EQ(g_packetProcess.GoOffline(), kOfflineOtherCode);
+  EXPECT_EQ(g_packetProcess.GoOffline(), OfflineResult::kOtherCode);
   // A status request that goes unanswered confirms nothing, whatever an
   // earlier status answer showed.
   sim_->SetFaults(Faults({DropCode(0x0C)}));
-  EXPECT_EQ(g_packetProcess.GoOffline(), kOfflineNotConfirmed);
+  EXPECT_EQ(g_packetProcess.GoOffline(), OfflineResult::kNotConfirmed);
 }
 
 TEST_F(Builders, ResetClosesThePortAndRestartsTheHandset) {
   Enter();
-  EXPECT_EQ(g_packetProcess.ResetPhone(), 1);
+  EXPECT_EQ(g_packetProcess.ResetPhone(), ResetResult::kDone);
   EXPECT_FALSE(g_diagLink.m_comm.IsOpen());
   EXPECT_EQ(HexBytes(Frames(0x29).back().hex), (Bytes{0x29, 0x02, 0x00}));
   EXPECT_EQ(sim_->state().personality, rb310::Personality::kRestarting);
@@ -97,12 +100,12 @@ TEST_F(Builders, ResetClosesThePortAndRestartsTheHandset) {
 TEST_F(Builders, UnansweredResetStillClosesThePort) {
   Enter();
   sim_->SetFaults(Faults({DropCode(0x29)}));
-  EXPECT_EQ(g_packetProcess.ResetPhone(), kResetNoAnswer);
+  EXPECT_EQ(g_packetProcess.ResetPhone(), ResetResult::kNoAnswer);
   EXPECT_FALSE(g_diagLink.m_comm.IsOpen());
 
   ASSERT_EQ(g_diagLink.EnterDiagMode(kPortIndex), kDiagModeEntered);
   sim_->SetFaults(Faults({ForeignCode(0x29, 0x14)}));
-  EXPECT_EQ(g_packetProcess.ResetPhone(), kResetOtherCode);
+  EXPECT_EQ(g_packetProcess.ResetPhone(), ResetResult::kOtherCode);
   EXPECT_FALSE(g_diagLink.m_comm.IsOpen());
 }
 
@@ -116,7 +119,7 @@ TEST_F(Builders, UnlockSucceedsEvenWhenTheHandsetRejectsTheCode) {
   auto options = Options();
   options.security.spc = "111111";
   Enter(options);
-  EXPECT_EQ(g_diagLink.UnlockSpc(), 1);
+  EXPECT_TRUE(g_diagLink.UnlockSpc());
   EXPECT_FALSE(sim_->state().spcUnlocked);
   EXPECT_EQ(HexBytes(Frames(0x41).back().hex), (Bytes{0x41, '2', '7', '1', '8', '2', '8'}));
 
@@ -128,9 +131,9 @@ TEST_F(Builders, UnlockSucceedsEvenWhenTheHandsetRejectsTheCode) {
 TEST_F(Builders, UnansweredUnlockIs39) {
   Enter();
   sim_->SetFaults(Faults({DropCode(0x41)}));
-  EXPECT_EQ(g_diagLink.UnlockSpc(), 0);
-  EXPECT_EQ(g_diagLink.UnlockAndRelease(), kUnlockNoAnswer);
-  EXPECT_EQ(g_diagLink.UnlockAndTypeCode(), kUnlockNoAnswer);
+  EXPECT_FALSE(g_diagLink.UnlockSpc());
+  EXPECT_EQ(g_diagLink.UnlockAndRelease(), UnlockResult::kNoAnswer);
+  EXPECT_EQ(g_diagLink.UnlockAndTypeCode(), UnlockResult::kNoAnswer);
   EXPECT_EQ(Requests(0x21), 0u);  // nothing after the failed unlock
 }
 
@@ -140,14 +143,14 @@ TEST_F(Builders, OverLongSpcArgumentSendsItsFirstSixCharacters) {
   Enter(options);
   g_diagLink.SetSpcCode("1234567890123456789");
   EXPECT_STREQ(g_diagLink.m_spcCode, "1234567");
-  EXPECT_EQ(g_diagLink.UnlockSpc(), 1);
+  EXPECT_TRUE(g_diagLink.UnlockSpc());
   EXPECT_TRUE(sim_->state().spcUnlocked);
   EXPECT_EQ(HexBytes(Frames(0x41).back().hex), (Bytes{0x41, '1', '2', '3', '4', '5', '6'}));
 }
 
 TEST_F(Builders, UnlockAndReleasePressesTheTwoKeys) {
   Enter();
-  EXPECT_EQ(g_diagLink.UnlockAndRelease(), 1);
+  EXPECT_EQ(g_diagLink.UnlockAndRelease(), UnlockResult::kUnlocked);
   EXPECT_EQ(g_packetProcess.m_keysEnabled, 1);
   EXPECT_TRUE(sim_->state().spcUnlocked);
   EXPECT_EQ(sim_->state().keysPressed, (Bytes{6, 81}));
@@ -156,7 +159,7 @@ TEST_F(Builders, UnlockAndReleasePressesTheTwoKeys) {
 TEST_F(Builders, UnlockAndTypeCodeTypesTheConfiguredServiceSequence) {
   std::ofstream(home_.path() / "profile.ini") << "[Handset]\nServiceSequence=4725190\n";
   Enter();
-  EXPECT_EQ(g_diagLink.UnlockAndTypeCode(), 1);
+  EXPECT_EQ(g_diagLink.UnlockAndTypeCode(), UnlockResult::kUnlocked);
   EXPECT_EQ(sim_->state().keysPressed, (Bytes{6, 81, '4', '7', '2', '5', '1', '9', '0', 81}));
 }
 

@@ -174,4 +174,45 @@ TEST_F(TransactTest, DownloadSilenceUsesTenTries) {
   EXPECT_TRUE(Leftover().empty());
 }
 
+TEST_F(TransactTest, ExchangeGivesTheAnswerAsLongAsTheHandsetSentIt) {
+  Bytes longAnswer(3000, 0x11);  // longer than the response buffer
+  longAnswer[0] = 0x01;
+  zk::diag::Reply esn, overlong;
+  Bytes esnBytes;
+  const auto requests = WithPeer(Replies({{0x01, 0x41, 0x2C, 0x3A, 0x9F}, longAnswer}), [&] {
+    const Bytes request = {0x01};
+    esn = g_diagLink.Exchange(request, kTimeoutMs);
+    esnBytes.assign(esn.answer.begin(), esn.answer.end());  // the next exchange reuses the buffer
+    overlong = g_diagLink.Exchange(request, kTimeoutMs);
+  });
+  EXPECT_TRUE(esn.Accepted());
+  EXPECT_TRUE(esn.answered);
+  EXPECT_EQ(esnBytes, (Bytes{0x01, 0x41, 0x2C, 0x3A, 0x9F}));
+  EXPECT_TRUE(overlong.Accepted());
+  EXPECT_EQ(overlong.answer.size(), kDiagResponseBufferSize);
+  ASSERT_EQ(requests.size(), 2u);
+  EXPECT_EQ(requests[0], EncodeForWire({0x01}));
+}
+
+TEST_F(TransactTest, AFrameOfCheckBytesAloneIsNeverAnAnswer) {
+  // An empty packet's check bytes are 00 00: the version request's code.
+  zk::diag::Reply reply;
+  const auto requests = WithPeer(Replies({{}, {}}), [&] { reply = g_diagLink.Exchange(Bytes{0x00}, kTimeoutMs); });
+  EXPECT_EQ(reply.result, kNoAnswer);
+  EXPECT_TRUE(reply.answered);
+  EXPECT_TRUE(reply.answer.empty());
+  EXPECT_EQ(requests.size(), 2u);
+
+  g_diagLink.m_downloadMode = 1;  // nor an acknowledgement or an echo
+  WithPeer(Replies({{}}), [&] { reply = g_diagLink.Exchange(Bytes{0x00}, kTimeoutMs); });
+  EXPECT_EQ(reply.result, kTransactRefused);
+}
+
+TEST_F(TransactTest, AnEmptyOrOversizedRequestIsNotSent) {
+  EXPECT_EQ(g_diagLink.Exchange({}, kTimeoutMs).result, kNoAnswer);
+  const Bytes huge(kDiagRequestBufferSize + 1, 0x01);
+  EXPECT_EQ(g_diagLink.Exchange(huge, kTimeoutMs).result, kNoAnswer);
+  EXPECT_TRUE(Leftover().empty());
+}
+
 }  // namespace

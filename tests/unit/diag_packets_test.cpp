@@ -111,9 +111,9 @@ TEST_F(BuilderWire, KeyLockRefusedLeavesTheKeypadLocked) {
 TEST_F(BuilderWire, UnlockSendsTheFirstSixCharactersOfTheStoredCode) {
   g_diagLink.SetSpcCode("1234567");
   g_diagLink.m_downloadMode = 1;
-  int result = 0;
+  bool result = false;
   const auto requests = WithPeer(Replies({{0x41, 0x01}}), [&] { result = g_diagLink.UnlockSpc(); });
-  EXPECT_EQ(result, 1);
+  EXPECT_TRUE(result);
   EXPECT_EQ(g_diagLink.m_downloadMode, 0);
   ASSERT_EQ(requests.size(), 1u);
   EXPECT_EQ(requests[0], EncodeForWire({0x41, '1', '2', '3', '4', '5', '6'}));
@@ -137,7 +137,7 @@ TEST_F(BuilderWire, OfflineResetAndDownloaderRequests) {
   status[0] = 0x0C;
   status[8] = 1;   // mode word non-zero ...
   status[32] = 2;  // ... and phone state 2: offline
-  int reset = 0;
+  auto reset = zk::diag::ResetResult::kNoAnswer;
   bool downloader = false;
   const auto requests =
       WithPeer(Replies({{0x29, 0x01, 0x00}, status, {0x29, 0x02, 0x00}, {0x3A}}), [&] {
@@ -145,7 +145,7 @@ TEST_F(BuilderWire, OfflineResetAndDownloaderRequests) {
         ASSERT_TRUE(g_diagLink.OpenPort(kPortIndex));  // the reset closed it
         downloader = g_packetProcess.SwitchToDownloader();
       });
-  EXPECT_EQ(reset, 1);
+  EXPECT_EQ(reset, zk::diag::ResetResult::kDone);
   EXPECT_TRUE(downloader);
   ASSERT_EQ(requests.size(), 4u);
   EXPECT_EQ(requests[0], EncodeForWire({0x29, 0x01, 0x00}));
@@ -155,11 +155,11 @@ TEST_F(BuilderWire, OfflineResetAndDownloaderRequests) {
 }
 
 TEST_F(BuilderWire, OfflineFailureCodesTellSilenceFromAnotherAnswer) {
-  int silent = 0, foreign = 0;
+  auto silent = zk::diag::OfflineResult::kConfirmed, foreign = zk::diag::OfflineResult::kConfirmed;
   WithPeer(Silence(2), [&] { silent = g_packetProcess.GoOffline(); });
   WithPeer(Replies({{0x13, 0x29}, {0x13, 0x29}}), [&] { foreign = g_packetProcess.GoOffline(); });
-  EXPECT_EQ(silent, kOfflineNoAnswer);
-  EXPECT_EQ(foreign, kOfflineOtherCode);
+  EXPECT_EQ(silent, zk::diag::OfflineResult::kNoAnswer);
+  EXPECT_EQ(foreign, zk::diag::OfflineResult::kOtherCode);
 }
 
 TEST_F(BuilderWire, SpeedChangeRequestCarriesTheRateLittleEndian) {

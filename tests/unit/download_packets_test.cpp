@@ -57,15 +57,15 @@ TEST(DownloadPackets, AnAddressPastTheImageCarriesNoData) {
 TEST(DownloadPackets, ControlPacketsCarryTheirFixedParameters) {
   auto request = std::make_unique<diag_req_pkt_type>();
   std::fill(std::begin(request->req.bytes), std::end(request->req.bytes), 0xEE);
-  BuildControlPacket(*request, packet::kBootInitialize);
+  EXPECT_EQ(BuildControlPacket(request->req.bytes, packet::kBootInitialize).size(), 2u);
   EXPECT_EQ(request->req.bytes[0], 0x20);
   EXPECT_EQ(request->req.bytes[1], 2);
 
-  BuildControlPacket(*request, packet::kErase);
+  EXPECT_EQ(BuildControlPacket(request->req.bytes, packet::kErase).size(), 4u);
   EXPECT_EQ(request->req.bytes[0], 0x04);
   EXPECT_EQ(Be32(request->req.bytes) & 0x00FFFFFF, 0u);
 
-  BuildControlPacket(*request, packet::kSelectFastRate, 1);
+  EXPECT_EQ(BuildControlPacket(request->req.bytes, packet::kSelectFastRate, 1).size(), 2055u);
   EXPECT_EQ(request->req.bytes[0], 0x29);
   EXPECT_EQ(request->req.bytes[1], 1);
   EXPECT_TRUE(std::all_of(request->req.bytes + 2, request->req.bytes + 2055, [](uint8_t b) { return b == 0; }));

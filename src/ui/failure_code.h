@@ -1,0 +1,39 @@
+// Forming a failure code: location x 1000 + cause. The location names the
+// failing step of an operation (the rows of failure_texts.cpp), the cause
+// what went wrong (a module's typed result, or a number). The one place the
+// six-digit codes are put together.
+#pragma once
+
+#include <type_traits>
+
+namespace zk::ui {
+
+// The thousands of the failure locations the flows report so far; the
+// others join as their flows land.
+enum class Location : int {
+  kBinSetBinFile = 201,           // the image file of a download
+  kPrlRead = 401,                 // 'PRLReadProc' in PRL Read
+  kPrlWriteModeEntry = 402,       // 'ChangeToDM' in PRL Download
+  kPrlWriteOffline = 403,         // 'ModeOffline_D' in PRL Download
+  kPrlWriteUnlock = 404,          // 'SPCWrite' in PRL Download
+  kPrlWriteFile = 405,            // 'PRLDownloadProc' in PRL Download
+  kPrlWriteReset = 406,           // 'ModeReset' in PRL Download
+  kPrlReadModeEntry = 407,        // 'ChangeToDM' in PRL Read
+  kEmergencyPortOpen = 601,       // 'PortOpen' in Emergency
+  kEmergencyDownload = 602,       // 'DownLoadThreadProc' in Emergency
+};
+
+// A cause: a typed result whose values are causes, or a plain number.
+template <class Cause>
+concept FailureCause = std::is_same_v<Cause, int> ||
+                       (std::is_enum_v<Cause> && std::is_same_v<std::underlying_type_t<Cause>, int>);
+
+template <FailureCause Cause>
+constexpr int FailureCode(Location location, Cause cause) {
+  return static_cast<int>(location) * 1000 + static_cast<int>(cause);
+}
+
+// A location whose code carries no cause.
+constexpr int FailureCode(Location location) { return FailureCode(location, 0); }
+
+}  // namespace zk::ui
