@@ -2,8 +2,13 @@
  *
  * Texts are NUL-terminated `const char*`; a null pointer stands for an empty
  * text. Each export copies the texts it is given and keeps no pointer to them.
- * Every export runs on the caller's thread and returns when its work is done;
- * calls must not overlap. */
+ * Every export runs on the caller's thread and returns when its work is done.
+ * One operation export (PRL, emergency, identity, upgrade, ...) runs at a time
+ * in a process: another operation export entered while one runs, from another
+ * thread or from an operator-interface callback, returns 0 at once and
+ * touches nothing (GetLastResult_Interface still reports the running one).
+ * The environment (ZKDOWNLOAD_HOME, _UI, _ANSWERS, _TIME_SCALE, _TRACE) is
+ * read when the library loads and at the start of each exported call. */
 #ifndef ZKDOWNLOAD_ZKDOWNLOAD_H
 #define ZKDOWNLOAD_ZKDOWNLOAD_H
 

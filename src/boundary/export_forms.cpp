@@ -9,15 +9,23 @@
 
 namespace zk::boundary {
 
-void BeginPlainExport() {
+namespace {
+void ReadSettingsForCall() {
   const platform::Settings& settings = platform::RefreshSettings();
   ApplySettings(settings);
   g_uiSelection.Install(settings, g_commonProcess);
 }
+}  // namespace
+
+void BeginPlainExport() {
+  if (!platform::TryBeginOperation()) return;
+  ReadSettingsForCall();
+  platform::EndOperation();
+}
 
 OperationExport::OperationExport(bool silent) : m_entered(platform::TryBeginOperation()) {
   if (!m_entered) return;
-  BeginPlainExport();
+  ReadSettingsForCall();
   ui::SetSilentMode(silent);
   g_runState.lastFlowResult = 0;
   g_diagLink.m_comm.ClearOpenError();

@@ -10,9 +10,6 @@ namespace zk::boundary {
 // Flows that have not been built yet return this code: the error tables
 // know neither its location nor its cause, so it never reads as success.
 inline constexpr int kOperationNotAvailable = 999000;
-// An operation export that was refused because another one is running; the
-// export returns 0 and leaves the running operation's results alone.
-inline constexpr int kOperationBusy = 999001;
 
 // One operation export from its start to its return. Starting it reads the
 // settings from the environment, installs the configured operator interface
@@ -34,7 +31,9 @@ class [[nodiscard]] OperationExport {
 };
 
 // Reads the settings and installs the operator interface for an export that
-// is not an operation (the phone-book notice, the port list).
+// is not an operation (the phone-book notice, the port list). While an
+// operation export runs, the settings and the interface stay as they are:
+// the running operation reads them.
 void BeginPlainExport();
 
 // The port index a serial export's mask selects: the lowest set bit of bits
