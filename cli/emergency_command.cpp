@@ -33,7 +33,9 @@ int RunEmergency(const EmergencyOptions& options) {
   const int result = EmergencyUSB_Interface(kOperationKind, 0, "", image.c_str(), 0, static_cast<short>(port->index),
                                             kLinkParam1, kLinkParam2, kLinkParam3);
   const int status = record.Finish(result);
-  if (status == 0) std::printf("image %s burned into the handset on %s\n", image.c_str(), port->name.c_str());
+  if (status == 0)
+    std::printf("image %s burned into the handset on %s%s\n", image.c_str(), port->name.c_str(),
+                record.EsnSuffix().c_str());
   return status;
 }
 

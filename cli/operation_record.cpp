@@ -33,7 +33,18 @@ void OperationRecord::SetEsn(unsigned esn) {
   m_esn = text;
 }
 
+void OperationRecord::TakeHandsetSeen() {
+  unsigned int esn = 0;
+  char version[32] = {};
+  const bool esnRead = GetHandsetSeen_Interface(&esn, version, sizeof(version)) == 1;
+  if (m_esn.empty() && esnRead) SetEsn(esn);
+  if (m_softwareVersion.empty()) m_softwareVersion = version;
+}
+
+std::string OperationRecord::EsnSuffix() const { return m_esn.empty() ? std::string() : " (ESN " + m_esn + ")"; }
+
 int OperationRecord::Finish(int exportResult) {
+  TakeHandsetSeen();
   const int status = OperationExitStatus(exportResult);
   ServiceRecord record;
   record.time = ServiceTimeNow();
@@ -42,6 +53,7 @@ int OperationRecord::Finish(int exportResult) {
   record.device = m_port.device;
   record.arguments = g_commandLine;
   record.esn = m_esn;
+  record.softwareVersion = m_softwareVersion;
   record.result = exportResult == 1 ? 1 : GetLastResult_Interface();
   record.resultText = exportResult == 1 ? "done" : FailureLine(record.result);
   record.seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - m_start).count();

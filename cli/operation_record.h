@@ -24,12 +24,19 @@ class OperationRecord {
   // Turns the export's result into the exit status (printing the failure, as
   // OperationExitStatus does) and appends the service log line. A log that
   // cannot be written is reported but does not change the status.
+  // Also takes the handset's ESN and software version from what the
+  // library saw during the operation, where the command did not set them.
   int Finish(int exportResult);
+
+  // " (ESN 9F3A2C41)" for a success line once the ESN is known, else empty.
+  std::string EsnSuffix() const;
 
  private:
   std::string m_operation;
   ResolvedPort m_port;
   std::string m_esn;
+  std::string m_softwareVersion;
+  void TakeHandsetSeen();
   void PrintErrorLoginFile() const;
 
   std::chrono::steady_clock::time_point m_start;

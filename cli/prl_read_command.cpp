@@ -36,8 +36,8 @@ int RunPrlRead(const PrlReadOptions& options) {
   if (status == 0) {
     std::error_code ec;
     const auto size = std::filesystem::file_size(file, ec);
-    std::printf("PRL of NAM %d read from %s into %s (%llu bytes)\n", options.nam, port->name.c_str(), file.c_str(),
-                ec ? 0ULL : static_cast<unsigned long long>(size));
+    std::printf("PRL of NAM %d read from %s into %s (%llu bytes)%s\n", options.nam, port->name.c_str(), file.c_str(),
+                ec ? 0ULL : static_cast<unsigned long long>(size), record.EsnSuffix().c_str());
   }
   return status;
 }

@@ -46,7 +46,9 @@ int RunPrlWrite(const PrlWriteOptions& options) {
   const int result = PRLWriteUSB_Interface(kOperationKind, "", options.spc.c_str(), file.c_str(), options.nam,
                                            static_cast<short>(port->index), kLinkParam1, kLinkParam2, kLinkParam3);
   const int status = record.Finish(result);
-  if (status == 0) std::printf("PRL %s written to %s of %s\n", file.c_str(), NamText(options.nam), port->name.c_str());
+  if (status == 0)
+    std::printf("PRL %s written to %s of %s%s\n", file.c_str(), NamText(options.nam), port->name.c_str(),
+                record.EsnSuffix().c_str());
   return status;
 }
 

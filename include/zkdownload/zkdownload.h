@@ -181,6 +181,25 @@ ZK_API int GetLastResult_Interface(void);
  * when the latest open succeeded or no port was opened yet. Does not block. */
 ZK_API int GetPortError_Interface(char* text, int size);
 
+/* The handset the last operation export talked to: writes the ESN read from
+ * the handset's ESN answers during diagnostic mode entry into `esn` (0 when
+ * none was read) and the 8-character software version of its latest
+ * answered version request (empty when none was answered), cut to
+ * `versionSize` bytes and always terminated, into `softwareVersion`; either
+ * buffer may be null. Returns 1 when an ESN was read during the last
+ * operation export, else 0 (also before any operation). Call it after the
+ * operation has returned; it never blocks and touches no port. */
+ZK_API int GetHandsetSeen_Interface(unsigned int* esn, char* softwareVersion, int versionSize);
+
+/* Why the last operation export failed where its failure code alone cannot
+ * say, e.g. "the handset did not answer the downloader's initialize request
+ * (10 tries)": writes that one-line note, cut to `size` bytes and always
+ * terminated, into `text` (may be null) and returns 1; returns 0 and writes an
+ * empty text when the last operation noted nothing (every operation export
+ * starts with no note). Call it after the operation has returned; it never
+ * blocks. */
+ZK_API int GetWaitNote_Interface(char* text, int size);
+
 /* The error dialog's texts for a failure code: where it failed, what went
  * wrong and what to do, each cut to its buffer and terminated (a null buffer
  * is skipped). Contents that name a handset path keep their "%s". Returns 0

@@ -28,6 +28,9 @@ OperationExport::OperationExport(bool silent) : m_entered(platform::TryBeginOper
   ReadSettingsForCall();
   ui::SetSilentMode(silent);
   g_runState.lastFlowResult = 0;
+  g_runState.failureNote.clear();
+  g_diagLink.m_esn = 0;
+  g_diagLink.m_esnRead = false;
   g_diagLink.m_comm.ClearOpenError();
 }
 

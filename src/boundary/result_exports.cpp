@@ -6,6 +6,7 @@
 
 #include "boundary/export_forms.h"
 #include "diag/diag_link.h"
+#include "platform/library_state.h"
 #include "platform/port_error.h"
 #include "ui/failure_texts.h"
 #include "zkdownload/zkdownload.h"
@@ -44,6 +45,25 @@ ZK_API int GetPortError_Interface(char* text, int size) {
     return port.lastOpenError();
   } catch (...) {
     CopyOut("", text, size);  // out of memory: nothing may cross the C boundary
+    return 0;
+  }
+}
+
+ZK_API int GetHandsetSeen_Interface(unsigned int* esn, char* softwareVersion, int versionSize) {
+  const CDiagLink& link = g_diagLink;
+  if (esn != nullptr) *esn = link.m_esnRead ? link.m_esn : 0;
+  CopyOut(std::string_view(link.m_softwareVersion, strnlen(link.m_softwareVersion, sizeof(link.m_softwareVersion))),
+          softwareVersion, versionSize);
+  return link.m_esnRead ? 1 : 0;
+}
+
+ZK_API int GetWaitNote_Interface(char* text, int size) {
+  try {
+    const std::string& note = g_runState.failureNote;
+    CopyOut(note, text, size);
+    return note.empty() ? 0 : 1;
+  } catch (...) {
+    CopyOut("", text, size);
     return 0;
   }
 }

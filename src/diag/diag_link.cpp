@@ -4,17 +4,38 @@
 
 #include <algorithm>
 #include <cstring>
+#include <optional>
+#include <string>
 
 #include "diag/answer_verdict.h"
 #include "diag/link_timing.h"
+#include "platform/clock.h"
+#include "ui/common_process.h"
 
 namespace {
 
-constexpr int kDownloadModeTries = 10;
-constexpr int kDiagnosticModeTries = 2;
 constexpr int kNakPauseMs = 2000;
 
 constexpr int kPortQueueBytes = 4096;
+
+// Silence shorter than this goes unremarked (the probes of mode entry wait
+// 1.5 s for answers that often do not come).
+constexpr int64_t kSilenceNoticeMs = 5000;
+
+// Handset time since `startMs`: real time taken back through the time scale.
+int64_t HandsetMsSince(int64_t startMs) {
+  const double scale = zk::platform::TimeScale();
+  return static_cast<int64_t>(static_cast<double>(zk::platform::NowMs() - startMs) / scale);
+}
+
+// What the status line says before try `attempt` (from 2) of `tries`, or
+// nothing when it stays as it is.
+std::string RetryNotice(bool download, bool silent, int64_t silentMs, int attempt, int tries) {
+  const std::string count = "(try " + std::to_string(attempt) + " of " + std::to_string(tries) + ")";
+  if (download) return "Waiting for the downloader ... " + count;
+  if (!silent || silentMs < kSilenceNoticeMs) return {};
+  return "No answer from the handset for " + std::to_string(silentMs / 1000) + " s ... " + count;
+}
 
 }  // namespace
 
@@ -26,16 +47,34 @@ std::size_t AnswerLength(int decodedLength) {
 
 int CDiagLink::Transact(diag_req_pkt_type* request, diag_rsp_pkt_type* response, int length, int timeoutMs) {
   const bool download = m_downloadMode != 0;
-  const int tries = download ? kDownloadModeTries : kDiagnosticModeTries;
+  const int tries = download ? CDiagLink::kDownloadModeTries : CDiagLink::kDiagnosticModeTries;
   const uint8_t requestCode = request->req.bytes[0];
   m_lastAnswered = false;
   m_lastAnswerLength = 0;
 
+  // A retry shows on the status line what the link waits for; an answer
+  // puts back what the line said before.
+  const int64_t startMs = zk::platform::NowMs();
+  bool lastSilent = false;
+  std::optional<std::string> statusBefore;
+  const auto restoreStatus = [&] {
+    if (statusBefore) g_commonProcess.SetStatusText(*statusBefore);
+  };
+
   for (int attempt = 0; attempt < tries; ++attempt) {
+    if (attempt > 0) {
+      const std::string notice = RetryNotice(download, lastSilent, HandsetMsSince(startMs), attempt + 1, tries);
+      if (!notice.empty()) {
+        if (!statusBefore) statusBefore = g_commonProcess.StatusText();
+        g_commonProcess.SetStatusText(notice);
+      }
+    }
     const int result =
         m_comm.GetPacket(request, response, length, timeoutMs, download ? kDownloadMode : kDiagnosticMode);
-    if (result != kExchangeAnswered && result != kExchangeOtherCode) continue;  // time-out, bad frame, closed
+    lastSilent = result != kExchangeAnswered && result != kExchangeOtherCode;
+    if (lastSilent) continue;  // time-out, bad frame, closed
 
+    restoreStatus();
     m_lastAnswered = true;
     m_lastAnswerLength = AnswerLength(m_comm.lastReceiveLength());
     const std::span<const uint8_t> answer(response->rsp.bytes, m_lastAnswerLength);
@@ -111,4 +150,6 @@ void CDiagLink::ForgetRunState() {
   std::memset(m_softwareVersion, 0, sizeof(m_softwareVersion));
   m_lastAnswered = false;
   m_lastAnswerLength = 0;
+  m_esn = 0;
+  m_esnRead = false;
 }

@@ -28,6 +28,9 @@ class CDiagLink : public zk::diag::Transactor {
   // Six digits, their terminator and one spare byte.
   static constexpr std::size_t kSpcCodeSize = 8;
   static constexpr const char* kDefaultSpcCode = "271828";
+  // Tries of one exchange.
+  static constexpr int kDownloadModeTries = 10;
+  static constexpr int kDiagnosticModeTries = 2;
 
   CDiagLink() = default;
   CDiagLink(const CDiagLink&) = delete;
@@ -96,6 +99,11 @@ class CDiagLink : public zk::diag::Transactor {
   // zero-terminated (empty until then); the NV backup names its files by it.
   static constexpr std::size_t kSoftwareVersionLength = 8;
   char m_softwareVersion[kSoftwareVersionLength + 1] = {};
+  // The handset's ESN from an ESN answer of mode entry, and whether one was
+  // read since the boundary last forgot it (at the start of every operation
+  // export).
+  uint32_t m_esn = 0;
+  bool m_esnRead = false;
   // Whether any decoded answer (of any code) arrived during the latest
   // Transact: tells "answered with another code" from "not answered"
   // without reading a stale response buffer.

@@ -35,6 +35,16 @@ void SendAtCommand(CZKComm& comm, const char* command) {
 // Mode entry builds its requests in the library-wide request buffer.
 std::span<uint8_t> RequestBuffer() { return g_diagRequest.req.bytes; }
 
+// Keeps the ESN an accepted ESN answer carries.
+const Reply& KeepEsn(CDiagLink& link, const Reply& reply) {
+  if (!reply.Accepted() || !HasCode(reply.answer, code::kEsn)) return reply;
+  if (const auto esn = ParseEsn(reply.answer)) {
+    link.m_esn = *esn;
+    link.m_esnRead = true;
+  }
+  return reply;
+}
+
 static_assert(CDiagLink::kSoftwareVersionLength == answer::VersionSoftware::size);
 
 }  // namespace
@@ -102,14 +112,15 @@ int CDiagLink::ProbeStandard() {
   SendAtCommand(m_comm, kStandardSwitchCommand);
   m_comm.Sleep(kAtPauseMs);
   m_comm.SetComBaudRate(kFastRate);
-  return Exchange(BuildBareRequest(RequestBuffer(), request::kEsnProbe), request::kEsnProbe.waitMs).result;
+  return KeepEsn(*this, Exchange(BuildBareRequest(RequestBuffer(), request::kEsnProbe), request::kEsnProbe.waitMs))
+      .result;
 }
 
 bool CDiagLink::ProbeLegacy() {
   m_comm.SetComBaudRate(kLegacyRate);
   Reply third;
   for (int i = 0; i < kLegacyEsnRequests; ++i)
-    third = Exchange(BuildBareRequest(RequestBuffer(), request::kEsnProbe), request::kEsnProbe.waitMs);
+    third = KeepEsn(*this, Exchange(BuildBareRequest(RequestBuffer(), request::kEsnProbe), request::kEsnProbe.waitMs));
   // The third request must itself have been answered: an ESN answer to an
   // earlier probe does not count.
   if (third.Accepted() && HasCode(third.answer, code::kEsn)) {
@@ -133,7 +144,8 @@ bool CDiagLink::SpeedUp() {
   static_cast<void>(Exchange(BuildBaudChange(RequestBuffer(), kFastBaud), request::kBaudChange.waitMs));
 
   const auto esnCheck = [this] {
-    return Exchange(BuildBareRequest(RequestBuffer(), request::kEsnSpeedCheck), request::kEsnSpeedCheck.waitMs)
+    return KeepEsn(*this, Exchange(BuildBareRequest(RequestBuffer(), request::kEsnSpeedCheck),
+                                   request::kEsnSpeedCheck.waitMs))
         .result;
   };
 

@@ -1,11 +1,13 @@
 // CPacketProcess: the preferred roaming list, written in 40-byte blocks and
 // read back block by block.
 #include <array>
+#include <string>
 
 #include "diag/diag_answers.h"
 #include "diag/diag_builders.h"
 #include "diag/diag_link.h"
 #include "diag/packet_process.h"
+#include "platform/library_state.h"
 #include "ui/common_process.h"
 
 namespace {
@@ -41,7 +43,13 @@ bool CPacketProcess::WritePrl(uint8_t nam, std::FILE* file, long size) {
     const bool more = sent + static_cast<long>(kBlockBytes) < size;
     const auto bits = more ? kFullBlockBits : static_cast<uint16_t>(((size - sent) % 256) * 8);
     const PrlWriteBlock block{sequence, more, nam, bits, data};
-    if (!Send(BuildPrlWrite(RequestBuffer(), block), request::kPrlWrite.waitMs).Accepted()) return false;
+    const Reply reply = Send(BuildPrlWrite(RequestBuffer(), block), request::kPrlWrite.waitMs);
+    if (!reply.Accepted()) {
+      if (!reply.answered)
+        g_runState.failureNote = "the handset did not answer PRL write block " + std::to_string(sent / kBlockBytes + 1) +
+                                 " (" + std::to_string(CDiagLink::kDiagnosticModeTries) + " tries)";
+      return false;
+    }
 
     sent += static_cast<long>(kBlockBytes);
     ++sequence;  // one byte, wraps after 256 blocks

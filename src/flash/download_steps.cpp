@@ -9,6 +9,7 @@
 #include "ui/common_process.h"
 #include "flash/dl_common.h"
 #include "platform/clock.h"
+#include "platform/library_state.h"
 
 namespace {
 
@@ -21,6 +22,31 @@ std::string Hex(uint32_t value) {
   char text[16];
   std::snprintf(text, sizeof(text), "0x%X", value);
   return text;
+}
+
+// The downloader's name for the request with this code, as the failure note
+// words it.
+const char* RequestName(uint8_t code) {
+  switch (code) {
+    case packet::kWriteBlock.code: return "write block";
+    case packet::kErase.code: return "erase";
+    case packet::kReset.code: return "reset";
+    case packet::kBootInitialize.code: return "boot initialize";
+    case packet::kInitialize.code: return "initialize";
+    case packet::kBootErase.code: return "boot erase";
+    case packet::kFinalize.code: return "finalize";
+    case packet::kEraseEfs.code: return "file system erase";
+    case packet::kBootImageInitialize.code: return "boot image initialize";
+    case packet::kSelectFastRate.code: return "rate change";
+  }
+  return "unknown";
+}
+
+// A step whose request met only silence says so in the failure note.
+void NoteSilence(const zk::diag::Reply& reply, uint8_t code) {
+  if (reply.result != kNoAnswer || reply.answered) return;
+  g_runState.failureNote = std::string("the handset did not answer the downloader's ") + RequestName(code) +
+                           " request (" + std::to_string(CDiagLink::kDownloadModeTries) + " tries)";
 }
 
 }  // namespace
@@ -43,7 +69,9 @@ bool CDLCommon::StepSucceeded(const zk::diag::Reply& reply) {
 
 bool CDLCommon::RunControlStep(const DownloadPacketSpec& layout, uint8_t selector) {
   std::vector<uint8_t> buffer(static_cast<std::size_t>(layout.length));
-  return StepSucceeded(m_link.Exchange(zk::flash::BuildControlPacket(buffer, layout, selector), layout.waitMs));
+  const auto reply = m_link.Exchange(zk::flash::BuildControlPacket(buffer, layout, selector), layout.waitMs);
+  NoteSilence(reply, layout.code);
+  return StepSucceeded(reply);
 }
 
 bool CDLCommon::BootInitialize() {
@@ -93,6 +121,7 @@ bool CDLCommon::SelectFastRate(uint8_t selector) {
   std::vector<uint8_t> buffer(static_cast<std::size_t>(packet::kSelectFastRate.length));
   const auto reply = m_link.Exchange(zk::flash::BuildControlPacket(buffer, packet::kSelectFastRate, selector),
                                      packet::kSelectFastRate.waitMs);
+  NoteSilence(reply, packet::kSelectFastRate.code);
   if (!reply.Accepted()) {
     g_diagLink.m_downloadMode = 0;  // the rate is left to the caller
     return false;
@@ -105,6 +134,7 @@ bool CDLCommon::DownloaderReset() {
   g_commonProcess.SetStatusText("Reset ...");
   std::vector<uint8_t> buffer(static_cast<std::size_t>(packet::kReset.length));
   const auto reply = m_link.Exchange(zk::flash::BuildControlPacket(buffer, packet::kReset), packet::kReset.waitMs);
+  NoteSilence(reply, packet::kReset.code);
   g_diagLink.m_comm.CommClose();  // the handset restarts whatever it answered
   return StepSucceeded(reply);
 }
@@ -128,6 +158,7 @@ bool CDLCommon::Burn(std::span<const uint8_t> image, const char* statusText, int
     const auto address = static_cast<uint32_t>(sent);
     const auto block = zk::flash::BuildWriteBlock(buffer, image, address);
     const auto reply = m_link.Exchange(block.packet, packet::kWriteBlock.waitMs);
+    NoteSilence(reply, packet::kWriteBlock.code);
     g_commonProcess.SetText(CCommonProcess::kFirstAddressId, Hex(address));
     if (stepBar) g_commonProcess.StepProgress();
     if (!StepSucceeded(reply)) {

@@ -1,5 +1,6 @@
 #include "platform/clock.h"
 
+#include <atomic>
 #include <cmath>
 #include <thread>
 
@@ -20,7 +21,35 @@ std::chrono::milliseconds Scaled(int64_t ms) {
   return std::chrono::milliseconds(static_cast<int64_t>(std::llround(static_cast<double>(ms) * TimeScale())));
 }
 
-void SleepMs(int64_t ms) { std::this_thread::sleep_for(Scaled(ms)); }
+namespace {
+std::atomic<WaitRecorder*> g_recorder{nullptr};
+}  // namespace
+
+void SleepMs(int64_t ms) {
+  WaitRecorder* recorder = g_recorder.load();
+  if (recorder != nullptr && !recorder->Record(ms)) return;
+  std::this_thread::sleep_for(Scaled(ms));
+}
+
+WaitRecorder::WaitRecorder(bool sleep) : sleep_(sleep), previous_(g_recorder.exchange(this)) {}
+
+WaitRecorder::~WaitRecorder() { g_recorder.store(previous_); }
+
+std::vector<int64_t> WaitRecorder::Waits() const {
+  std::lock_guard lock(mutex_);
+  return waits_;
+}
+
+void WaitRecorder::Clear() {
+  std::lock_guard lock(mutex_);
+  waits_.clear();
+}
+
+bool WaitRecorder::Record(int64_t ms) {
+  std::lock_guard lock(mutex_);
+  waits_.push_back(ms);
+  return sleep_;
+}
 
 int Deadline::RemainingMs(int cap) const {
   const auto left = end_ - Clock::now();

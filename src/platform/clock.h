@@ -7,6 +7,8 @@
 
 #include <chrono>
 #include <cstdint>
+#include <mutex>
+#include <vector>
 
 namespace zk::platform {
 
@@ -24,8 +26,36 @@ void SetTimeScale(double factor);
 // A wait or time-out of `ms` milliseconds after scaling, never negative.
 std::chrono::milliseconds Scaled(int64_t ms);
 
-// Sleeps for `ms` milliseconds (scaled).
+// Sleeps for `ms` milliseconds (scaled), and tells the wait recorder in
+// force, if any, what was asked.
 void SleepMs(int64_t ms);
+
+// While one lives, every SleepMs request of any thread is written down in
+// unscaled milliseconds, in the order asked; with `sleep` false the waits
+// return at once, so a flow's fixed waits can be checked without spending
+// them. One recorder at a time: a second one stands in for the first until
+// it goes.
+class WaitRecorder {
+ public:
+  explicit WaitRecorder(bool sleep = true);
+  ~WaitRecorder();
+  WaitRecorder(const WaitRecorder&) = delete;
+  WaitRecorder& operator=(const WaitRecorder&) = delete;
+
+  // The requests so far.
+  std::vector<int64_t> Waits() const;
+  void Clear();
+
+ private:
+  friend void SleepMs(int64_t ms);
+  // Records `ms`; true when the wait is to be slept.
+  bool Record(int64_t ms);
+
+  bool sleep_;
+  WaitRecorder* previous_;
+  mutable std::mutex mutex_;
+  std::vector<int64_t> waits_;
+};
 
 // A point in time after which a scaled time-out has passed.
 class Deadline {

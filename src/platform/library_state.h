@@ -36,6 +36,11 @@ struct RunState {
   bool silent = false;        // no progress window, error or end dialog (boundary, per export)
   int lastFlowResult = 0;     // 1 or the failure code of the last operation export (boundary)
   bool nvEditorOption = false;  // byte 65 of the settings file, read at load (operations)
+  // Why the last operation failed where a failure code alone cannot say it,
+  // e.g. which request the handset left unanswered and after how many tries;
+  // empty when nothing was noted (the failing step; cleared by the boundary
+  // when an operation export starts).
+  std::string failureNote;
 };
 
 // The settings in force; loaded from the environment on first use.

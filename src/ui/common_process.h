@@ -60,6 +60,8 @@ class CCommonProcess {
   void SetText(int controlId, const std::string& text);
   void SetStatusText(const std::string& text) { SetText(kStatusLineId, text); }
   void SetDetailText(const std::string& text) { SetText(kFileLineId, text); }
+  // What the open window's status line shows (empty without a window).
+  const std::string& StatusText() const { return m_shown.status; }
 
   void SetProgressRange(int upper);  // position 0, range 0 to upper
   void StepProgress();               // position + 1

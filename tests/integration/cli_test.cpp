@@ -101,7 +101,7 @@ TEST_F(Cli, PrlWriteToBothNamsThenReadBackByDevicePath) {
   const auto written = Run({"prl-write", "--port", "COM5", "--nam", "2", source.string()},
                            {"--ui", "console", "--answers", "END", "--trace", trace.string()});
   ASSERT_EQ(written.status, 0) << written.out << written.err;
-  EXPECT_NE(written.out.find("written to NAM 0 and NAM 1 of COM5"), std::string::npos) << written.out;
+  EXPECT_NE(written.out.find("written to NAM 0 and NAM 1 of COM5 (ESN 9F3A2C41)\n"), std::string::npos) << written.out;
   // The console interface drew the progress and took the scripted answer.
   EXPECT_NE(written.err.find("PRL Write..."), std::string::npos) << written.err;
   EXPECT_NE(written.err.find("[E]ND > END (scripted)"), std::string::npos) << written.err;
@@ -123,6 +123,7 @@ TEST_F(Cli, PrlWriteToBothNamsThenReadBackByDevicePath) {
   const auto read = Run({"prl-read", "--port", sim_.device(), "--nam", "1", copy.string()});
   ASSERT_EQ(read.status, 0) << read.out << read.err;
   EXPECT_NE(read.out.find("PRL of NAM 1 read from COM5"), std::string::npos) << read.out;
+  EXPECT_NE(read.out.find("bytes) (ESN 9F3A2C41)\n"), std::string::npos) << read.out;
   EXPECT_EQ(ReadAll(copy), prl);
 }
 
@@ -201,11 +202,14 @@ TEST_F(Cli, EveryOperationRunIsLoggedAndTheLogReadsBack) {
   ASSERT_EQ(lines.size(), 3u) << json.out;
   EXPECT_NE(lines[0].find("\"operation\":\"prl-write\",\"port\":\"COM5\""), std::string::npos) << lines[0];
   EXPECT_NE(lines[0].find("\"result\":1,\"result_text\":\"done\""), std::string::npos) << lines[0];
+  // Every operation that entered diagnostic mode records the handset it met.
+  EXPECT_NE(lines[0].find("\"esn\":\"9F3A2C41\""), std::string::npos) << lines[0];
+  EXPECT_NE(lines[0].find("\"software_version\":\"R310V105\""), std::string::npos) << lines[0];
   EXPECT_NE(lines[1].find("\"esn\":\"9F3A2C41\""), std::string::npos) << lines[1];
   EXPECT_NE(lines[2].find("\"result\":407002"), std::string::npos) << lines[2];
 
   const auto table = Run({"log"});
-  EXPECT_NE(table.out.find("prl-write  -"), std::string::npos) << table.out;
+  EXPECT_NE(table.out.find("prl-write  9F3A2C41"), std::string::npos) << table.out;
   EXPECT_NE(table.out.find("identity   9F3A2C41"), std::string::npos) << table.out;
   EXPECT_NE(table.out.find("407002 'ChangeToDM' Function in PRL Read"), std::string::npos) << table.out;
 }
@@ -283,6 +287,20 @@ TEST_F(Cli, EmergencyBurnsTheImageThroughTheDownloader) {
   ASSERT_EQ(outcome.status, 0) << outcome.out << outcome.err;
   EXPECT_NE(outcome.out.find("burned into the handset on COM5"), std::string::npos) << outcome.out;
   EXPECT_EQ(ReadAll(State() / "flash" / "main_image.bin"), image);
+}
+
+// A handset outside its downloader: the failure line is followed by the
+// note of the step that waited in vain.
+TEST_F(Cli, EmergencyOnAHandsetOutsideItsDownloaderNamesTheUnansweredRequest) {
+  StartSim();
+  const fs::path source = Write("main.bin", SampleBytes(3000));
+  const auto outcome = Run({"emergency", "--port", "COM5", source.string()});
+  EXPECT_EQ(outcome.status, 1) << outcome.out << outcome.err;
+  EXPECT_NE(outcome.err.find("zkdownload: failed: 602"), std::string::npos) << outcome.err;
+  EXPECT_NE(outcome.err.find("\nzkdownload: note: the handset did not answer the downloader's initialize request "
+                             "(10 tries)\n"),
+            std::string::npos)
+      << outcome.err;
 }
 
 TEST_F(Cli, PortsShowsDeviceFriendlyNameAndVerdict) {

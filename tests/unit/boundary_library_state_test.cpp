@@ -101,11 +101,13 @@ TEST_F(LibraryState, ResetPutsEverythingBackAsLoaded) {
                        0, 0x3A);
   g_commonProcess.SetOperatorUi(&ui);
   g_commonProcess.OpenProgressWindow();
-  g_runState = {3, 1, 1, true, 405043, g_runState.nvEditorOption};
+  g_runState = {3, 1, 1, true, 405043, g_runState.nvEditorOption, "a note"};
   g_commonProcess.m_nvBackupPending = 1;
   g_diagLink.SetLinkParams(2, 7, 1, 2, 3);
   g_diagLink.SetSpcCode("123456");
   g_diagLink.m_downloadMode = 1;
+  g_diagLink.m_esn = 0x12345678;
+  g_diagLink.m_esnRead = true;
   g_dlCommon.m_skipOffline = true;
   g_dlCommon.m_mainLoaded = true;
   g_packetProcess.m_keysEnabled = 1;
@@ -119,6 +121,7 @@ TEST_F(LibraryState, ResetPutsEverythingBackAsLoaded) {
   EXPECT_EQ(g_runState.repeatFlag, 0);
   EXPECT_FALSE(g_runState.silent);
   EXPECT_EQ(g_runState.lastFlowResult, 0);
+  EXPECT_EQ(g_runState.failureNote, "");
   EXPECT_FALSE(g_commonProcess.IsProgressWindowOpen());
   EXPECT_EQ(ui.Count("close"), 1);
   EXPECT_NE(&g_commonProcess.Ui(), &ui);
@@ -126,6 +129,8 @@ TEST_F(LibraryState, ResetPutsEverythingBackAsLoaded) {
   EXPECT_EQ(g_diagLink.m_portIndex, 0);
   EXPECT_STREQ(g_diagLink.m_spcCode, "");
   EXPECT_EQ(g_diagLink.m_downloadMode, 0);
+  EXPECT_FALSE(g_diagLink.m_esnRead);
+  EXPECT_EQ(g_diagLink.m_esn, 0u);
   EXPECT_FALSE(g_dlCommon.m_skipOffline);
   EXPECT_FALSE(g_dlCommon.m_mainLoaded);
   EXPECT_EQ(g_packetProcess.m_keysEnabled, 0);

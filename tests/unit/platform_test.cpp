@@ -90,6 +90,27 @@ TEST_F(TimeScaleTest, DeadlineRunsOnScaledTime) {
   EXPECT_EQ(soon.RemainingMs(50), 0);
 }
 
+// A recorder writes down the unscaled requests of every thread, can keep
+// them from sleeping, and a nested one stands in for the outer one.
+TEST_F(TimeScaleTest, WaitRecorderRecordsRequestsUnscaled) {
+  SetTimeScale(1.0);
+  WaitRecorder outer(false);
+  const auto start = Clock::now();
+  SleepMs(20000);
+  std::thread([] { SleepMs(600); }).join();
+  {
+    SetTimeScale(0.01);
+    WaitRecorder inner;
+    SleepMs(300);  // 3 ms, slept
+    EXPECT_EQ(inner.Waits(), (std::vector<int64_t>{300}));
+  }
+  SleepMs(0);
+  EXPECT_LT(Clock::now() - start, 1000ms);  // only the inner wait was slept
+  EXPECT_EQ(outer.Waits(), (std::vector<int64_t>{20000, 600, 0}));
+  outer.Clear();
+  EXPECT_TRUE(outer.Waits().empty());
+}
+
 // The variable is read whenever the settings are read from the environment
 // (at load and at every exported call); each case runs in a fresh copy of
 // this program.
