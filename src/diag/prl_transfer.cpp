@@ -41,7 +41,9 @@ bool CPacketProcess::WritePrl(uint8_t nam, std::FILE* file, long size) {
     const bool more = sent + static_cast<long>(kBlockBytes) < size;
     const auto bits = more ? kFullBlockBits : static_cast<uint16_t>(((size - sent) % 256) * 8);
     const PrlWriteBlock block{sequence, more, nam, bits, data};
-    if (!Send(BuildPrlWrite(RequestBuffer(), block), request::kPrlWrite.waitMs).Accepted()) return false;
+    const Reply reply = Send(BuildPrlWrite(RequestBuffer(), block), request::kPrlWrite.waitMs);
+    // An answer is not a stored block: a non-zero status refuses it.
+    if (!reply.Accepted() || !PrlWriteTaken(reply.answer)) return false;
 
     sent += static_cast<long>(kBlockBytes);
     ++sequence;  // one byte, wraps after 256 blocks

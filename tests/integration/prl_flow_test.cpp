@@ -339,6 +339,27 @@ TEST_F(PrlFlow, HandsetThatStopsAnsweringMidWriteFailsWithoutReset) {
   EXPECT_EQ(Stored(0), before);  // the unfinished list never replaced the old one
 }
 
+TEST_F(PrlFlow, ListPastTheHandsetsCapacityFailsAndKeepsTheOldList) {
+  StartHandset();  // the default capacity, 16 KiB
+  const Bytes before = zk::test::PseudoRandomBytes(60, 11);
+  sim_->WithHandset([&](rb310::Handset& handset) { ASSERT_TRUE(handset.prl().store().Save(0, before)); });
+
+  const Bytes list = zk::test::PseudoRandomBytes(20000, 12);
+  EXPECT_EQ(Write(Source(list).string(), 0), 405043);
+  // 16384 bytes fill 409 whole blocks and 4 bytes of the next: the store
+  // refuses block 409, and the write stops there.
+  const auto blocks = Blocks();
+  ASSERT_EQ(blocks.size(), 410u);
+  EXPECT_EQ(blocks.back().sequence, static_cast<uint8_t>(409));
+  EXPECT_EQ(ResetRequests(), 0);
+  EXPECT_EQ(Stored(0), before);
+
+  // A list that fits is still written.
+  const Bytes fits = zk::test::PseudoRandomBytes(16000, 13);
+  EXPECT_EQ(Write(Source(fits, "fits.prl").string(), 0), 1);
+  EXPECT_EQ(Stored(0), fits);
+}
+
 TEST_F(PrlFlow, HandsetThatNeverAnswersFailsModeEntry) {
   auto options = HandsetOptions();
   options.faults = Faults({DropAll()});

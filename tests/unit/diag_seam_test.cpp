@@ -4,16 +4,20 @@
 #include <gtest/gtest.h>
 
 #include <array>
+#include <chrono>
 #include <cstdio>
 #include <cstring>
+#include <fstream>
 #include <memory>
 #include <string>
 #include <vector>
 
+#include "diag/diag_link.h"
 #include "diag/packet_process.h"
 #include "flash/dl_common.h"
 #include "platform/clock.h"
 #include "support/scripted_transactor.h"
+#include "support/temp_home.h"
 
 namespace {
 
@@ -144,6 +148,38 @@ TEST_F(SeamTest, PrlWriteSendsFortyByteBlocksAndStopsAtARefusedOne) {
   handset_.Answer(block(0, 1, 320), {0x13, 0x48});
   std::rewind(file.get());
   EXPECT_FALSE(process_.WritePrl(1, file.get(), 100));
+}
+
+TEST_F(SeamTest, PrlWriteBlockIsTakenOnlyWithAZeroStatusWhenTheAnswerCarriesOne) {
+  const Bytes list(80, 0x5A);
+  FilePtr file(std::tmpfile(), &std::fclose);
+  ASSERT_TRUE(file);
+  std::fwrite(list.data(), 1, list.size(), file.get());
+  Bytes first = {0x48, 0, 1, 0, 0x40, 0x01};
+  first.insert(first.end(), list.begin(), list.begin() + 40);
+  Bytes second = first;
+  second[1] = 1, second[2] = 0;
+
+  struct Case {
+    const char* what;
+    Bytes answer;  // to the first block
+    bool written;
+  };
+  const Case cases[] = {
+      {"status 0", {0x48, 0, 0, 0}, true},
+      {"a bare echo of the code", {0x48}, true},
+      {"out of sequence", {0x48, 1, 0, 0}, false},
+      {"store full", {0x48, 2, 0, 0}, false},
+      {"not stored", {0x48, 4}, false},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.what);
+    handset_.Answer(first, c.answer);
+    if (c.written) handset_.Answer(second, {0x48, 0, 0, 0});
+    std::rewind(file.get());
+    EXPECT_EQ(process_.WritePrl(0, file.get(), 80), c.written);
+    EXPECT_EQ(handset_.unplayed(), 0u);
+  }
 }
 
 TEST_F(SeamTest, IdentityReadsNeedAnswersLongEnoughForTheirFields) {
