@@ -74,6 +74,8 @@ int OperationExitStatus(int exportResult) {
     return 1;
   }
   std::fprintf(stderr, "zkdownload: failed: %s\n", FailureLine(code).c_str());
+  char note[256] = {};
+  if (GetFailureNote_Interface(note, sizeof(note)) == 1) std::fprintf(stderr, "zkdownload: note: %s\n", note);
   // A port that did not open is the cause to name, not the table's hint
   // (which would send the technician to reset a handset that is fine).
   char port[512] = {};

@@ -21,6 +21,7 @@ OperationExport::OperationExport(bool silent) : m_entered(platform::TryBeginOper
   ui::SetSilentMode(silent);
   g_runState.lastFlowResult = 0;
   g_diagLink.m_comm.ClearOpenError();
+  g_diagLink.m_spcRefused = false;  // a note belongs to the operation that recorded it
 }
 
 OperationExport::~OperationExport() {

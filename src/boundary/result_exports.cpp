@@ -2,6 +2,7 @@
 // operation failed without showing a dialog.
 #include <algorithm>
 #include <cstring>
+#include <string>
 #include <string_view>
 
 #include "boundary/export_forms.h"
@@ -44,6 +45,17 @@ ZK_API int GetPortError_Interface(char* text, int size) {
     return port.lastOpenError();
   } catch (...) {
     CopyOut("", text, size);  // out of memory: nothing may cross the C boundary
+    return 0;
+  }
+}
+
+ZK_API int GetFailureNote_Interface(char* text, int size) {
+  try {
+    const std::string note = g_diagLink.FailureNote();
+    CopyOut(note, text, size);
+    return note.empty() ? 0 : 1;
+  } catch (...) {
+    CopyOut("", text, size);
     return 0;
   }
 }

@@ -111,4 +111,5 @@ void CDiagLink::ForgetRunState() {
   std::memset(m_softwareVersion, 0, sizeof(m_softwareVersion));
   m_lastAnswered = false;
   m_lastAnswerLength = 0;
+  m_spcRefused = false;
 }

@@ -100,6 +100,15 @@ class CDiagLink : public zk::diag::Transactor {
   // Transact: tells "answered with another code" from "not answered"
   // without reading a stale response buffer.
   bool m_lastAnswered = false;
+  // Whether the latest unlock's answer said the handset refused the service
+  // programming code (its acceptance byte was 0). The unlock still goes on;
+  // the failure report of a later step names the refusal. Cleared when an
+  // operation export begins.
+  bool m_spcRefused = false;
+  // The note a failure report adds about the last operation, empty when
+  // there is none.
+  static constexpr const char* kSpcRefusedNote = "the handset refused the service programming code";
+  std::string FailureNote() const { return m_spcRefused ? kSpcRefusedNote : ""; }
   // Bytes of the last answer that arrived during the latest Transact
   // (AnswerLength of its frame), 0 when none did.
   std::size_t m_lastAnswerLength = 0;
