@@ -360,6 +360,31 @@ TEST_F(PrlFlow, ListPastTheHandsetsCapacityFailsAndKeepsTheOldList) {
   EXPECT_EQ(Stored(0), fits);
 }
 
+TEST_F(PrlFlow, ReadReplacesTheTargetOnlyWhenTheWholeListArrived) {
+  StartHandset();  // 120 bytes a read answer
+  const Bytes list = zk::test::PseudoRandomBytes(600, 14);
+  sim_->WithHandset([&](rb310::Handset& handset) { ASSERT_TRUE(handset.prl().store().Save(0, list)); });
+  const fs::path target = home_.path() / "saved.prl";
+  const Bytes old = zk::test::PseudoRandomBytes(900, 15);
+  WriteAll(target, old);
+
+  // The third answer never comes: the target keeps its old list and what
+  // did arrive is kept beside it.
+  rb310::FaultRule rule = DropCode(rb310::diag::kPrlRead);
+  rule.skip = 2;
+  sim_->SetFaults(Faults({rule}));
+  EXPECT_EQ(Read(target.string(), 0), 401035);
+  EXPECT_EQ(ReadAll(target), old);
+  EXPECT_EQ(ReadAll(target.string() + ".partial"), Bytes(list.begin(), list.begin() + 240));
+
+  // A whole read replaces the longer old file; no temporary file is left.
+  sim_->SetFaults(Faults({}));
+  EXPECT_EQ(Read(target.string(), 0), 1);
+  EXPECT_EQ(ReadAll(target), list);
+  for (const auto& entry : fs::directory_iterator(home_.path()))
+    EXPECT_FALSE(entry.path().filename().string().starts_with(".saved.prl")) << entry.path();
+}
+
 TEST_F(PrlFlow, HandsetThatNeverAnswersFailsModeEntry) {
   auto options = HandsetOptions();
   options.faults = Faults({DropAll()});
