@@ -23,6 +23,12 @@ inline constexpr int kDiagModeFailed = 2;
 // check bytes taken off, and never more than the response buffer keeps.
 std::size_t AnswerLength(int decodedLength);
 
+namespace zk::diag {
+// The legacy probe's burst: three ESN requests at the link's current rate.
+// True when any of them was answered with the ESN answer's code.
+bool LegacyEsnAnswered(Transactor& link, std::span<uint8_t> requestBuffer);
+}  // namespace zk::diag
+
 class CDiagLink : public zk::diag::Transactor {
  public:
   // Six digits, their terminator and one spare byte.

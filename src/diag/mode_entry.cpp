@@ -105,14 +105,25 @@ int CDiagLink::ProbeStandard() {
   return Exchange(BuildBareRequest(RequestBuffer(), request::kEsnProbe), request::kEsnProbe.waitMs).result;
 }
 
+namespace zk::diag {
+
+bool LegacyEsnAnswered(Transactor& link, std::span<uint8_t> requestBuffer) {
+  bool answered = false;
+  // All three go out whatever the first ones got. Each reply is judged as
+  // it comes back, by the answer to that very request: an ESN answer left
+  // over from an earlier exchange never counts.
+  for (int i = 0; i < kLegacyEsnRequests; ++i) {
+    const Reply reply = link.Exchange(BuildBareRequest(requestBuffer, request::kEsnProbe), request::kEsnProbe.waitMs);
+    if (reply.Accepted() && HasCode(reply.answer, code::kEsn)) answered = true;
+  }
+  return answered;
+}
+
+}  // namespace zk::diag
+
 bool CDiagLink::ProbeLegacy() {
   m_comm.SetComBaudRate(kLegacyRate);
-  Reply third;
-  for (int i = 0; i < kLegacyEsnRequests; ++i)
-    third = Exchange(BuildBareRequest(RequestBuffer(), request::kEsnProbe), request::kEsnProbe.waitMs);
-  // The third request must itself have been answered: an ESN answer to an
-  // earlier probe does not count.
-  if (third.Accepted() && HasCode(third.answer, code::kEsn)) {
+  if (LegacyEsnAnswered(*this, RequestBuffer())) {
     m_dmBaud = kLegacyRate;
     return true;
   }

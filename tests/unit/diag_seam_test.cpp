@@ -182,6 +182,32 @@ TEST_F(SeamTest, PrlWriteBlockIsTakenOnlyWithAZeroStatusWhenTheAnswerCarriesOne)
   }
 }
 
+TEST_F(SeamTest, LegacyProbeTakesAnEsnAnswerToAnyOfItsThreeRequests) {
+  const Bytes esn = {0x01};
+  const Bytes answer = {0x01, 0x78, 0x56, 0x34, 0x12};
+  const Bytes other = {0x13, 0x01};
+  struct Case {
+    const char* what;
+    std::array<int, 3> answers;  // per request: 0 silence, 1 the ESN answer, 2 another code
+    bool reached;
+  };
+  const Case cases[] = {
+      {"the first alone", {1, 0, 0}, true},  {"the second alone", {0, 1, 0}, true},
+      {"the third alone", {0, 0, 1}, true},  {"all three", {1, 1, 1}, true},
+      {"silence", {0, 0, 0}, false},         {"other codes only", {2, 2, 2}, false},
+  };
+  std::array<uint8_t, 16> buffer{};
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.what);
+    for (const int a : c.answers) {
+      if (a == 0) handset_.Silence(esn);
+      else handset_.Answer(esn, a == 1 ? answer : other);
+    }
+    EXPECT_EQ(zk::diag::LegacyEsnAnswered(handset_, buffer), c.reached);
+    EXPECT_EQ(handset_.unplayed(), 0u);  // all three go out every time
+  }
+}
+
 TEST_F(SeamTest, IdentityReadsNeedAnswersLongEnoughForTheirFields) {
   CDLCommon engine(handset_);
   Bytes version(55, 0);
