@@ -316,6 +316,22 @@ TEST_F(PrlFlow, MissingFileFailsBeforeAnyBlockAndWithoutReset) {
   EXPECT_TRUE(flowUi_.endDialogs.empty());
 }
 
+TEST_F(PrlFlow, SelectorOutsideZeroToTwoFailsBeforeTheHandsetIsTouched) {
+  StartHandset();
+  const fs::path source = Source(zk::test::PseudoRandomBytes(80, 16));
+  for (const int selector : {3, -1, 255}) {
+    SCOPED_TRACE(selector);
+    EXPECT_EQ(Write(source.string(), selector), 405041);
+    EXPECT_EQ(Write("", selector), 405041);
+  }
+  EXPECT_TRUE(sim_->transcript().empty());
+  EXPECT_EQ(sim_->counters().atLines, 0u);
+  EXPECT_EQ(sim_->counters().frames, 0u);
+  EXPECT_EQ(sim_->counters().restarts, 0u);
+  EXPECT_FALSE(fs::exists(StoredPath(0)));
+  EXPECT_FALSE(fs::exists(StoredPath(1)));
+}
+
 TEST_F(PrlFlow, ReadIntoMissingDirectoryFailsBeforeAnyRequest) {
   StartHandset();
   EXPECT_EQ(Read((home_.path() / "no-such-dir" / "out.prl").string(), 0), 401034);
