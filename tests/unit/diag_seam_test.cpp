@@ -232,6 +232,40 @@ TEST_F(SeamTest, IdentityReadsNeedAnswersLongEnoughForTheirFields) {
   EXPECT_EQ(esn, 0x9F3A2C41u);
 }
 
+TEST(ImageLoad, TheCachedImageGoesOnlyOnceTheNextFileHasOpened) {
+  zk::test::TempDir dir;
+  const auto write = [&](const char* name, std::size_t size) {
+    std::ofstream(dir.path() / name, std::ios::binary) << std::string(size, 'i');
+    return (dir.path() / name).string();
+  };
+  ScriptedTransactor link(true);
+  CDLCommon engine(link);
+  const double savedScale = zk::platform::TimeScale();
+  zk::platform::SetTimeScale(1.0);  // the pause before a new image is loaded is real here
+
+  engine.m_mainPath = write("first.bin", 100);
+  ASSERT_EQ(engine.LoadMainImage(), 1);
+  ASSERT_EQ(engine.m_mainLen, 100u);
+  const std::size_t cached = engine.m_mainBuf.size();
+
+  // A file that does not open: the cached image stays, and no pause.
+  engine.m_mainLoaded = false;
+  engine.m_mainPath = (dir.path() / "absent.bin").string();
+  const auto start = std::chrono::steady_clock::now();
+  EXPECT_EQ(engine.LoadMainImage(), 20);
+  EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::milliseconds(500));
+  EXPECT_EQ(engine.m_mainBuf.size(), cached);
+  EXPECT_EQ(engine.m_mainLen, 100u);
+
+  // One that opens replaces it.
+  zk::platform::SetTimeScale(0.001);
+  engine.m_mainPath = write("second.bin", 50);
+  EXPECT_EQ(engine.LoadMainImage(), 1);
+  EXPECT_EQ(engine.m_mainLen, 50u);
+  EXPECT_LT(engine.m_mainBuf.size(), cached);
+  zk::platform::SetTimeScale(savedScale);
+}
+
 TEST(DownloadSeam, AControlStepNeedsAnAcknowledgementOrItsOwnCode) {
   ScriptedTransactor downloader(/*downloadMode=*/true);
   CDLCommon engine(downloader);
