@@ -77,6 +77,10 @@ int OperationExitStatus(int exportResult) {
   // What the failing step noted about the handset's silence, if anything.
   char note[512] = {};
   if (GetWaitNote_Interface(note, sizeof(note)) != 0) std::fprintf(stderr, "zkdownload: note: %s\n", note);
+  // What the link noted about the handset (a refused service code).
+  char linkNote[256] = {};
+  if (GetFailureNote_Interface(linkNote, sizeof(linkNote)) == 1)
+    std::fprintf(stderr, "zkdownload: note: %s\n", linkNote);
   // A port that did not open is the cause to name, not the table's hint
   // (which would send the technician to reset a handset that is fine).
   char port[512] = {};

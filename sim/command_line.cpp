@@ -164,6 +164,8 @@ std::optional<int> ParseCommandLine(int argc, const char* const* argv, SimOption
   app.add_option("--vendor-21", options.identity.vendorValue21, "vendor query 21 answer");
   app.add_option("--prl-read-block", options.prl.readBlockBytes, "PRL bytes per read answer")
       ->check(CLI::Range(1, 1024));
+  app.add_option("--prl-capacity", options.prl.maxBytes, "bytes a stored PRL may hold (a longer write is refused)")
+      ->check(CLI::Range(1, 1 << 20));
 
   app.add_option("--drop", drops, "SEL[/TIMES]: never send the answer");
   app.add_option("--corrupt", corrupts, "SEL[/TIMES]: send the answer with wrong check bytes");

@@ -200,6 +200,15 @@ ZK_API int GetHandsetSeen_Interface(unsigned int* esn, char* softwareVersion, in
  * blocks. */
 ZK_API int GetWaitNote_Interface(char* text, int size);
 
+/* A note on why the last operation failed that its failure code alone does
+ * not tell, such as "the handset refused the service programming code" (the
+ * unlock goes on after a refusal, and a later step is the one that fails).
+ * Returns 1 and writes the note, cut to `size` bytes and always terminated,
+ * into `text` (may be null) when the last operation recorded one; returns 0
+ * and writes an empty text otherwise. Each operation export clears the note
+ * when it begins. Does not block. */
+ZK_API int GetFailureNote_Interface(char* text, int size);
+
 /* The error dialog's texts for a failure code: where it failed, what went
  * wrong and what to do, each cut to its buffer and terminated (a null buffer
  * is skipped). Contents that name a handset path keep their "%s". Returns 0

@@ -31,12 +31,19 @@ inline constexpr std::size_t kWriteLengthOffset = 5;
 inline constexpr std::size_t kWriteDataOffset = 7;
 inline constexpr std::size_t kBlockSize = 2048;
 
-// Shortest request of each packet the downloader accepts (it accepts longer
-// ones and ignores the rest).
-inline constexpr std::size_t kEraseRequestSize = 4;       // code + 24-bit parameter
-inline constexpr std::size_t kResetRequestSize = 1;       // the rest carries nothing
-inline constexpr std::size_t kBootInitRequestSize = 2;    // code + parameter byte
-inline constexpr std::size_t kSelectRateRequestSize = 2;  // code + selector
+// Length of each packet the downloader takes, code included. A packet of
+// any other length is refused with a negative acknowledgement. The rate
+// packet has the write block's length: a code, the selector and zeros.
+inline constexpr std::size_t kWriteRequestSize = kWriteDataOffset + kBlockSize;  // 2055
+inline constexpr std::size_t kEraseRequestSize = 4;          // code + 24-bit parameter
+inline constexpr std::size_t kResetRequestSize = 5;          // code + four zero bytes
+inline constexpr std::size_t kBootInitRequestSize = 2;       // code + parameter byte
+inline constexpr std::size_t kInitializeRequestSize = 1;
+inline constexpr std::size_t kBootEraseRequestSize = 4;      // code + 24-bit parameter
+inline constexpr std::size_t kFinalizeRequestSize = 1;
+inline constexpr std::size_t kEraseEfsRequestSize = 4;       // code + 24-bit parameter
+inline constexpr std::size_t kBootImageInitRequestSize = 1;
+inline constexpr std::size_t kSelectRateRequestSize = 2055;  // code + selector + zeros
 
 // Rate selectors of the fast-rate packet.
 inline constexpr uint8_t kSelectorStandard = 0;  // 115200 bit/s

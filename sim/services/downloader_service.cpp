@@ -20,6 +20,16 @@ std::optional<BlockFields> WriteFields(std::span<const uint8_t> request) {
   return BlockFields{GetBe32(request, dl::kWriteAddressOffset), GetBe16(request, dl::kWriteLengthOffset)};
 }
 
+// Refuses a packet of any length but `size` before `handler` sees it.
+CommandHandler Exactly(std::size_t size, const char* what, CommandHandler handler) {
+  return [size, what, handler = std::move(handler)](HandsetContext& context, std::span<const uint8_t> request) {
+    if (request.size() != size)
+      return Nak(std::string(what) + " packet of " + std::to_string(request.size()) + " bytes, not " +
+                 std::to_string(size));
+    return handler(context, request);
+  };
+}
+
 }  // namespace
 
 void DownloaderService::Register(Dispatchers& dispatchers) {
@@ -31,20 +41,33 @@ void DownloaderService::Register(Dispatchers& dispatchers) {
       return EraseRegion(request, region, begun);
     };
   };
+  // The write block's own checks come first (their notes say what does not
+  // add up); its length is checked after them.
   downloader.Add(dl::kWrite, {"write block", 1, false, Handler(this, &DownloaderService::WriteBlock), WriteFields});
-  downloader.Add(dl::kErase, {"erase", 1, false, erase(FlashRegion::kMainImage, "main image burn")});
-  downloader.Add(dl::kReset, {"reset", 1, false, Handler(this, &DownloaderService::Reset)});
+  downloader.Add(dl::kErase, {"erase", 1, false,
+                              Exactly(dl::kEraseRequestSize, "erase", erase(FlashRegion::kMainImage, "main image burn"))});
+  downloader.Add(dl::kReset,
+                 {"reset", 1, false, Exactly(dl::kResetRequestSize, "reset", Handler(this, &DownloaderService::Reset))});
   downloader.Add(dl::kBootInitialize,
-                 {"boot initialise", 1, false, Handler(this, &DownloaderService::BootInitialize)});
-  downloader.Add(dl::kInitialize, {"initialise", 1, false, [this](HandsetContext&, std::span<const uint8_t>) {
-                                     return Begin(FlashRegion::kMainImage);
-                                   }});
-  downloader.Add(dl::kBootErase, {"boot erase", 1, false, erase(FlashRegion::kBootLoader, "boot loader burn")});
-  downloader.Add(dl::kFinalize, {"finalise", 1, false, Handler(this, &DownloaderService::Finalize)});
-  downloader.Add(dl::kEraseEfs, {"EFS erase", 1, false, Handler(this, &DownloaderService::EraseEfs)});
+                 {"boot initialise", 1, false,
+                  Exactly(dl::kBootInitRequestSize, "boot initialise", Handler(this, &DownloaderService::BootInitialize))});
+  downloader.Add(dl::kInitialize,
+                 {"initialise", 1, false,
+                  Exactly(dl::kInitializeRequestSize, "initialise",
+                          [this](HandsetContext&, std::span<const uint8_t>) { return Begin(FlashRegion::kMainImage); })});
+  downloader.Add(dl::kBootErase, {"boot erase", 1, false,
+                                  Exactly(dl::kBootEraseRequestSize, "boot erase",
+                                          erase(FlashRegion::kBootLoader, "boot loader burn"))});
+  downloader.Add(dl::kFinalize, {"finalise", 1, false,
+                                 Exactly(dl::kFinalizeRequestSize, "finalise", Handler(this, &DownloaderService::Finalize))});
+  downloader.Add(dl::kEraseEfs, {"EFS erase", 1, false,
+                                 Exactly(dl::kEraseEfsRequestSize, "EFS erase", Handler(this, &DownloaderService::EraseEfs))});
   downloader.Add(dl::kBootImageInitialize,
-                 {"boot image initialise", 1, false, Handler(this, &DownloaderService::BootImageInitialize)});
-  downloader.Add(dl::kSelectRate, {"select rate", 1, false, Handler(this, &DownloaderService::SelectRate)});
+                 {"boot image initialise", 1, false,
+                  Exactly(dl::kBootImageInitRequestSize, "boot image initialise",
+                          Handler(this, &DownloaderService::BootImageInitialize))});
+  downloader.Add(dl::kSelectRate, {"select rate", 1, false,
+                                   Exactly(dl::kSelectRateRequestSize, "rate", Handler(this, &DownloaderService::SelectRate))});
   downloader.SetFallback([](HandsetContext&, std::span<const uint8_t>) { return Nak("unknown packet"); });
 }
 
@@ -65,6 +88,9 @@ Answer DownloaderService::WriteBlock(HandsetContext&, std::span<const uint8_t> r
   if (!fields) return Nak("short write packet");
   if (fields->length > dl::kBlockSize) return Nak("length beyond a block");
   if (request.size() < dl::kWriteDataOffset + fields->length) return Nak("length beyond the packet");
+  if (request.size() != dl::kWriteRequestSize)
+    return Nak("write packet of " + std::to_string(request.size()) + " bytes, not " +
+               std::to_string(dl::kWriteRequestSize));
   switch (flash_.Write(fields->address, request.subspan(dl::kWriteDataOffset, fields->length))) {
     case FlashStore::WriteResult::kWritten: return Ack();
     case FlashStore::WriteResult::kNoBurnOpen: return Nak("no burn begun");

@@ -32,6 +32,7 @@ OperationExport::OperationExport(bool silent) : m_entered(platform::TryBeginOper
   g_diagLink.m_esn = 0;
   g_diagLink.m_esnRead = false;
   g_diagLink.m_comm.ClearOpenError();
+  g_diagLink.m_spcRefused = false;  // a note belongs to the operation that recorded it
 }
 
 OperationExport::~OperationExport() {

@@ -25,6 +25,7 @@ ui::FailureContext LibraryLink::GatherFailureContext() const {
   context.binaryFile = g_dlCommon.m_mainName;
   context.prlFile = g_dlCommon.m_prlName;
   context.dllVersion = ZK_VERSION;
+  context.note = g_diagLink.FailureNote();
   return context;
 }
 

@@ -2,6 +2,7 @@
 // operation failed without showing a dialog.
 #include <algorithm>
 #include <cstring>
+#include <string>
 #include <string_view>
 
 #include "boundary/export_forms.h"
@@ -60,6 +61,17 @@ ZK_API int GetHandsetSeen_Interface(unsigned int* esn, char* softwareVersion, in
 ZK_API int GetWaitNote_Interface(char* text, int size) {
   try {
     const std::string& note = g_runState.failureNote;
+    CopyOut(note, text, size);
+    return note.empty() ? 0 : 1;
+  } catch (...) {
+    CopyOut("", text, size);
+    return 0;
+  }
+}
+
+ZK_API int GetFailureNote_Interface(char* text, int size) {
+  try {
+    const std::string note = g_diagLink.FailureNote();
     CopyOut(note, text, size);
     return note.empty() ? 0 : 1;
   } catch (...) {

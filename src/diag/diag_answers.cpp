@@ -53,6 +53,12 @@ std::optional<bool> ParseSpcAccepted(AnswerBytes answer) {
   return *accepted != 0;
 }
 
+bool PrlWriteTaken(AnswerBytes answer) {
+  if (!HasCode(answer, code::kPrlWrite)) return false;
+  const auto status = Read<answer::PrlWriteStatus>(answer);
+  return !status || *status == 0;
+}
+
 std::size_t PrlDataBytes(uint16_t bits, std::size_t answerLength) {
   constexpr std::size_t start = answer::PrlReadData::offset;
   const std::size_t carried = answerLength > start ? answerLength - start : 0;

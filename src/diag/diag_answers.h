@@ -42,6 +42,11 @@ std::optional<uint32_t> ParseVendorValue(AnswerBytes answer);
 // Whether the handset accepted the service programming code.
 std::optional<bool> ParseSpcAccepted(AnswerBytes answer);
 
+// Whether the handset took a PRL write block: the answer carries the write's
+// code and, when it is long enough to hold one, a zero status byte (a full
+// store, a block out of sequence or one it could not keep answer non-zero).
+bool PrlWriteTaken(AnswerBytes answer);
+
 struct PrlReadAnswer {
   bool more = false;   // another block follows
   uint16_t bits = 0;   // the bit count the handset claims

@@ -152,4 +152,5 @@ void CDiagLink::ForgetRunState() {
   m_lastAnswerLength = 0;
   m_esn = 0;
   m_esnRead = false;
+  m_spcRefused = false;
 }

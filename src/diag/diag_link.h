@@ -23,6 +23,12 @@ inline constexpr int kDiagModeFailed = 2;
 // check bytes taken off, and never more than the response buffer keeps.
 std::size_t AnswerLength(int decodedLength);
 
+namespace zk::diag {
+// The legacy probe's burst: three ESN requests at the link's current rate.
+// True when any of them was answered with the ESN answer's code.
+bool LegacyEsnAnswered(Transactor& link, std::span<uint8_t> requestBuffer, uint32_t* esn = nullptr);
+}  // namespace zk::diag
+
 class CDiagLink : public zk::diag::Transactor {
  public:
   // Six digits, their terminator and one spare byte.
@@ -108,6 +114,15 @@ class CDiagLink : public zk::diag::Transactor {
   // Transact: tells "answered with another code" from "not answered"
   // without reading a stale response buffer.
   bool m_lastAnswered = false;
+  // Whether the latest unlock's answer said the handset refused the service
+  // programming code (its acceptance byte was 0). The unlock still goes on;
+  // the failure report of a later step names the refusal. Cleared when an
+  // operation export begins.
+  bool m_spcRefused = false;
+  // The note a failure report adds about the last operation, empty when
+  // there is none.
+  static constexpr const char* kSpcRefusedNote = "the handset refused the service programming code";
+  std::string FailureNote() const { return m_spcRefused ? kSpcRefusedNote : ""; }
   // Bytes of the last answer that arrived during the latest Transact
   // (AnswerLength of its frame), 0 when none did.
   std::size_t m_lastAnswerLength = 0;

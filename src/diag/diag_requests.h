@@ -99,6 +99,7 @@ using Esn = Le32<1>;
 using StatusModeWord = Le16<8>;
 using StatusPhoneState = Le16<32>;
 using SpcAccepted = U8<1>;               // non-zero: accepted
+using PrlWriteStatus = U8<1>;            // 0: block taken; absent in a bare echo
 using PrlReadMore = U8<5>;
 using PrlReadBits = Le16<6>;
 using PrlReadData = Tail<8>;             // as many bytes as the answer carries

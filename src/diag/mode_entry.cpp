@@ -116,14 +116,30 @@ int CDiagLink::ProbeStandard() {
       .result;
 }
 
+namespace zk::diag {
+
+bool LegacyEsnAnswered(Transactor& link, std::span<uint8_t> requestBuffer, uint32_t* esn) {
+  bool answered = false;
+  // All three go out whatever the first ones got. Each reply is judged as
+  // it comes back, by the answer to that very request: an ESN answer left
+  // over from an earlier exchange never counts.
+  for (int i = 0; i < kLegacyEsnRequests; ++i) {
+    const Reply reply = link.Exchange(BuildBareRequest(requestBuffer, request::kEsnProbe), request::kEsnProbe.waitMs);
+    if (!reply.Accepted() || !HasCode(reply.answer, code::kEsn)) continue;
+    answered = true;
+    if (const auto value = ParseEsn(reply.answer); value && esn != nullptr) *esn = *value;
+  }
+  return answered;
+}
+
+}  // namespace zk::diag
+
 bool CDiagLink::ProbeLegacy() {
   m_comm.SetComBaudRate(kLegacyRate);
-  Reply third;
-  for (int i = 0; i < kLegacyEsnRequests; ++i)
-    third = KeepEsn(*this, Exchange(BuildBareRequest(RequestBuffer(), request::kEsnProbe), request::kEsnProbe.waitMs));
-  // The third request must itself have been answered: an ESN answer to an
-  // earlier probe does not count.
-  if (third.Accepted() && HasCode(third.answer, code::kEsn)) {
+  uint32_t esn = 0;
+  if (LegacyEsnAnswered(*this, RequestBuffer(), &esn)) {
+    m_esn = esn;
+    m_esnRead = true;
     m_dmBaud = kLegacyRate;
     return true;
   }

@@ -44,7 +44,8 @@ bool CPacketProcess::WritePrl(uint8_t nam, std::FILE* file, long size) {
     const auto bits = more ? kFullBlockBits : static_cast<uint16_t>(((size - sent) % 256) * 8);
     const PrlWriteBlock block{sequence, more, nam, bits, data};
     const Reply reply = Send(BuildPrlWrite(RequestBuffer(), block), request::kPrlWrite.waitMs);
-    if (!reply.Accepted()) {
+    // An answer is not a stored block: a non-zero status refuses it.
+    if (!reply.Accepted() || !PrlWriteTaken(reply.answer)) {
       if (!reply.answered)
         g_runState.failureNote = "the handset did not answer PRL write block " + std::to_string(sent / kBlockBytes + 1) +
                                  " (" + std::to_string(CDiagLink::kDiagnosticModeTries) + " tries)";

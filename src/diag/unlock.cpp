@@ -4,6 +4,7 @@
 #include <cstring>
 #include <string>
 
+#include "diag/diag_answers.h"
 #include "diag/diag_builders.h"
 #include "diag/diag_link.h"
 #include "diag/link_timing.h"
@@ -41,9 +42,12 @@ std::string CDiagLink::ServiceSequence() {
 bool CDiagLink::UnlockSpc() {
   m_downloadMode = 0;
   const std::string_view code(m_spcCode, strnlen(m_spcCode, sizeof(m_spcCode)));
-  // Whether the handset accepted the code is not examined: only silence fails.
+  // Only silence fails the unlock. A refusal is recorded, so that the step
+  // that then fails can say why, instead of leaving a cable to be blamed.
   const Reply reply =
       Exchange(BuildSpcRequest(g_diagRequest.req.bytes, request::kSpcUnlock, code), request::kSpcUnlock.waitMs);
+  const auto accepted = reply.Accepted() ? ParseSpcAccepted(reply.answer) : std::nullopt;
+  m_spcRefused = accepted.has_value() && !*accepted;
   return reply.result != kNoAnswer;
 }
 

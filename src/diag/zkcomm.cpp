@@ -261,8 +261,9 @@ std::string CZKComm::ConvBinToASCII(unsigned char byte) {
 
 int CZKComm::MakeErrorLoginFile(const char* text, int portIndex) {
   const std::string directory = zk::platform::DirectoryOf(zk::platform::LibraryPathBuffer());
-  const std::string path =
-      zk::platform::JoinHostPath(directory, "error_login_COM" + std::to_string(portIndex + 1) + ".txt");
+  // A host may register the library's path with either separator.
+  const std::string path = zk::platform::NormalizeHostPath(
+      zk::platform::JoinHostPath(directory, "error_login_COM" + std::to_string(portIndex + 1) + ".txt"));
   std::FILE* file = std::fopen(path.c_str(), "wb");
   if (file == nullptr) return 0;
 

@@ -28,32 +28,50 @@ constexpr unsigned long kDiagnosticRate = 115200;
 constexpr char kBootLoaderFile[] = "BOOT_LOADER.bin";
 constexpr char kBootImageFile[] = "small_bootup_logo.bin";
 
-// Reads a whole regular file into `buffer` (sized length + one spare block,
-// as the burn reads whole blocks). False when it is missing, not a regular
-// file or cannot be read completely.
-bool ReadImageFile(const std::string& path, std::vector<uint8_t>& buffer, uint32_t& length) {
-  const int fd = ::open(zk::platform::NormalizeHostPath(path).c_str(), O_RDONLY | O_CLOEXEC);
-  if (fd < 0) return false;
-  struct stat info {};
-  if (fstat(fd, &info) != 0 || !S_ISREG(info.st_mode) || info.st_size > 0x7FFFFFFF) {
-    ::close(fd);
-    return false;
+// An image file opened for reading: a regular file of at most 2 GiB.
+class ImageFile {
+ public:
+  explicit ImageFile(const std::string& path) {
+    m_fd = ::open(zk::platform::NormalizeHostPath(path).c_str(), O_RDONLY | O_CLOEXEC);
+    if (m_fd < 0) return;
+    struct stat info {};
+    if (fstat(m_fd, &info) != 0 || !S_ISREG(info.st_mode) || info.st_size > 0x7FFFFFFF) {
+      ::close(m_fd);
+      m_fd = -1;
+      return;
+    }
+    m_size = static_cast<std::size_t>(info.st_size);
   }
-  const auto size = static_cast<std::size_t>(info.st_size);
-  std::vector<uint8_t> contents(size + zk::flash::kBlockSize);
-  std::size_t done = 0;
-  while (done < size) {
-    const ssize_t n = ::read(fd, contents.data() + done, size - done);
-    if (n < 0 && errno == EINTR) continue;
-    if (n <= 0) break;
-    done += static_cast<std::size_t>(n);
+  ~ImageFile() {
+    if (m_fd >= 0) ::close(m_fd);
   }
-  ::close(fd);
-  if (done != size) return false;
-  buffer = std::move(contents);
-  length = static_cast<uint32_t>(size);
-  return true;
-}
+  ImageFile(const ImageFile&) = delete;
+  ImageFile& operator=(const ImageFile&) = delete;
+
+  bool opened() const { return m_fd >= 0; }
+
+  // Reads the whole file into `buffer`, with one block of zeros past its
+  // end (the burn reads whole blocks). False when it cannot be read
+  // completely; `buffer` and `length` are then left alone.
+  bool ReadInto(std::vector<uint8_t>& buffer, uint32_t& length) const {
+    std::vector<uint8_t> contents(m_size + zk::flash::kBlockSize);
+    std::size_t done = 0;
+    while (done < m_size) {
+      const ssize_t n = ::read(m_fd, contents.data() + done, m_size - done);
+      if (n < 0 && errno == EINTR) continue;
+      if (n <= 0) break;
+      done += static_cast<std::size_t>(n);
+    }
+    if (done != m_size) return false;
+    buffer = std::move(contents);
+    length = static_cast<uint32_t>(m_size);
+    return true;
+  }
+
+ private:
+  int m_fd = -1;
+  std::size_t m_size = 0;
+};
 
 // A relative image path is taken from the library's directory (the engine
 // looks images up there), without changing the host process's directory.
@@ -68,16 +86,20 @@ bool FileExists(const std::string& path) {
   return std::filesystem::exists(zk::platform::NormalizeHostPath(path), ec);
 }
 
-// Loads one image unless it is already in memory; an older buffer is given
-// back first (with the pause the handset's tools have always made there).
+// Loads one image unless it is already in memory. The new file is opened
+// first: only once it has opened is an older buffer given back (with the
+// pause the handset's tools have always made there) and the file read. A
+// file that does not open leaves the older buffer as it was, at once.
 int LoadImage(const std::string& path, bool& loaded, std::vector<uint8_t>& buffer, uint32_t& length,
               int unreadable) {
   if (loaded) return 1;
+  const ImageFile file(path);
+  if (!file.opened()) return unreadable;
   if (!buffer.empty()) {
     std::vector<uint8_t>().swap(buffer);
     zk::platform::SleepMs(1000);
   }
-  if (!ReadImageFile(path, buffer, length)) return unreadable;
+  if (!file.ReadInto(buffer, length)) return unreadable;
   loaded = true;
   return 1;
 }

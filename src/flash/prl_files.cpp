@@ -1,11 +1,13 @@
 // The PRL file steps of the flash engine: a PRL file is a raw byte image,
 // sent to one or both NAMs in 40-byte blocks, or read back from one NAM.
 #include <cstdio>
+#include <filesystem>
 #include <memory>
 
 #include "diag/packet_process.h"
 #include "ui/common_process.h"
 #include "flash/dl_common.h"
+#include "platform/atomic_file.h"
 #include "platform/clock.h"
 #include "platform/paths.h"
 
@@ -15,6 +17,7 @@ using zk::flash::PrlFileResult;
 
 constexpr long kPrlBlockBytes = 40;
 constexpr char kSkipEntry[] = " ";
+constexpr char kPartialSuffix[] = ".partial";
 
 struct FileCloser {
   void operator()(std::FILE* file) const { std::fclose(file); }
@@ -69,11 +72,18 @@ PrlFileResult CDLCommon::WritePrlList(int namSelector, const std::string& path) 
 }
 
 PrlFileResult CDLCommon::ReadPrlToFile(int nam, const std::string& path) {
-  // The file is created at its full path; the host process's current
-  // directory is left alone.
-  FilePtr file(std::fopen(zk::platform::NormalizeHostPath(path).c_str(), "wb"));
-  if (!file) return PrlFileResult::kFileNotCreated;
-  if (!g_packetProcess.ReadPrl(static_cast<uint8_t>(nam), file.get())) return PrlFileResult::kReadFailed;
-  if (std::fflush(file.get()) != 0) return PrlFileResult::kFileNotCreated;
+  // The list goes to a temporary file beside the target (at its full path;
+  // the host process's current directory is left alone), which replaces the
+  // target only once the whole list has arrived. A read that fails leaves
+  // the target as it was and keeps what did arrive as <target>.partial.
+  const std::filesystem::path target = zk::platform::NormalizeHostPath(path);
+  zk::platform::PendingFile pending(target);
+  if (pending.file() == nullptr) return PrlFileResult::kFileNotCreated;
+  std::error_code error;
+  if (!g_packetProcess.ReadPrl(static_cast<uint8_t>(nam), pending.file())) {
+    static_cast<void>(pending.KeepAs(target.string() + kPartialSuffix, error));  // kept when it can be
+    return PrlFileResult::kReadFailed;
+  }
+  if (!pending.Commit(error)) return PrlFileResult::kFileNotCreated;
   return PrlFileResult::kDone;
 }

@@ -45,6 +45,11 @@ int CPRLDown::Read(int16_t kind, const char* /*text*/, const char* spcCode, cons
 int CPRLDown::Write(int16_t kind, const char* /*text*/, const char* spcCode, const char* path, int namSelector,
                     int16_t portIndex, int16_t param1, int16_t param2, int16_t param3) {
   PrepareLink(kind, portIndex, param1, param2, param3, spcCode);
+  // Selectors 0 (first NAM), 1 (second) and 2 (both) name a list to write;
+  // any other would reset the handset with nothing written. It fails before
+  // the port opens. The write's table has no cause for a bad selector: "can't
+  // open prl file" (41) fits it best, as no file can be sent to that NAM.
+  if (namSelector < 0 || namSelector > 2) return FailureCode(Location::kPrlWriteFile, PrlFileResult::kFileUnreadable);
   for (;;) {
     const int result = WriteOneHandset(path, namSelector, portIndex);
     if (result != 1) return result;

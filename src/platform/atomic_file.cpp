@@ -61,4 +61,59 @@ bool WriteFileAtomically(const std::filesystem::path& target, std::span<const ui
   return ok;
 }
 
+PendingFile::PendingFile(const std::filesystem::path& target) : m_target(target) {
+  namespace fs = std::filesystem;
+  std::error_code ignored;
+  if (target.empty() || !target.has_filename() || fs::is_directory(target, ignored)) return;
+  const fs::path directory = target.has_parent_path() ? target.parent_path() : fs::path(".");
+  std::string pattern = (directory / ("." + target.filename().string() + ".XXXXXX")).string();
+  const int fd = ::mkostemp(pattern.data(), O_CLOEXEC);
+  if (fd < 0) return;
+  ::fchmod(fd, 0644);  // mkstemp creates the file readable by its owner alone
+  m_file = ::fdopen(fd, "wb");
+  if (m_file == nullptr) {
+    ::close(fd);
+    ::unlink(pattern.c_str());
+    return;
+  }
+  m_temporary = pattern;
+}
+
+PendingFile::~PendingFile() {
+  if (m_temporary.empty()) return;
+  std::error_code ignored;
+  Close(ignored);
+  std::filesystem::remove(m_temporary, ignored);
+}
+
+bool PendingFile::Close(std::error_code& error) {
+  if (m_file == nullptr) return true;
+  const bool flushed = std::fflush(m_file) == 0;
+  const int flushError = errno;
+  const bool closed = std::fclose(m_file) == 0;
+  m_file = nullptr;
+  if (!flushed || !closed) {
+    error.assign(!flushed ? flushError : errno, std::generic_category());
+    return false;
+  }
+  return true;
+}
+
+bool PendingFile::MoveTo(const std::filesystem::path& destination, std::error_code& error) {
+  error.clear();
+  if (m_temporary.empty()) {
+    error = std::make_error_code(std::errc::bad_file_descriptor);
+    return false;
+  }
+  if (!Close(error)) return false;
+  std::filesystem::rename(m_temporary, destination, error);
+  if (error) return false;
+  m_temporary.clear();
+  return true;
+}
+
+bool PendingFile::Commit(std::error_code& error) { return MoveTo(m_target, error); }
+
+bool PendingFile::KeepAs(const std::filesystem::path& other, std::error_code& error) { return MoveTo(other, error); }
+
 }  // namespace zk::platform

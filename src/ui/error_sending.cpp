@@ -13,7 +13,8 @@ std::string ErrorLoginFileName(int portIndex) {
 }
 
 std::filesystem::path WrittenErrorLoginPath(int portIndex) {
-  return platform::JoinHostPath(platform::DirectoryOf(platform::LibraryPathBuffer()), ErrorLoginFileName(portIndex));
+  return platform::NormalizeHostPath(
+      platform::JoinHostPath(platform::DirectoryOf(platform::LibraryPathBuffer()), ErrorLoginFileName(portIndex)));
 }
 
 std::filesystem::path ErrorSendTool() { return platform::Home() / "ErrorSend"; }

@@ -17,6 +17,7 @@ struct FailureContext {
   std::string prlFile;                    // PRL file the flash engine last wrote to the handset
   std::string softwareVersion;            // software version text held by the script parser
   std::string dllVersion;                 // this library's version
+  std::string note;                       // what the link learned that explains the failure, if anything
 };
 
 }  // namespace zk::ui

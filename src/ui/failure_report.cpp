@@ -74,6 +74,7 @@ std::string BuildReportText(const FailureDescription& failure, const FailureCont
     report += "Error File Name : " + *file + "\r\n";
   else
     report += "No File Name\r\n";
+  if (!context.note.empty()) report += "\r\nNote : " + context.note + "\r\n";
   report += "\r\nSoftware Version : " + context.softwareVersion + "\r\n";
   report += "\r\nDLL Version : " + context.dllVersion + "\r\n";
   return report;

@@ -4,9 +4,12 @@
 #include <gtest/gtest.h>
 #include <stdlib.h>
 
+#include <algorithm>
 #include <climits>
 #include <cstring>
 #include <filesystem>
+#include <fstream>
+#include <iterator>
 #include <memory>
 #include <string>
 
@@ -160,6 +163,29 @@ TEST(BoundaryLoad, RegistrationCopiesTextsAndLeavesHostBuffersAndQueriesAlone) {
   for (unsigned char byte : names) ASSERT_EQ(byte, 0x5B);
   for (unsigned char byte : times) ASSERT_EQ(byte, 0x5C);
   ExpectModelIdentity();
+}
+
+TEST(BoundaryLoad, ALibraryPathRegisteredWithBackslashesStillFindsItsDirectory) {
+  auto passPara = Resolve<PassParaFn>("fnPassPara_Interface");
+  ASSERT_NE(passPara, nullptr);
+  LibraryComm comm;
+  ASSERT_TRUE(comm.Usable());
+  std::string pattern = (fs::temp_directory_path() / "zk-boundary-XXXXXX").string();
+  ASSERT_NE(mkdtemp(pattern.data()), nullptr);
+  const fs::path hostDir = pattern;
+  std::string backslashed = (hostDir / "libzkdownload.so").string();
+  std::replace(backslashed.begin(), backslashed.end(), '/', '\\');
+
+  static int result, count;
+  static unsigned char version[15], names[1000], times[1000];
+  ASSERT_EQ(passPara(1, &result, version, 15, 1000, &count, names, times, "", "", "", "", backslashed.c_str(), 0, 1,
+                     0),
+            1);
+  ASSERT_EQ(comm.MakeErrorLoginFile("backslashes", 250), 1);
+  std::ifstream written(hostDir / "error_login_COM251.txt");
+  std::string text((std::istreambuf_iterator<char>(written)), std::istreambuf_iterator<char>());
+  EXPECT_NE(text.find("backslashes"), std::string::npos) << text;
+  fs::remove_all(hostDir);
 }
 
 }  // namespace

@@ -147,6 +147,22 @@ TEST_F(Cli, SpcReachesTheHandset) {
   EXPECT_EQ(ReadAll(HandsetPrl(1)), prl);
 }
 
+TEST_F(Cli, ARefusedServiceCodeIsNamedAfterTheFailureLine) {
+  StartSim({"--spc", "123456", "--require-spc"});
+  const fs::path source = Write("exact.prl", SamplePrl(80));
+  const std::string note = "zkdownload: note: the handset refused the service programming code\n";
+
+  const auto refused = Run({"prl-write", "--port", "COM5", "--spc", "654321", source.string()});
+  EXPECT_EQ(refused.status, 1);
+  const auto failed = refused.err.find("zkdownload: failed: 405043");
+  ASSERT_NE(failed, std::string::npos) << refused.err;
+  EXPECT_EQ(refused.err.find(note), refused.err.find('\n', failed) + 1) << refused.err;
+
+  const auto accepted = Run({"prl-write", "--port", "COM5", "--spc", "123456", source.string()});
+  EXPECT_EQ(accepted.status, 0) << accepted.err;
+  EXPECT_EQ(accepted.err.find("note:"), std::string::npos) << accepted.err;
+}
+
 TEST_F(Cli, InputsAreCheckedBeforeTheHandsetIsTouched) {
   const fs::path transcript = home_.path() / "transcript.jsonl";
   StartSim({"--transcript", transcript.string()});

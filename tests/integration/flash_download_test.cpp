@@ -8,9 +8,11 @@
 #include <filesystem>
 #include <fstream>
 #include <iterator>
+#include <map>
 #include <string>
 #include <vector>
 
+#include "flash/download_packets.h"
 #include "support/library_objects.h"
 #include "services/download_codes.h"
 #include "sim_link_fixture.h"
@@ -341,6 +343,27 @@ TEST_F(FlashDownload, EmergencyBurnsTheImageIntoAHandsetInItsDownloader) {
   EXPECT_FALSE(g_diagLink.m_comm.IsOpen());
   EXPECT_EQ(g_diagLink.m_comm.lineConfig().baudRate, 38400u);
   EXPECT_FALSE(g_dlCommon.m_skipOffline);
+}
+
+TEST_F(FlashDownload, EveryPacketOfAFullEmergencyDownloadHasItsExactLength) {
+  StartSim(RescueOptions());
+  WriteAll(LibraryDir() / "BOOT_LOADER.bin", zk::test::PseudoRandomBytes(2500, 21));
+  WriteAll(ImageDir() / "small_bootup_logo.bin", zk::test::PseudoRandomBytes(1000, 22));
+  ASSERT_EQ(Emergency(MainImage(zk::test::PseudoRandomBytes(3000, 23))), 1);
+  ASSERT_EQ(Sequence(), "29 20 22 01*2 28 01*1 21 04 01*2 25 0A");
+
+  namespace packet = zk::flash::packet;
+  std::map<int, int> lengths;
+  for (const auto& spec : {packet::kWriteBlock, packet::kErase, packet::kReset, packet::kBootInitialize,
+                           packet::kInitialize, packet::kBootErase, packet::kFinalize, packet::kEraseEfs,
+                           packet::kBootImageInitialize, packet::kSelectFastRate})
+    lengths[spec.code] = spec.length;
+  for (const auto& entry : Downloads()) {
+    SCOPED_TRACE("packet " + std::to_string(entry.code));
+    EXPECT_EQ(static_cast<int>(HexBytes(entry.hex).size()), lengths.at(entry.code));
+    EXPECT_TRUE(entry.answered);
+    EXPECT_EQ(entry.note.find("refused"), std::string::npos) << entry.note;
+  }
 }
 
 TEST_F(FlashDownload, EmergencyOnTheUsbModemPortBurnsWithoutTheRateSwitch) {

@@ -316,6 +316,22 @@ TEST_F(PrlFlow, MissingFileFailsBeforeAnyBlockAndWithoutReset) {
   EXPECT_TRUE(flowUi_.endDialogs.empty());
 }
 
+TEST_F(PrlFlow, SelectorOutsideZeroToTwoFailsBeforeTheHandsetIsTouched) {
+  StartHandset();
+  const fs::path source = Source(zk::test::PseudoRandomBytes(80, 16));
+  for (const int selector : {3, -1, 255}) {
+    SCOPED_TRACE(selector);
+    EXPECT_EQ(Write(source.string(), selector), 405041);
+    EXPECT_EQ(Write("", selector), 405041);
+  }
+  EXPECT_TRUE(sim_->transcript().empty());
+  EXPECT_EQ(sim_->counters().atLines, 0u);
+  EXPECT_EQ(sim_->counters().frames, 0u);
+  EXPECT_EQ(sim_->counters().restarts, 0u);
+  EXPECT_FALSE(fs::exists(StoredPath(0)));
+  EXPECT_FALSE(fs::exists(StoredPath(1)));
+}
+
 TEST_F(PrlFlow, ReadIntoMissingDirectoryFailsBeforeAnyRequest) {
   StartHandset();
   EXPECT_EQ(Read((home_.path() / "no-such-dir" / "out.prl").string(), 0), 401034);
@@ -337,6 +353,52 @@ TEST_F(PrlFlow, HandsetThatStopsAnsweringMidWriteFailsWithoutReset) {
   EXPECT_EQ(blocks[3].sequence, 2);
   EXPECT_EQ(ResetRequests(), 0);
   EXPECT_EQ(Stored(0), before);  // the unfinished list never replaced the old one
+}
+
+TEST_F(PrlFlow, ListPastTheHandsetsCapacityFailsAndKeepsTheOldList) {
+  StartHandset();  // the default capacity, 16 KiB
+  const Bytes before = zk::test::PseudoRandomBytes(60, 11);
+  sim_->WithHandset([&](rb310::Handset& handset) { ASSERT_TRUE(handset.prl().store().Save(0, before)); });
+
+  const Bytes list = zk::test::PseudoRandomBytes(20000, 12);
+  EXPECT_EQ(Write(Source(list).string(), 0), 405043);
+  // 16384 bytes fill 409 whole blocks and 4 bytes of the next: the store
+  // refuses block 409, and the write stops there.
+  const auto blocks = Blocks();
+  ASSERT_EQ(blocks.size(), 410u);
+  EXPECT_EQ(blocks.back().sequence, static_cast<uint8_t>(409));
+  EXPECT_EQ(ResetRequests(), 0);
+  EXPECT_EQ(Stored(0), before);
+
+  // A list that fits is still written.
+  const Bytes fits = zk::test::PseudoRandomBytes(16000, 13);
+  EXPECT_EQ(Write(Source(fits, "fits.prl").string(), 0), 1);
+  EXPECT_EQ(Stored(0), fits);
+}
+
+TEST_F(PrlFlow, ReadReplacesTheTargetOnlyWhenTheWholeListArrived) {
+  StartHandset();  // 120 bytes a read answer
+  const Bytes list = zk::test::PseudoRandomBytes(600, 14);
+  sim_->WithHandset([&](rb310::Handset& handset) { ASSERT_TRUE(handset.prl().store().Save(0, list)); });
+  const fs::path target = home_.path() / "saved.prl";
+  const Bytes old = zk::test::PseudoRandomBytes(900, 15);
+  WriteAll(target, old);
+
+  // The third answer never comes: the target keeps its old list and what
+  // did arrive is kept beside it.
+  rb310::FaultRule rule = DropCode(rb310::diag::kPrlRead);
+  rule.skip = 2;
+  sim_->SetFaults(Faults({rule}));
+  EXPECT_EQ(Read(target.string(), 0), 401035);
+  EXPECT_EQ(ReadAll(target), old);
+  EXPECT_EQ(ReadAll(target.string() + ".partial"), Bytes(list.begin(), list.begin() + 240));
+
+  // A whole read replaces the longer old file; no temporary file is left.
+  sim_->SetFaults(Faults({}));
+  EXPECT_EQ(Read(target.string(), 0), 1);
+  EXPECT_EQ(ReadAll(target), list);
+  for (const auto& entry : fs::directory_iterator(home_.path()))
+    EXPECT_FALSE(entry.path().filename().string().starts_with(".saved.prl")) << entry.path();
 }
 
 TEST_F(PrlFlow, HandsetThatNeverAnswersFailsModeEntry) {

@@ -9,6 +9,7 @@
 #include <thread>
 
 #include "boundary/export_forms.h"
+#include "boundary/library_link.h"
 #include "platform/paths.h"
 #include "support/library_objects.h"
 #include "support/recording_ui.h"
@@ -64,6 +65,26 @@ TEST_F(LibraryState, APortErrorIsReportedUntilTheNextOperationStarts) {
 
   EXPECT_EQ(Upgrade_Interface(2, 0, "", "", "", "", 0, "", 0, 1), 0);  // an operation that opens no port
   EXPECT_EQ(GetPortError_Interface(text, sizeof(text)), 0);
+  EXPECT_STREQ(text, "");
+}
+
+TEST_F(LibraryState, AFailureNoteIsReportedUntilTheNextOperationStarts) {
+  zk::test::TempHome home;
+  char text[128] = {'x'};
+  EXPECT_EQ(GetFailureNote_Interface(text, sizeof(text)), 0);
+  EXPECT_STREQ(text, "");
+
+  g_diagLink.m_spcRefused = true;  // as the unlock records a refused code
+  EXPECT_EQ(GetFailureNote_Interface(text, sizeof(text)), 1);
+  EXPECT_STREQ(text, "the handset refused the service programming code");
+  EXPECT_EQ(g_libraryLink.GatherFailureContext().note, text);
+  char tiny[4] = {'x', 'x', 'x', 'x'};
+  EXPECT_EQ(GetFailureNote_Interface(tiny, sizeof(tiny)), 1);
+  EXPECT_STREQ(tiny, "the");
+  EXPECT_EQ(GetFailureNote_Interface(nullptr, 0), 1);
+
+  EXPECT_EQ(Upgrade_Interface(2, 0, "", "", "", "", 0, "", 0, 1), 0);  // the next operation
+  EXPECT_EQ(GetFailureNote_Interface(text, sizeof(text)), 0);
   EXPECT_STREQ(text, "");
 }
 

@@ -4,16 +4,20 @@
 #include <gtest/gtest.h>
 
 #include <array>
+#include <chrono>
 #include <cstdio>
 #include <cstring>
+#include <fstream>
 #include <memory>
 #include <string>
 #include <vector>
 
+#include "diag/diag_link.h"
 #include "diag/packet_process.h"
 #include "flash/dl_common.h"
 #include "platform/clock.h"
 #include "support/scripted_transactor.h"
+#include "support/temp_home.h"
 
 namespace {
 
@@ -146,6 +150,64 @@ TEST_F(SeamTest, PrlWriteSendsFortyByteBlocksAndStopsAtARefusedOne) {
   EXPECT_FALSE(process_.WritePrl(1, file.get(), 100));
 }
 
+TEST_F(SeamTest, PrlWriteBlockIsTakenOnlyWithAZeroStatusWhenTheAnswerCarriesOne) {
+  const Bytes list(80, 0x5A);
+  FilePtr file(std::tmpfile(), &std::fclose);
+  ASSERT_TRUE(file);
+  std::fwrite(list.data(), 1, list.size(), file.get());
+  Bytes first = {0x48, 0, 1, 0, 0x40, 0x01};
+  first.insert(first.end(), list.begin(), list.begin() + 40);
+  Bytes second = first;
+  second[1] = 1, second[2] = 0;
+
+  struct Case {
+    const char* what;
+    Bytes answer;  // to the first block
+    bool written;
+  };
+  const Case cases[] = {
+      {"status 0", {0x48, 0, 0, 0}, true},
+      {"a bare echo of the code", {0x48}, true},
+      {"out of sequence", {0x48, 1, 0, 0}, false},
+      {"store full", {0x48, 2, 0, 0}, false},
+      {"not stored", {0x48, 4}, false},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.what);
+    handset_.Answer(first, c.answer);
+    if (c.written) handset_.Answer(second, {0x48, 0, 0, 0});
+    std::rewind(file.get());
+    EXPECT_EQ(process_.WritePrl(0, file.get(), 80), c.written);
+    EXPECT_EQ(handset_.unplayed(), 0u);
+  }
+}
+
+TEST_F(SeamTest, LegacyProbeTakesAnEsnAnswerToAnyOfItsThreeRequests) {
+  const Bytes esn = {0x01};
+  const Bytes answer = {0x01, 0x78, 0x56, 0x34, 0x12};
+  const Bytes other = {0x13, 0x01};
+  struct Case {
+    const char* what;
+    std::array<int, 3> answers;  // per request: 0 silence, 1 the ESN answer, 2 another code
+    bool reached;
+  };
+  const Case cases[] = {
+      {"the first alone", {1, 0, 0}, true},  {"the second alone", {0, 1, 0}, true},
+      {"the third alone", {0, 0, 1}, true},  {"all three", {1, 1, 1}, true},
+      {"silence", {0, 0, 0}, false},         {"other codes only", {2, 2, 2}, false},
+  };
+  std::array<uint8_t, 16> buffer{};
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.what);
+    for (const int a : c.answers) {
+      if (a == 0) handset_.Silence(esn);
+      else handset_.Answer(esn, a == 1 ? answer : other);
+    }
+    EXPECT_EQ(zk::diag::LegacyEsnAnswered(handset_, buffer), c.reached);
+    EXPECT_EQ(handset_.unplayed(), 0u);  // all three go out every time
+  }
+}
+
 TEST_F(SeamTest, IdentityReadsNeedAnswersLongEnoughForTheirFields) {
   CDLCommon engine(handset_);
   Bytes version(55, 0);
@@ -168,6 +230,40 @@ TEST_F(SeamTest, IdentityReadsNeedAnswersLongEnoughForTheirFields) {
   handset_.Answer({0x01}, {0x01, 0x41, 0x2C, 0x3A, 0x9F}).Answer({0xFA, 0, 0, 6, 0}, shortText);
   EXPECT_EQ(engine.ReadHandsetIdentity(esn, text, value20, value21), 0);
   EXPECT_EQ(esn, 0x9F3A2C41u);
+}
+
+TEST(ImageLoad, TheCachedImageGoesOnlyOnceTheNextFileHasOpened) {
+  zk::test::TempDir dir;
+  const auto write = [&](const char* name, std::size_t size) {
+    std::ofstream(dir.path() / name, std::ios::binary) << std::string(size, 'i');
+    return (dir.path() / name).string();
+  };
+  ScriptedTransactor link(true);
+  CDLCommon engine(link);
+  const double savedScale = zk::platform::TimeScale();
+  zk::platform::SetTimeScale(1.0);  // the pause before a new image is loaded is real here
+
+  engine.m_mainPath = write("first.bin", 100);
+  ASSERT_EQ(engine.LoadMainImage(), 1);
+  ASSERT_EQ(engine.m_mainLen, 100u);
+  const std::size_t cached = engine.m_mainBuf.size();
+
+  // A file that does not open: the cached image stays, and no pause.
+  engine.m_mainLoaded = false;
+  engine.m_mainPath = (dir.path() / "absent.bin").string();
+  const auto start = std::chrono::steady_clock::now();
+  EXPECT_EQ(engine.LoadMainImage(), 20);
+  EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::milliseconds(500));
+  EXPECT_EQ(engine.m_mainBuf.size(), cached);
+  EXPECT_EQ(engine.m_mainLen, 100u);
+
+  // One that opens replaces it.
+  zk::platform::SetTimeScale(0.001);
+  engine.m_mainPath = write("second.bin", 50);
+  EXPECT_EQ(engine.LoadMainImage(), 1);
+  EXPECT_EQ(engine.m_mainLen, 50u);
+  EXPECT_LT(engine.m_mainBuf.size(), cached);
+  zk::platform::SetTimeScale(savedScale);
 }
 
 TEST(DownloadSeam, AControlStepNeedsAnAcknowledgementOrItsOwnCode) {

@@ -176,6 +176,42 @@ TEST_F(Downloader, EfsEraseEmptiesTheFileSystemWithoutFollowingLinksOut) {
   EXPECT_TRUE(fs::exists(outside));
 }
 
+TEST_F(Downloader, EveryPacketOfAnyButItsOwnLengthIsRefusedWithoutEffect) {
+  struct Case {
+    uint8_t code;
+    std::size_t length;
+  };
+  const Case cases[] = {{dl::kInitialize, 1}, {dl::kErase, 4},          {dl::kBootInitialize, 2},
+                        {dl::kBootErase, 4},  {dl::kBootImageInitialize, 1}, {dl::kFinalize, 1},
+                        {dl::kEraseEfs, 4},   {dl::kSelectRate, 2055},  {dl::kReset, 5}};
+  for (const Case& c : cases) {
+    SCOPED_TRACE(static_cast<int>(c.code));
+    for (const std::size_t wrong : {c.length - 1, c.length + 1, std::size_t{2}}) {
+      if (wrong == c.length || wrong == 0) continue;
+      Bytes packet(wrong, 0);
+      packet[0] = c.code;
+      EXPECT_EQ(Send(packet), kNak) << wrong << " bytes";
+      EXPECT_NE(LastNote().find("bytes, not " + std::to_string(c.length)), std::string::npos) << LastNote();
+      EXPECT_FALSE(rig_.handset().downloader().flash().openRegion().has_value());
+    }
+  }
+  EXPECT_NE(rig_.handset().state().personality, Personality::kRestarting);
+  Bytes write = WritePacket(0, {1, 2, 3});
+  write.push_back(0x1A);  // one byte past the block
+  EXPECT_EQ(Send(write), kNak);
+  EXPECT_EQ(LastNote(), "refused: write packet of 2056 bytes, not 2055");
+
+  // At their own lengths they are taken (the reset last: it restarts).
+  for (const Case& c : cases) {
+    SCOPED_TRACE(static_cast<int>(c.code));
+    Bytes packet(c.length, 0);
+    packet[0] = c.code;
+    if (c.code == dl::kBootInitialize) packet[1] = 2;
+    EXPECT_EQ(Send(packet), kAck) << LastNote();
+  }
+  EXPECT_EQ(rig_.handset().state().personality, Personality::kRestarting);
+}
+
 class DownloaderOnALine : public Downloader {
  protected:
   DownloaderOnALine() : Downloader(DownloaderOptions(false)) {}
@@ -191,11 +227,19 @@ TEST_F(DownloaderOnALine, FastRateHoldsFromTheAnswerOn) {
   EXPECT_EQ(rig_.handset().state().diagBaud, 460800u);
 }
 
+// The rate packet as the host sends it: the write block's length.
+Bytes RatePacket(uint8_t selector) {
+  Bytes packet(dl::kSelectRateRequestSize, 0);
+  packet[0] = dl::kSelectRate;
+  packet[1] = selector;
+  return packet;
+}
+
 TEST(DownloaderRates, RejectFastRateNaksTheRatePacketAndKeepsTheRate) {
   SimOptions options = DownloaderOptions(false);
   options.faults.rejectFastRate = true;
   HandsetRig rig(options);
-  EXPECT_EQ(zk::test::FirstPacket(rig.Feed(zk::test::Frame({dl::kSelectRate, dl::kSelectorFast}, 3))), kNak);
+  EXPECT_EQ(zk::test::FirstPacket(rig.Feed(zk::test::Frame(RatePacket(dl::kSelectorFast), 3))), kNak);
   EXPECT_EQ(rig.handset().state().diagBaud, 115200u);
   EXPECT_EQ(zk::test::FirstPacket(rig.Feed(zk::test::Frame({dl::kInitialize}, 3))), kAck);
 }
@@ -203,7 +247,7 @@ TEST(DownloaderRates, RejectFastRateNaksTheRatePacketAndKeepsTheRate) {
 TEST(DownloaderRates, OnTheUsbModemPortTheHostRateDoesNotMatter) {
   HandsetRig rig(DownloaderOptions(true));
   EXPECT_EQ(zk::test::FirstPacket(rig.Feed(zk::test::Frame({dl::kInitialize}, 3), 38400)), kAck);
-  EXPECT_EQ(zk::test::FirstPacket(rig.Feed(zk::test::Frame({dl::kSelectRate, dl::kSelectorFast}, 3), 115200)), kAck);
+  EXPECT_EQ(zk::test::FirstPacket(rig.Feed(zk::test::Frame(RatePacket(dl::kSelectorFast), 3), 115200)), kAck);
   EXPECT_EQ(zk::test::FirstPacket(rig.Feed(zk::test::Frame({dl::kFinalize}, 3), 9600)), kAck);
 }
 

@@ -155,4 +155,15 @@ TEST(FailureReport, SaysNoFileNameWhereTheLocationNamesNone) {
   EXPECT_EQ(report.find("verizon"), std::string::npos);
 }
 
+TEST(FailureReport, CarriesTheLinksNoteWhenThereIsOne) {
+  FailureContext context;
+  context.note = "the handset refused the service programming code";
+  const std::string report = BuildReportText(DescribeFailure(405043, context), context);
+  EXPECT_NE(report.find("\r\nNote : the handset refused the service programming code\r\n\r\nSoftware Version"),
+            std::string::npos)
+      << report;
+  context.note.clear();
+  EXPECT_EQ(BuildReportText(DescribeFailure(405043, context), context).find("Note"), std::string::npos);
+}
+
 }  // namespace
