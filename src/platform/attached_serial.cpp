@@ -7,14 +7,6 @@ namespace zk::platform {
 namespace fs = std::filesystem;
 namespace {
 
-std::string FirstLine(const fs::path& file) {
-  std::ifstream in(file);
-  std::string line;
-  std::getline(in, line);
-  while (!line.empty() && (line.back() == '\r' || line.back() == ' ')) line.pop_back();
-  return line;
-}
-
 bool IsUsbSerialName(const std::string& name) { return name.starts_with("ttyUSB") || name.starts_with("ttyACM"); }
 
 void ReadSysfs(const fs::path& classEntry, AttachedSerialDevice& device) {
@@ -27,10 +19,10 @@ void ReadSysfs(const fs::path& classEntry, AttachedSerialDevice& device) {
   // The USB device directory (with idVendor) lies a few levels above the
   // tty's interface.
   for (fs::path level = interface; !level.empty() && level != level.root_path(); level = level.parent_path()) {
-    if (interfaceName.empty() && fs::exists(level / "interface", error)) interfaceName = FirstLine(level / "interface");
+    if (interfaceName.empty() && fs::exists(level / "interface", error)) interfaceName = FirstLineOf(level / "interface");
     if (!fs::exists(level / "idVendor", error)) continue;
-    device.vendorProduct = FirstLine(level / "idVendor") + ":" + FirstLine(level / "idProduct");
-    const std::string maker = FirstLine(level / "manufacturer"), product = FirstLine(level / "product");
+    device.vendorProduct = FirstLineOf(level / "idVendor") + ":" + FirstLineOf(level / "idProduct");
+    const std::string maker = FirstLineOf(level / "manufacturer"), product = FirstLineOf(level / "product");
     device.description = maker + (maker.empty() || product.empty() ? "" : " ") + product;
     break;
   }
@@ -38,6 +30,14 @@ void ReadSysfs(const fs::path& classEntry, AttachedSerialDevice& device) {
 }
 
 }  // namespace
+
+std::string FirstLineOf(const fs::path& file) {
+  std::ifstream in(file);
+  std::string line;
+  std::getline(in, line);
+  while (!line.empty() && (line.back() == '\r' || line.back() == '\n' || line.back() == ' ')) line.pop_back();
+  return line;
+}
 
 std::vector<AttachedSerialDevice> ListAttachedSerialDevices(const AttachedSerialSources& sources) {
   std::vector<AttachedSerialDevice> devices;
@@ -70,7 +70,7 @@ bool ModemManagerRunning(const fs::path& proc) {
   for (fs::directory_iterator it(proc, error), end; !error && it != end; it.increment(error)) {
     const std::string name = it->path().filename().string();
     if (name.empty() || name.find_first_not_of("0123456789") != std::string::npos) continue;
-    if (FirstLine(it->path() / "comm") == "ModemManager") return true;
+    if (FirstLineOf(it->path() / "comm") == "ModemManager") return true;
   }
   return false;
 }

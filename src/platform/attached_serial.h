@@ -24,6 +24,10 @@ struct AttachedSerialSources {
   std::filesystem::path byId = "/dev/serial/by-id";
 };
 
+// The first line of a small text file (a sysfs attribute) without trailing
+// blanks and line ends; empty when it cannot be read.
+std::string FirstLineOf(const std::filesystem::path& file);
+
 // Ordered by device name.
 std::vector<AttachedSerialDevice> ListAttachedSerialDevices(const AttachedSerialSources& sources = {});
 

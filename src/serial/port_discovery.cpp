@@ -2,23 +2,15 @@
 
 #include <cerrno>
 #include <cstdio>
-#include <fstream>
 #include <system_error>
 
+#include "platform/attached_serial.h"
 #include "platform/port_map.h"
 
 namespace zk::serial {
 namespace fs = std::filesystem;
 
 namespace {
-
-std::string FirstLine(const fs::path& file) {
-  std::ifstream in(file);
-  std::string line;
-  std::getline(in, line);
-  while (!line.empty() && (line.back() == '\r' || line.back() == '\n' || line.back() == ' ')) line.pop_back();
-  return line;
-}
 
 struct SysfsFacts {
   std::string product;  // USB interface or product string, if any
@@ -39,7 +31,7 @@ SysfsFacts ReadSysfs(const fs::path& ttyClass, const std::string& devicePath) {
   for (int up = 0; up < 4 && !level.empty() && facts.product.empty(); ++up, level = level.parent_path()) {
     for (const char* name : {"interface", "product"}) {
       if (fs::exists(level / name, ec)) {
-        facts.product = FirstLine(level / name);
+        facts.product = platform::FirstLineOf(level / name);
         if (!facts.product.empty()) break;
       }
     }
