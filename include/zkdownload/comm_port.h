@@ -144,4 +144,5 @@ class ZK_API CCommPort {
     int frame = 0, overrun = 0, parity = 0, brk = 0, bufOverrun = 0;
   };
   LineErrorCounts m_errorCounts;
+  bool m_errorCountersKept = false;  // the driver keeps line error counters (ptys and most USB ports do not)
 };

@@ -141,8 +141,9 @@ bool CCommPort::OpenDevice() {
     return false;
   }
   SetDtr(true);
-  if (const auto counts = zk::serial::tty::ReadErrorCounters(m_device.Get()))
-    m_errorCounts = {counts->frame, counts->overrun, counts->parity, counts->brk, counts->bufOverrun};
+  const auto counts = zk::serial::tty::ReadErrorCounters(m_device.Get());
+  m_errorCountersKept = counts.has_value();  // asked once per open, not before every read
+  if (counts) m_errorCounts = {counts->frame, counts->overrun, counts->parity, counts->brk, counts->bufOverrun};
   PurgeAll();
   return true;
 }
@@ -170,6 +171,7 @@ void CCommPort::CloseDevice() {
 int CCommPort::IsOpen() const { return m_open; }
 
 bool CCommPort::LineErrorsSinceLastRead() {
+  if (!m_errorCountersKept) return false;
   const auto counts = zk::serial::tty::ReadErrorCounters(m_device.Get());
   if (!counts) return false;
   const LineErrorCounts now{counts->frame, counts->overrun, counts->parity, counts->brk, counts->bufOverrun};
@@ -185,12 +187,11 @@ int CCommPort::ReadAvailable(uint8_t* buffer, int maximum) {
   // Bytes that arrived with a line error (overrun, framing, parity, break)
   // are not trusted: this read yields nothing, the next one goes on.
   if (LineErrorsSinceLastRead()) return 0;
-  const int waiting = zk::serial::tty::BytesWaiting(m_device.Get());
-  const int wanted = std::min(maximum, waiting);
-  if (wanted <= 0) return 0;
+  // The descriptor is non-blocking: a read takes what is waiting, up to
+  // `maximum`, and nothing (EAGAIN) when nothing is.
   ssize_t got;
   do {
-    got = ::read(m_device.Get(), buffer, static_cast<size_t>(wanted));
+    got = ::read(m_device.Get(), buffer, static_cast<size_t>(maximum));
   } while (got < 0 && errno == EINTR);
   return got > 0 ? static_cast<int>(got) : 0;
 }
