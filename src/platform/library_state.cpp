@@ -5,11 +5,11 @@
 #include <cstdlib>
 
 // Built before every other global object of the library (the priority puts
-// it ahead of all objects of default priority, whatever the order of the
-// units), so that the load step in boundary/globals.cpp finds it ready.
+// them ahead of all objects of default priority, whatever the order of the
+// units), so that the load step in boundary/globals.cpp and the upgrade
+// object's constructor find them ready.
 __attribute__((init_priority(101))) zk::platform::PassParaState g_passPara;
-// Plain values: set before any code of the process runs.
-constinit zk::platform::RunState g_runState;
+__attribute__((init_priority(101))) zk::platform::RunState g_runState;
 
 namespace zk::platform {
 namespace {
