@@ -5,26 +5,26 @@
 namespace zk::diag {
 namespace {
 
-// Whether every field `Fields` lies inside a request of `spec`'s length.
+// Whether every field `Fields` lies inside a request of `layout`'s length.
 template <class... Fields>
-constexpr bool Inside(const RequestSpec& spec) {
-  return ((Fields::end <= static_cast<std::size_t>(spec.length)) && ...);
+constexpr bool Inside(const RequestSpec& layout) {
+  return ((Fields::end <= static_cast<std::size_t>(layout.length)) && ...);
 }
 
 // Clears the request's bytes and writes its code; empty when the buffer is
 // too short.
-std::span<uint8_t> Start(std::span<uint8_t> buffer, const RequestSpec& spec) {
-  const auto length = static_cast<std::size_t>(spec.length);
+std::span<uint8_t> Start(std::span<uint8_t> buffer, const RequestSpec& layout) {
+  const auto length = static_cast<std::size_t>(layout.length);
   if (buffer.size() < length) return {};
   const auto request = buffer.first(length);
   std::fill(request.begin(), request.end(), uint8_t{0});
-  Write<field::Code>(request, spec.code);
+  Write<field::Code>(request, layout.code);
   return request;
 }
 
 }  // namespace
 
-RequestBytes BuildBareRequest(std::span<uint8_t> buffer, const RequestSpec& spec) { return Start(buffer, spec); }
+RequestBytes BuildBareRequest(std::span<uint8_t> buffer, const RequestSpec& layout) { return Start(buffer, layout); }
 
 RequestBytes BuildModeControl(std::span<uint8_t> buffer, uint16_t mode) {
   static_assert(Inside<field::ModeControlMode>(request::kModeOffline) &&
@@ -49,9 +49,9 @@ RequestBytes BuildKeyPress(std::span<uint8_t> buffer, uint8_t key, uint8_t hold)
   return request;
 }
 
-RequestBytes BuildSpcRequest(std::span<uint8_t> buffer, const RequestSpec& spec, std::string_view digits) {
+RequestBytes BuildSpcRequest(std::span<uint8_t> buffer, const RequestSpec& layout, std::string_view digits) {
   static_assert(Inside<field::SpcDigits>(request::kSpcUnlock) && Inside<field::SpcDigits>(request::kSpcSend));
-  const auto request = Start(buffer, spec);
+  const auto request = Start(buffer, layout);
   const auto count = std::min(digits.size(), field::SpcDigits::size);
   Write<field::SpcDigits>(request, std::span(reinterpret_cast<const uint8_t*>(digits.data()), count));
   return request;
@@ -94,11 +94,11 @@ RequestBytes BuildPrlRead(std::span<uint8_t> buffer, uint8_t sequence, uint8_t n
   return request;
 }
 
-RequestBytes BuildNvRequest(std::span<uint8_t> buffer, const RequestSpec& spec, uint16_t item,
+RequestBytes BuildNvRequest(std::span<uint8_t> buffer, const RequestSpec& layout, uint16_t item,
                             std::span<const uint8_t> data) {
   static_assert(Inside<field::NvItem, field::NvData, field::NvStatus>(request::kNvRead) &&
                 Inside<field::NvItem, field::NvData, field::NvStatus>(request::kNvWrite));
-  const auto request = Start(buffer, spec);
+  const auto request = Start(buffer, layout);
   Write<field::NvItem>(request, item);
   Write<field::NvData>(request, data);
   return request;

@@ -17,15 +17,15 @@ using RequestBytes = std::span<const uint8_t>;
 
 // A request that carries only its code (version, ESN, status, switch to the
 // downloader).
-RequestBytes BuildBareRequest(std::span<uint8_t> buffer, const RequestSpec& spec);
+RequestBytes BuildBareRequest(std::span<uint8_t> buffer, const RequestSpec& layout);
 // `mode`: kModeOffline or kModeReset.
 RequestBytes BuildModeControl(std::span<uint8_t> buffer, uint16_t mode);
 // `lock`: kKeysRelease or kKeysLock.
 RequestBytes BuildKeyLock(std::span<uint8_t> buffer, uint16_t lock);
 RequestBytes BuildKeyPress(std::span<uint8_t> buffer, uint8_t key, uint8_t hold);
 // The first six characters of `digits`; a shorter text is padded with zero
-// bytes. `spec`: kSpcUnlock or kSpcSend.
-RequestBytes BuildSpcRequest(std::span<uint8_t> buffer, const RequestSpec& spec, std::string_view digits);
+// bytes. `layout`: kSpcUnlock or kSpcSend.
+RequestBytes BuildSpcRequest(std::span<uint8_t> buffer, const RequestSpec& layout, std::string_view digits);
 RequestBytes BuildBaudChange(std::span<uint8_t> buffer, uint32_t rate);
 RequestBytes BuildVendorQuery(std::span<uint8_t> buffer, uint16_t subCommand, uint8_t selector);
 
@@ -40,9 +40,9 @@ struct PrlWriteBlock {
 RequestBytes BuildPrlWrite(std::span<uint8_t> buffer, const PrlWriteBlock& block);
 RequestBytes BuildPrlRead(std::span<uint8_t> buffer, uint8_t sequence, uint8_t nam);
 
-// An NV item read or write (`spec`: kNvRead or kNvWrite): the item number,
+// An NV item read or write (`layout`: kNvRead or kNvWrite): the item number,
 // up to 128 data bytes (the rest of the field zero) and a zero status.
-RequestBytes BuildNvRequest(std::span<uint8_t> buffer, const RequestSpec& spec, uint16_t item,
+RequestBytes BuildNvRequest(std::span<uint8_t> buffer, const RequestSpec& layout, uint16_t item,
                             std::span<const uint8_t> data);
 
 }  // namespace zk::diag

@@ -38,8 +38,8 @@ constexpr std::size_t kLongestRequest = 5;
 static_assert(request::kVendorQuery.length <= static_cast<int>(kLongestRequest));
 
 // One accepted answer, or nothing.
-std::optional<AnswerBytes> Ask(Transactor& link, std::span<const uint8_t> request, const RequestSpec& spec) {
-  const Reply reply = link.Exchange(request, spec.waitMs);
+std::optional<AnswerBytes> Ask(Transactor& link, std::span<const uint8_t> request, const RequestSpec& layout) {
+  const Reply reply = link.Exchange(request, layout.waitMs);
   if (!reply.Accepted()) return std::nullopt;
   return reply.answer;
 }

@@ -354,10 +354,10 @@ TEST_F(FlashDownload, EveryPacketOfAFullEmergencyDownloadHasItsExactLength) {
 
   namespace packet = zk::flash::packet;
   std::map<int, int> lengths;
-  for (const auto& spec : {packet::kWriteBlock, packet::kErase, packet::kReset, packet::kBootInitialize,
+  for (const auto& layout : {packet::kWriteBlock, packet::kErase, packet::kReset, packet::kBootInitialize,
                            packet::kInitialize, packet::kBootErase, packet::kFinalize, packet::kEraseEfs,
                            packet::kBootImageInitialize, packet::kSelectFastRate})
-    lengths[spec.code] = spec.length;
+    lengths[layout.code] = layout.length;
   for (const auto& entry : Downloads()) {
     SCOPED_TRACE("packet " + std::to_string(entry.code));
     EXPECT_EQ(static_cast<int>(HexBytes(entry.hex).size()), lengths.at(entry.code));
