@@ -5,7 +5,10 @@
 #include <cerrno>
 #include <cstring>
 #include <filesystem>
+#include <cstdio>
 #include <fstream>
+#include <iterator>
+#include <vector>
 
 namespace zk::cli {
 namespace fs = std::filesystem;
@@ -31,6 +34,31 @@ std::string WhyNotPrl(const std::string& path) {
     return "PRL file " + path + " says it holds " + std::to_string(declared) + " bytes but has " +
            std::to_string(size) + " (damaged, or not a PRL)";
   return {};
+}
+
+uint16_t PrlCheckRegister(const uint8_t* bytes, std::size_t count) {
+  uint16_t crc = 0xFFFF;
+  for (std::size_t i = 0; i < count; ++i) {
+    crc ^= static_cast<uint16_t>(bytes[i] << 8);
+    for (int bit = 0; bit < 8; ++bit)
+      crc = static_cast<uint16_t>(crc & 0x8000 ? (crc << 1) ^ 0x1021 : crc << 1);
+  }
+  return crc;
+}
+
+std::string PrlCheckWarning(const std::string& path) {
+  std::ifstream in(path, std::ios::binary);
+  const std::vector<uint8_t> bytes((std::istreambuf_iterator<char>(in)), {});
+  if (bytes.size() < 4) return {};  // too short for a list: WhyNotPrl has said so
+  const std::size_t body = bytes.size() - 2;
+  const auto stored = static_cast<uint16_t>(bytes[body] << 8 | bytes[body + 1]);
+  const uint16_t reg = PrlCheckRegister(bytes.data(), body);
+  if (stored == static_cast<uint16_t>(~reg) || stored == reg) return {};
+  char found[8], expected[8];
+  std::snprintf(found, sizeof found, "%04X", stored);
+  std::snprintf(expected, sizeof expected, "%04X", static_cast<uint16_t>(~reg));
+  return "PRL file " + path + " ends with check sequence " + found + ", not " + expected +
+         " as computed over its contents: it may be damaged; the handset will judge it";
 }
 
 std::string WhyNotWritable(const std::string& path) {

@@ -4,6 +4,8 @@
 // file is fit, else why not.
 #pragma once
 
+#include <cstddef>
+#include <cstdint>
 #include <string>
 
 namespace zk::cli {
@@ -14,6 +16,17 @@ std::string WhyNotReadable(const std::string& path, const std::string& what);
 // A PRL begins with its own size (16 bits, most significant byte first); a
 // file whose size disagrees is damaged or no PRL at all.
 std::string WhyNotPrl(const std::string& path);
+
+// A PRL ends with a 16-bit check sequence (most significant byte first):
+// the CRC with generator x^16 + x^12 + x^5 + 1 over every byte before it,
+// register preset to all ones, complemented at the end. Lists are written by
+// several tools and not all of them complement the register, so both forms
+// pass. Returns a warning when neither matches, else an empty text; the
+// file is sent all the same, since the handset judges the list itself.
+std::string PrlCheckWarning(const std::string& path);
+
+// The check register over `bytes`, uncomplemented (preset 0xFFFF).
+uint16_t PrlCheckRegister(const uint8_t* bytes, std::size_t count);
 
 // The file can be created or replaced: its directory exists and is
 // writable, and the path is no directory.

@@ -43,21 +43,21 @@ struct PortsOptions {
   std::string name;  // under this name (default: the lowest free COM<n>)
 };
 
-// Devices the map already points at, by their real path.
-bool Mapped(const std::string& device) {
+// The entry of the map that already points at `device`, by real path.
+std::optional<platform::PortMapRecord> MappedAs(const std::string& device) {
   std::error_code ec;
   const auto wanted = std::filesystem::weakly_canonical(device, ec);
   for (const auto& record : platform::ListPortMap()) {
     std::error_code targetError;
-    if (std::filesystem::weakly_canonical(record.target, targetError) == wanted && !targetError) return true;
+    if (std::filesystem::weakly_canonical(record.target, targetError) == wanted && !targetError) return record;
   }
-  return false;
+  return std::nullopt;
 }
 
 void ListUnmapped() {
   bool heading = false;
   for (const auto& device : platform::ListAttachedSerialDevices()) {
-    if (Mapped(device.device)) continue;
+    if (MappedAs(device.device)) continue;
     if (!heading) {
       std::printf("\nattached but not in the port map (zkdownload ports --add DEVICE maps one):\n");
       heading = true;
@@ -84,6 +84,18 @@ int AddPort(const PortsOptions& options) {
       return kUsageStatus;
     }
     number = *parsed;
+  }
+  // One device, one name: a second entry would let two names open it.
+  if (const auto existing = MappedAs(options.add)) {
+    if (number == 0 || number == existing->number) {
+      std::printf("COM%d -> %s (already in the port map)\n", existing->number, existing->target.c_str());
+      return 0;
+    }
+    std::fprintf(stderr, "zkdownload: %s is already mapped as COM%d; remove %s first to rename it\n",
+                 options.add.c_str(), existing->number, existing->link.c_str());
+    return kUsageStatus;
+  }
+  if (number != 0) {
     for (const auto& record : platform::ListPortMap())
       if (record.number == number) {
         std::fprintf(stderr, "zkdownload: COM%d already points at %s; remove %s first\n", number,

@@ -40,6 +40,8 @@ int RunPrlWrite(const PrlWriteOptions& options) {
   if (why.empty()) why = WhyNotPrl(file);
   if (options.force && content) why.clear();  // --force overrides what the file holds, not whether it is there
   if (!why.empty()) return RefuseInput(why, content ? "--force sends it all the same" : "");
+  if (const std::string warning = PrlCheckWarning(file); !warning.empty())
+    std::fprintf(stderr, "zkdownload: warning: %s\n", warning.c_str());
   const auto port = ResolveOperationPort(options.port);
   if (!port) return kUsageStatus;
   OperationRecord record("prl-write", *port);

@@ -284,7 +284,15 @@ TEST_F(Cli, PortsAddMapsASerialDeviceUnderAChosenName) {
   EXPECT_NE(added.out.find("COM7 -> " + line.slavePath()), std::string::npos) << added.out;
   EXPECT_EQ(fs::read_symlink(home_.PortsDir() / "COM7"), line.slavePath());
 
-  const auto taken = Run({"ports", "--add", line.slavePath(), "--name", "COM7"});
+  // One name per device, one device per name.
+  const auto again = Run({"ports", "--add", line.slavePath()});
+  EXPECT_EQ(again.status, 0) << again.err;
+  EXPECT_NE(again.out.find("COM7 -> " + line.slavePath() + " (already in the port map)"), std::string::npos);
+  const auto renamed = Run({"ports", "--add", line.slavePath(), "--name", "COM8"});
+  EXPECT_EQ(renamed.status, 2);
+  EXPECT_NE(renamed.err.find("already mapped as COM7"), std::string::npos) << renamed.err;
+  zk::test::RawPty other;
+  const auto taken = Run({"ports", "--add", other.slavePath(), "--name", "COM7"});
   EXPECT_EQ(taken.status, 2);
   EXPECT_NE(taken.err.find("COM7 already points at " + line.slavePath()), std::string::npos) << taken.err;
   const auto notSerial = Run({"ports", "--add", "/dev/null"});
