@@ -193,7 +193,8 @@ TEST_F(SimEfs, PrimitivesOfBothFamiliesAnswerTheirLayouts) {
     EXPECT_EQ(error, step.error);
     if (step.check) step.check(answer);
   }
-  EXPECT_EQ(Slurp(Efs() / "eri" / "new.bin"), Bytes(Write(0, 0, 2048).begin() + 12, Write(0, 0, 2048).end()));
+  const Bytes written = Write(0, 0, 2048);
+  EXPECT_EQ(Slurp(Efs() / "eri" / "new.bin"), Bytes(written.begin() + 12, written.end()));
   EXPECT_TRUE(fs::is_directory(Efs() / "made"));
   EXPECT_FALSE(fs::exists(Efs() / "top.txt"));
 }
