@@ -135,6 +135,7 @@ std::optional<int> ParseCommandLine(int argc, const char* const* argv, SimOption
   bool noUsb = false;
   std::vector<std::string> drops, corrupts, foreigns, stalls, garbages, naks;
   std::vector<std::string> nvStatus, nvReadStatus, nvWriteStatus;
+  std::vector<std::string> efsFail, efsDropReads, efsZero;
 
   app.add_option("--port", port, "port to appear as (COM1..COM256)")->required();
   app.add_option("--state", state, "state directory (default $ZKDOWNLOAD_HOME/rb310-sim/COM<n>)");
@@ -167,6 +168,15 @@ std::optional<int> ParseCommandLine(int argc, const char* const* argv, SimOption
   app.add_option("--prl-capacity", options.prl.maxBytes, "bytes a stored PRL may hold (a longer write is refused)")
       ->check(CLI::Range(1, 1 << 20));
 
+  app.add_option("--efs-seed", options.efs.seedFrom,
+                 "copy this directory's tree into the file system (<state>/efs) at start")
+      ->check(CLI::ExistingDirectory);
+  app.add_option("--efs-open-files", options.efs.maxOpenFiles, "files the file system keeps open at once")
+      ->check(CLI::Range(1, 1024));
+  app.add_option("--efs-open-dirs", options.efs.maxOpenDirectories,
+                 "directories the file system keeps open at once")
+      ->check(CLI::Range(1, 1024));
+
   app.add_option("--drop", drops, "SEL[/TIMES]: never send the answer");
   app.add_option("--corrupt", corrupts, "SEL[/TIMES]: send the answer with wrong check bytes");
   app.add_option("--foreign", foreigns, "SEL[/TIMES]@CODE: answer CODE followed by the request");
@@ -176,6 +186,16 @@ std::optional<int> ParseCommandLine(int argc, const char* const* argv, SimOption
   app.add_option("--nv-status", nvStatus, "NV reads and writes of ITEM[/INDEX] report STATUS (ITEM[/INDEX]=STATUS)");
   app.add_option("--nv-read-status", nvReadStatus, "NV reads of ITEM[/INDEX] report STATUS");
   app.add_option("--nv-write-status", nvWriteStatus, "NV writes of ITEM[/INDEX] report STATUS");
+  app.add_option("--efs-fail", efsFail, "PATH: every file system request naming PATH answers error 13");
+  app.add_option("--efs-drop-reads", efsDropReads,
+                 "PATH@N: reads of PATH past its first N blocks of 512 bytes are not answered");
+  app.add_option("--efs-zero", efsZero, "PATH: reads and writes of PATH move 0 bytes and report no error");
+  app.add_option("--efs-extra-count", options.faults.efs.extraListingCount,
+                 "0x59 listings count N names more than they send");
+  app.add_option("--efs-hostile-file", options.faults.efs.hostileFiles,
+                 "NAME: every directory listing also names the plain file NAME, exactly as given");
+  app.add_option("--efs-hostile-dir", options.faults.efs.hostileDirectories,
+                 "NAME: every directory listing also names the directory NAME, exactly as given");
   app.add_flag("--ignore-qcdmg", options.faults.ignoreStandardSwitch, "AT$QCDMR and AT$QCDMG answer ERROR");
   app.add_flag("--ignore-baud-change", options.faults.ignoreBaudChange, "the baud change is an unknown command");
   app.add_flag("--never-usable", options.faults.neverUsable, "the status answer never shows a usable state");
@@ -186,6 +206,9 @@ std::optional<int> ParseCommandLine(int argc, const char* const* argv, SimOption
       "SEL picks the requests a fault hits: all, nth=N (the N-th request since start) or code=C (every\n"
       "request with command code C); /TIMES limits it to the first TIMES of them; SEL#N hits only the\n"
       "N-th request SEL matches (code=1#3: the third write block). Numbers may be 0x-hex.\n"
+      "The handset's file system is the directory <state>/efs: a test may fill it before the start\n"
+      "(or name a tree with --efs-seed); handset paths such as /eri/eri.bin map below it, and\n"
+      "nothing outside it is ever reached (\"..\" and links out of it are refused with error 13).\n"
       "The handset runs until SIGTERM or SIGINT; ZKDOWNLOAD_TIME_SCALE scales its delays.");
 
   try {
@@ -235,6 +258,15 @@ std::optional<int> ParseCommandLine(int argc, const char* const* argv, SimOption
     addNv(nvStatus, true, true, "--nv-status");
     addNv(nvReadStatus, true, false, "--nv-read-status");
     addNv(nvWriteStatus, false, true, "--nv-write-status");
+
+    options.faults.efs.failPaths.insert(efsFail.begin(), efsFail.end());
+    options.faults.efs.zeroTransfers.insert(efsZero.begin(), efsZero.end());
+    for (const std::string& text : efsDropReads) {
+      const std::size_t at = text.rfind('@');
+      const auto blocks = at == std::string::npos ? std::nullopt : ParseNumber(std::string_view(text).substr(at + 1));
+      if (!blocks) throw CLI::ValidationError("--efs-drop-reads", "'" + text + "' is not PATH@N");
+      options.faults.efs.dropReadsAfter[text.substr(0, at)] = *blocks;
+    }
   } catch (const CLI::ParseError& e) {
     return app.exit(e);
   }

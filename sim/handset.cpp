@@ -11,7 +11,7 @@ Handset::Handset(SimOptions options, int64_t nowMs)
       security_(options_.security),
       nv_(options_.nv, options_.stateDir / "nv", options_.identity.esn),
       prl_(options_.prl, options_.stateDir / "prl"),
-      fileSystem_(options_.stateDir / "efs"),
+      fileSystem_(options_.efs, options_.stateDir / "efs"),
       downloader_(options_.stateDir / "flash", fileSystem_),
       core_(HandsetCore::Settings{options_.personality, options_.line.UsbModem(), options_.faults}, nowMs) {
   for (Service* service : std::initializer_list<Service*>{&identity_, &mode_, &security_, &nv_, &prl_,

@@ -26,6 +26,7 @@ struct SimOptions {
   SecurityOptions security;
   NvOptions nv;
   PrlOptions prl;
+  EfsOptions efs;
   FaultOptions faults;
 };
 

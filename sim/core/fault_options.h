@@ -3,6 +3,9 @@
 #pragma once
 
 #include <cstdint>
+#include <map>
+#include <set>
+#include <string>
 #include <vector>
 
 namespace rb310 {
@@ -41,9 +44,25 @@ struct NvStatusFault {
   bool onWrite = true;
 };
 
+// Faults of the file system, by handset path (any spelling: "/eri/eri.bin"
+// and "eri/eri.bin" name the same file).
+struct EfsFaultOptions {
+  std::set<std::string> failPaths;  // every request naming one of them answers error 13
+  // Reads of the path past its first N blocks of 512 bytes get no answer.
+  std::map<std::string, uint32_t> dropReadsAfter;
+  std::set<std::string> zeroTransfers;  // reads and writes of the path move 0 bytes, error 0
+  uint32_t extraListingCount = 0;       // older-family listings count this many names more than they send
+  // Entries every directory listing also names, exactly as given: as plain
+  // files (readdir, file listings) and as directories (readdir, directory
+  // listings).
+  std::vector<std::string> hostileFiles;
+  std::vector<std::string> hostileDirectories;
+};
+
 struct FaultOptions {
   std::vector<FaultRule> rules;
   std::vector<NvStatusFault> nvStatus;
+  EfsFaultOptions efs;
   bool ignoreStandardSwitch = false;  // AT$QCDMR / AT$QCDMG answer ERROR
   bool ignoreBaudChange = false;      // the baud change is an unknown command
   bool neverUsable = false;           // status never shows a usable state

@@ -3,6 +3,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <filesystem>
 #include <set>
 #include <string>
 
@@ -29,6 +30,14 @@ struct NvOptions {
 struct PrlOptions {
   std::size_t readBlockBytes = 120;
   std::size_t maxBytes = 16384;
+};
+
+struct EfsOptions {
+  // A host tree copied into <state>/efs at start (over what is there; links
+  // are not copied); empty = none.
+  std::filesystem::path seedFrom;
+  std::size_t maxOpenFiles = 16;
+  std::size_t maxOpenDirectories = 16;
 };
 
 }  // namespace rb310

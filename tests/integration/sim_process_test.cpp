@@ -52,6 +52,39 @@ TEST(SimProcess, ServesItsPortUntilTerminatedAndUnlinksIt) {
   EXPECT_NE(second.find("\"answered\":true"), std::string::npos) << second;
 }
 
+// A tree prepared on the host, served over the pty by the real process: the
+// seed copy, a pre-filled state directory and one fault flag.
+TEST(SimProcess, ServesItsFileSystemFromTheSeededStateDirectory) {
+  zk::test::TempHome home;
+  const fs::path seed = home.path() / "seed";
+  const fs::path state = home.path() / "state";
+  fs::create_directories(seed / "eri");
+  fs::create_directories(state / "efs" / "brew");
+  std::ofstream(seed / "eri" / "eri.bin") << std::string(600, 'e');
+  zk::test::SimProcess sim;
+  std::string error;
+  ASSERT_TRUE(sim.Start({"--port", "COM8", "--state", state.string(), "--dm", "--efs-seed", seed.string(),
+                         "--efs-drop-reads", "/eri/eri.bin@1"},
+                        error))
+      << error;
+  const int fd = zk::test::OpenRawPort((home.PortsDir() / "COM8").string(), 115200);
+  ASSERT_GE(fd, 0);
+  const auto listing = Ask(fd, {0x59, 0x02, 0x01, 0x00});
+  ASSERT_TRUE(listing);
+  EXPECT_EQ(Bytes(listing->begin() + 2, listing->end()),
+            (Bytes{0, 2, 0, 9, 0, 'b', 'r', 'e', 'w', 0, 'e', 'r', 'i', 0}));
+  Bytes block{0x59, 0x04, 0x00, 12};
+  for (const char c : std::string("eri/eri.bin")) block.push_back(static_cast<uint8_t>(c));
+  block.push_back(0);
+  const auto first = Ask(fd, block);
+  ASSERT_TRUE(first);
+  EXPECT_EQ(first->size(), 11u + 512u);
+  block[2] = 1;
+  EXPECT_FALSE(Ask(fd, block, 300)) << "the second block is dropped";
+  close(fd);
+  EXPECT_EQ(sim.Stop(), 0);
+}
+
 TEST(SimProcess, RefusesBadArgumentsBeforeCreatingAnything) {
   zk::test::TempHome home;
   zk::test::SimProcess sim;

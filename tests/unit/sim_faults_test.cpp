@@ -118,7 +118,8 @@ TEST(SimFaults, RulesParseFromTheirCommandLineForm) {
 TEST(SimFaults, CommandLineFillsTheOptions) {
   const char* argv[] = {"rb310-sim", "--port", "COM12", "--dm", "--dm-baud", "38400",
                         "--friendly", "RB310 CDMA USB Modem (COM12)", "--drop", "code=1/1",
-                        "--nv-read-status", "178/0=5", "--ignore-baud-change", "--restart-mode", "at"};
+                        "--nv-read-status", "178/0=5", "--ignore-baud-change", "--restart-mode", "at",
+                        "--efs-drop-reads", "/a@b/c.bin@3", "--efs-hostile-file", "../x"};
   SimOptions options;
   EXPECT_EQ(ParseCommandLine(static_cast<int>(std::size(argv)), argv, options), std::nullopt);
   EXPECT_EQ(options.line.port, 12);
@@ -131,6 +132,8 @@ TEST(SimFaults, CommandLineFillsTheOptions) {
   ASSERT_EQ(options.faults.nvStatus.size(), 1u);
   EXPECT_FALSE(options.faults.nvStatus[0].onWrite);
   EXPECT_TRUE(options.faults.ignoreBaudChange);
+  EXPECT_EQ(options.faults.efs.dropReadsAfter, (std::map<std::string, uint32_t>{{"/a@b/c.bin", 3}}));
+  EXPECT_EQ(options.faults.efs.hostileFiles, std::vector<std::string>{"../x"});
 
   const char* bad[] = {"rb310-sim", "--port", "COM0"};
   SimOptions ignored;
