@@ -14,6 +14,7 @@
 #include "efs/efs_download.h"
 #include "platform/library_state.h"
 #include "support/temp_home.h"
+#include "ui/common_process.h"
 
 namespace {
 
