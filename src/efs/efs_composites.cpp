@@ -1,6 +1,8 @@
 // CEfsBasicFunction: copies between handset and PC, directory paths,
 // listings and deletions, built from the primitives.
+#include <algorithm>
 #include <cstdio>
+#include <iterator>
 #include <filesystem>
 #include <memory>
 
@@ -15,6 +17,8 @@ namespace {
 using namespace zk::efs;
 
 constexpr char kPartialSuffix[] = ".partial";
+// Directory listing results that mean the directory is not there.
+constexpr int kNoSuchDirectory[] = {CEfsBasicFunction::kNoSuchPath, 4};
 
 struct FileCloser {
   void operator()(std::FILE* file) const { std::fclose(file); }
@@ -151,7 +155,7 @@ int CEfsBasicFunction::ListPhoneDir(std::string_view directory, std::vector<std:
 std::string CEfsBasicFunction::ListPhoneFiles(std::string_view directory, char separator) {
   std::vector<std::string> names;
   const int result = ListPhoneDir(directory, names, kEntryFile);
-  if (result == kNoSuchPath || result == 4) return kNotExistDir;
+  if (std::ranges::find(kNoSuchDirectory, result) != std::end(kNoSuchDirectory)) return kNotExistDir;
   if (result != kOk) return kError;
   if (names.empty()) return kNotExistFiles;
   std::string text = names.front();
