@@ -3,7 +3,9 @@
 // copies, and the bounds on handsets that make no progress.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <filesystem>
+#include <iterator>
 #include <fstream>
 #include <functional>
 #include <string>
@@ -52,9 +54,11 @@ Bytes WriteReq(uint32_t offset, std::size_t count) {
 }
 Bytes WriteAns(uint32_t written, uint32_t error = 0) { return Sub(5, {7, 0, written, error}); }
 Bytes Listing(uint8_t op, uint8_t status, uint16_t count, uint16_t length, const Bytes& names) {
-  Bytes answer = {0x59, op, status, static_cast<uint8_t>(count), static_cast<uint8_t>(count >> 8),
-                  static_cast<uint8_t>(length), static_cast<uint8_t>(length >> 8)};
-  answer.insert(answer.end(), names.begin(), names.end());
+  Bytes answer(7 + names.size());
+  const uint8_t head[] = {0x59, op, status, static_cast<uint8_t>(count), static_cast<uint8_t>(count >> 8),
+                          static_cast<uint8_t>(length), static_cast<uint8_t>(length >> 8)};
+  std::copy(std::begin(head), std::end(head), answer.begin());
+  std::copy(names.begin(), names.end(), answer.begin() + 7);
   return answer;
 }
 Bytes FileOp(uint8_t op, const std::string& name) {
