@@ -37,6 +37,7 @@ class TreeHandset : public zk::diag::Transactor {
   std::map<std::string, std::vector<std::string>> dirListing;   // replaces operation 2's names
   std::map<std::string, std::vector<std::string>> fileListing;  // replaces readdir's plain files
   std::set<std::string> refusedWrites;
+  std::map<std::string, uint32_t> readErrors;  // error number of every read of the file
 
   Reply Exchange(std::span<const uint8_t> request, int) override {
     const Bytes in(request.begin(), request.end());
@@ -72,6 +73,7 @@ class TreeHandset : public zk::diag::Transactor {
         break;
       }
       case 4: {  // read
+        if (readErrors.contains(open_[field(4)])) { Put({0, 0, 0, readErrors[open_[field(4)]]}); break; }
         const std::string& content = files[open_[field(4)]];
         const std::size_t offset = field(12), count = std::min<std::size_t>(512, content.size() - offset);
         Put({0, 0, static_cast<uint32_t>(count), 0});
@@ -171,6 +173,16 @@ TEST_F(EfsDownloadTest, BackupMirrorsTheHandsetTreeAndReplacesTheOldBackup) {
       {"Root/cfg.txt", "root file"}, {"brew/mod/app.mod", std::string(1300, 'm')}, {"eri/eri.bin", "e"}};
   EXPECT_EQ(TreeOf(backup), expected);
   EXPECT_FALSE(fs::exists(backup / "stale"));
+
+  // Read statuses 6 and 8 skip the file and leave nothing of it; others fail.
+  for (const auto& [status, expected] : {std::pair<uint32_t, int>{6, CEfsDownload::kDone}, {8, CEfsDownload::kDone},
+                                         {5, CEfsDownload::kReadFailed}}) {
+    handset_.readErrors = {{"brew/mod/app.mod", status}};
+    EXPECT_EQ(efs_.EfsBackup(dir_.path().string(), 2), expected) << status;
+    EXPECT_EQ(TreeOf(backup).count("brew/mod/app.mod.partial") + TreeOf(backup).count("brew/mod/app.mod"),
+              status == 5 ? 1u : 0u);
+  }
+  handset_.readErrors.clear();
 
   // A handset whose root holds only files is still backed up.
   handset_.dirs.clear();
