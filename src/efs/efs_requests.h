@@ -57,7 +57,9 @@ inline constexpr std::size_t kWriteChunk = 2048;   // most data bytes in one wri
 // Values carried in requests.
 inline constexpr uint32_t kOpenReadFlags = 0;
 inline constexpr uint32_t kOpenReadMode = 0;
-inline constexpr uint32_t kOpenWriteFlags = 65;  // create, write only
+// Write only (0x01), create (0x40) and truncate (0x200). Without truncate a
+// shorter file written over a longer one would keep the old file's tail.
+inline constexpr uint32_t kOpenWriteFlags = 0x241;
 inline constexpr uint32_t kOpenWriteMode = 1;
 inline constexpr uint16_t kDirectoryMode = 0777;
 

@@ -163,7 +163,7 @@ TEST_F(EfsClientTest, GetFileReadsInChunksAndReplacesTheTargetOnlyWhenComplete) 
 TEST_F(EfsClientTest, PutFileWritesAtMost2048BytesAndFollowsTheReportedCount) {
   const fs::path source = dir_.path() / "p.bin";
   std::ofstream(source, std::ios::binary) << std::string(5000, '\xAB');
-  handset_.Answer(OpenReq("/p.bin", 65, 1), Sub(2, {7, 0}));
+  handset_.Answer(OpenReq("/p.bin", 0x241, 1), Sub(2, {7, 0}));
   handset_.Answer(WriteReq(0, 2048), WriteAns(2048)).Answer(WriteReq(2048, 2048), WriteAns(2048));
   // The handset takes 900 of the last 904: the rest follows at its offset.
   handset_.Answer(WriteReq(4096, 904), WriteAns(900)).Answer(WriteReq(4996, 4), WriteAns(4));
