@@ -34,7 +34,9 @@ struct RunState {
   uint8_t repeatFlag = 0;     // OK in the end dialog: serve the next handset (operations)
   int handsetUsbPort = 0;     // the port is the handset's USB modem port (operations)
   bool silent = false;        // no progress window, error or end dialog (boundary, per export)
-  int lastFlowResult = 0;     // 1 or the failure code of the last operation export (boundary)
+  // 1 or the failure code of the last operation export (boundary); read by
+  // hosts from any thread while an operation runs.
+  std::atomic<int> lastFlowResult{0};
   bool nvEditorOption = false;  // byte 65 of the settings file, read at load (operations)
   // Why the last operation failed where a failure code alone cannot say it,
   // e.g. which request the handset left unanswered and after how many tries;
