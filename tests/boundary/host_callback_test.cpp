@@ -11,6 +11,7 @@
 #include <atomic>
 #include <condition_variable>
 #include <filesystem>
+#include <functional>
 #include <mutex>
 #include <optional>
 #include <string>
@@ -68,7 +69,8 @@ int Record(const ZKHostEvent* event, void* context) {
     }
   }
   if (hook) hook();
-  return ZK_ANSWER_DEFAULT;
+  // Closing the error dialog keeps the error report out of the build tree.
+  return event->type == ZK_EVENT_ERROR_DIALOG ? ZK_ANSWER_CLOSED : ZK_ANSWER_DEFAULT;
 }
 
 bool PortIsFree(const fs::path& link) {
