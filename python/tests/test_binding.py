@@ -87,9 +87,14 @@ class BindingAgainstSimulator(unittest.TestCase):
         reached, cancelled = threading.Event(), threading.Event()
         answers = []
 
+        transferring = []
+
         def on_event(event):
             answer = self.record(event)
-            if event.type == zkdownload.EVENT_PROGRESS_BAR and event.position > 0 and not reached.is_set():
+            if event.type == zkdownload.EVENT_PROGRESS_TEXT and event.control == zkdownload.CONTROL_STATUS:
+                transferring[:] = [event.text == "PRL Write..."]
+            if transferring == [True] and event.type == zkdownload.EVENT_PROGRESS_BAR and event.position > 0 \
+                    and not reached.is_set():
                 reached.set()
                 cancelled.wait(30)  # the transfer goes on only once the cancel is in
             return answer

@@ -39,7 +39,7 @@ using FailureTextsFn = int (*)(int, char*, int, char*, int, char*, int);
 constexpr short kPortIndex = 4;  // COM5
 
 // What the host saw, and a hook run on the operation's thread at the first
-// bar movement past zero (where a test cancels or calls in).
+// bar movement of the list transfer (where a test cancels or calls in).
 struct Seen {
   std::mutex mutex;
   std::vector<ZKHostEvent> events;  // text pointers cleared: they die with the call
@@ -47,6 +47,7 @@ struct Seen {
   std::vector<int> errorCodes;
   bool sizeMismatch = false;
   std::function<void()> atFirstStep;
+  bool transferring = false;  // the status says the list is being sent
   bool stepped = false;
 };
 
@@ -63,7 +64,9 @@ int Record(const ZKHostEvent* event, void* context) {
       seen.statuses.emplace_back(event->text);
     if (event->type == ZK_EVENT_MESSAGE) seen.messages.emplace_back(event->text);
     if (event->type == ZK_EVENT_ERROR_DIALOG) seen.errorCodes.push_back(event->code);
-    if (event->type == ZK_EVENT_PROGRESS_BAR && event->position > 0 && !seen.stepped) {
+    if (event->type == ZK_EVENT_PROGRESS_TEXT && event->control == ZK_CONTROL_STATUS)
+      seen.transferring = std::string(event->text) == "PRL Write...";
+    if (seen.transferring && event->type == ZK_EVENT_PROGRESS_BAR && event->position > 0 && !seen.stepped) {
       seen.stepped = true;
       hook = seen.atFirstStep;
     }
