@@ -39,56 +39,56 @@ int Silent(short kind, int portIndex) {
 
 extern "C" {
 
-ZK_API int Upgrade_Interface(short kind, int, const char*, const char*, const char*, const char*, int, const char*, char, short port) {
-  return Reporting(kind, PortIndexFromMask(port));
+ZK_API int Upgrade_Interface(short kind, int, const char*, const char*, const char*, const char*, int, const char*, char, short portMask) {
+  return Reporting(kind, PortIndexFromMask(portMask));
 }
-ZK_API int UpgradeNew_Interface(short kind, int, const char*, const char*, const char*, const char*, int, const char*, char, short, const char* port) {
-  return Reporting(kind, PortIndexFromMask(port));
+ZK_API int UpgradeNew_Interface(short kind, int, const char*, const char*, const char*, const char*, int, const char*, char, short portMask, const char*) {
+  return Reporting(kind, PortIndexFromMask(portMask));
 }
-ZK_API int UpgradeUSB_Interface(short kind, int, const char*, const char*, const char*, const char*, int, const char*, char, short, const char* port, short, short, short) {
+ZK_API int UpgradeUSB_Interface(short kind, int, const char*, const char*, const char*, const char*, int, const char*, char, short port, const char*, short, short, short) {
   return Reporting(kind, port);
 }
-ZK_API int SCRDownload_Interface(short kind, int, const char*, const char*, const char*, int, short port) {
-  return Reporting(kind, PortIndexFromMask(port));
+ZK_API int SCRDownload_Interface(short kind, int, const char*, const char*, const char*, int, short portMask) {
+  return Reporting(kind, PortIndexFromMask(portMask));
 }
-ZK_API int SCRDownloadNew_Interface(short kind, int, const char*, const char*, const char*, int, short, const char* port) {
-  return Reporting(kind, PortIndexFromMask(port));
+ZK_API int SCRDownloadNew_Interface(short kind, int, const char*, const char*, const char*, int, short portMask, const char*) {
+  return Reporting(kind, PortIndexFromMask(portMask));
 }
-ZK_API int SCRDownloadUSB_Interface(short kind, int, const char*, const char*, const char*, int, short, const char* port, short, short, short) {
+ZK_API int SCRDownloadUSB_Interface(short kind, int, const char*, const char*, const char*, int, short port, const char*, short, short, short) {
   return Reporting(kind, port);
 }
-ZK_API int BINDownload_Interface(short kind, const char*, const char*, const char*, char, short port) {
-  return Reporting(kind, PortIndexFromMask(port));
+ZK_API int BINDownload_Interface(short kind, const char*, const char*, const char*, char, short portMask) {
+  return Reporting(kind, PortIndexFromMask(portMask));
 }
 ZK_API int BINDownloadUSB_Interface(short kind, const char*, const char*, const char*, char, short port, short, short, short) {
   return Reporting(kind, port);
 }
-ZK_API int Refurbish_Interface(short kind, int, const char*, const char*, short port) {
-  return Reporting(kind, PortIndexFromMask(port));
+ZK_API int Refurbish_Interface(short kind, int, const char*, const char*, short portMask) {
+  return Reporting(kind, PortIndexFromMask(portMask));
 }
 ZK_API int RefurbishUSB_Interface(short kind, int, const char*, const char*, short port, short, short, short) {
   return Reporting(kind, port);
 }
-ZK_API int NVEdit_Interface(short kind, int, const char*, short port) {
-  return Plain(kind, PortIndexFromMask(port));
+ZK_API int NVEdit_Interface(short kind, int, const char*, short portMask) {
+  return Plain(kind, PortIndexFromMask(portMask));
 }
 ZK_API int NVEditUSB_Interface(short kind, int, const char*, short port, short, short, short) {
   return Plain(kind, port);
 }
-ZK_API int BackupFileWrite_Interface(short kind, int, const char*, short port) {
-  return Plain(kind, PortIndexFromMask(port));
+ZK_API int BackupFileWrite_Interface(short kind, int, const char*, short portMask) {
+  return Plain(kind, PortIndexFromMask(portMask));
 }
 ZK_API int BackupFileWriteUSB_Interface(short kind, int, const char*, short port, short, short, short) {
   return Plain(kind, port);
 }
-ZK_API int ERIWrite_Interface(short kind, int, const char*, const char*, short port) {
-  return Plain(kind, PortIndexFromMask(port));
+ZK_API int ERIWrite_Interface(short kind, int, const char*, const char*, short portMask) {
+  return Plain(kind, PortIndexFromMask(portMask));
 }
 ZK_API int ERIWriteUSB_Interface(short kind, int, const char*, const char*, short port, short, short, short) {
   return Plain(kind, port);
 }
-ZK_API int ERIRead_Interface(short kind, int, const char*, const char*, short port) {
-  return Plain(kind, PortIndexFromMask(port));
+ZK_API int ERIRead_Interface(short kind, int, const char*, const char*, short portMask) {
+  return Plain(kind, PortIndexFromMask(portMask));
 }
 ZK_API int ERIReadUSB_Interface(short kind, int, const char*, const char*, short port, short, short, short) {
   return Plain(kind, port);
