@@ -71,7 +71,7 @@ class BindingAgainstSimulator(unittest.TestCase):
         self.assertEqual(kinds[0], zkdownload.EVENT_PROGRESS_OPEN)
         self.assertIn("COM5", self.events[0].title)
         bars = [event for event in self.events if event.type == zkdownload.EVENT_PROGRESS_BAR]
-        self.assertTrue(any(bar.position == bar.high > 0 for bar in bars), bars[-3:])
+        self.assertTrue(any(bar.high > 0 and bar.position >= 0.95 * bar.high for bar in bars), bars[-3:])
         self.assertIn(zkdownload.EVENT_END_DIALOG, kinds)
         statuses = [e.text for e in self.events
                     if e.type == zkdownload.EVENT_PROGRESS_TEXT and e.control == zkdownload.CONTROL_STATUS]
