@@ -222,6 +222,108 @@ ZK_API int PIMRead_Interface(short kind, const char* text, const char* text2, co
 ZK_API int PIMWrite_Interface(short kind, const char* text, const char* text2, const char* text3,
                               unsigned short value, short param1, short param2, short param3);
 
+/* ---- Progress and cancel for host programs --------------------------------
+ *
+ * A host may follow an operation through its own callback instead of the
+ * console or headless interface, and may cancel it from another thread. */
+
+/* Event types of ZKHostEvent.type. */
+#define ZK_EVENT_PROGRESS_OPEN 1   /* title: window caption ("COM5 : Download ...") */
+#define ZK_EVENT_PROGRESS_CLOSE 2
+#define ZK_EVENT_PROGRESS_TEXT 3   /* control: ZK_CONTROL_*; text: what it shows now */
+#define ZK_EVENT_PROGRESS_BAR 4    /* low..high with position; text: percentage ("  37%  ") */
+#define ZK_EVENT_ADDRESS_MODE 5    /* on: the address row is in use (1) or not (0) */
+#define ZK_EVENT_MESSAGE 6         /* text; buttons ZK_BUTTONS_OK/_OK_CANCEL/_YES_NO */
+#define ZK_EVENT_ERROR_DIALOG 7    /* title; code: the failure code; text: message; detail: solution */
+#define ZK_EVENT_END_DIALOG 8      /* title; text: elapsed time; ZK_ANSWER_OK serves the next handset */
+#define ZK_EVENT_ASK_SAVE_FILE 9   /* title; detail: suggested name; path into answerText */
+#define ZK_EVENT_ASK_OPEN_FILE 10  /* title; detail: filter; path into answerText */
+
+/* Controls of ZK_EVENT_PROGRESS_TEXT. */
+#define ZK_CONTROL_STATUS 0          /* what the operation does ("Connecting...") */
+#define ZK_CONTROL_DETAIL 1          /* file line or current item */
+#define ZK_CONTROL_ELAPSED 2         /* elapsed time text */
+#define ZK_CONTROL_FIRST_ADDRESS 3   /* start address during burns */
+#define ZK_CONTROL_SECOND_ADDRESS 4  /* end address during burns */
+
+/* Buttons a dialog offers (ZKHostEvent.buttons). */
+#define ZK_BUTTONS_OK 0
+#define ZK_BUTTONS_OK_CANCEL 1
+#define ZK_BUTTONS_YES_NO 2
+#define ZK_BUTTONS_OK_CLOSE 3  /* error dialog: OK writes the error report, CLOSED does not */
+#define ZK_BUTTONS_OK_END 4    /* end dialog */
+
+/* What a callback returns. ZK_ANSWER_DEFAULT, or an answer the dialog does
+ * not offer, takes the dialog's default (ZKHostEvent.defaultAnswer). The
+ * return value of progress events is ignored. */
+#define ZK_ANSWER_DEFAULT 0
+#define ZK_ANSWER_OK 1
+#define ZK_ANSWER_CANCEL 2
+#define ZK_ANSWER_YES 3
+#define ZK_ANSWER_NO 4
+#define ZK_ANSWER_END 5
+#define ZK_ANSWER_CLOSED 6
+
+/* The cause part (code mod 1000) of an operation cancelled by
+ * Cancel_Interface; the location part (code / 1000) stays the step that was
+ * running, e.g. 405090 for a cancel during the PRL transfer.
+ * GetFailureTexts_Interface gives "cancelled by the host" as its contents. */
+#define ZK_CAUSE_CANCELLED 90
+
+/* One event. Only `size` bytes are valid: a host built against an older
+ * header reads the fields it knows, and fields are only ever added at the
+ * end. Text pointers are never null and stay valid only until the callback
+ * returns. */
+typedef struct ZKHostEvent {
+  int size;           /* sizeof(ZKHostEvent) of the library that sent it */
+  int type;           /* ZK_EVENT_* */
+  int portIndex;      /* 0 is COM1 */
+  int operationKind;  /* the `kind` the operation export was given */
+  int control;        /* ZK_EVENT_PROGRESS_TEXT: ZK_CONTROL_* */
+  int low;            /* ZK_EVENT_PROGRESS_BAR: range and position */
+  int high;
+  int position;
+  int on;             /* ZK_EVENT_ADDRESS_MODE */
+  int buttons;        /* dialogs: ZK_BUTTONS_* */
+  int defaultAnswer;  /* dialogs: what ZK_ANSWER_DEFAULT stands for */
+  int code;           /* ZK_EVENT_ERROR_DIALOG: the failure code */
+  const char* title;
+  const char* text;
+  const char* detail;
+  char* answerText;   /* file dialogs: the host writes the chosen path here, terminated, */
+  int answerSize;     /* at most answerSize bytes, and returns ZK_ANSWER_OK; else null and 0 */
+} ZKHostEvent;
+
+/* Called on the thread that runs the operation export, inside that export,
+ * for every visible change and every dialog. It must not call an operation
+ * export (that one would be refused); Cancel_Interface is allowed. */
+typedef int (*ZKHostCallback)(const ZKHostEvent* event, void* context);
+
+/* Registers `callback` (with `context` handed back to it) as the operator
+ * interface of every following operation export, in place of the console
+ * or headless interface; NULL removes it and the interface chosen by
+ * ZKDOWNLOAD_UI is used again. Silent exports (data backup, the _UPST ones)
+ * show no error or end dialog, as ever, but still send their progress
+ * events to a registered callback; message boxes are sent in every mode.
+ * Any thread; does not block. Returns 1, or 0 (nothing changed) while an
+ * operation export runs. */
+ZK_API int SetHostCallback_Interface(ZKHostCallback callback, void* context);
+
+/* Asks the running operation export to stop. Callable from any thread (not
+ * from a signal handler); returns at once. The operation stops at its next
+ * wait or handset exchange (both wake at once), closes the port and fails
+ * with cause ZK_CAUSE_CANCELLED: a reporting export shows its error dialog
+ * (an ZK_EVENT_ERROR_DIALOG to a registered callback), and
+ * GetLastResult_Interface gives the code. An operation whose last exchange
+ * was already done when the cancel came still succeeds. The request is
+ * forgotten when the next operation export begins. Returns 1 when an
+ * operation export was running, else 0. */
+ZK_API int Cancel_Interface(void);
+
+/* An operation export refused because another one runs returns 0 at once;
+ * GetLastResult_Interface then still reports the running one (0 until it
+ * ends), never the refusal. */
+
 #ifdef __cplusplus
 }
 #endif

@@ -1,9 +1,12 @@
 #include "boundary/export_forms.h"
 
 #include "boundary/globals.h"
+#include "boundary/host_callback.h"
 #include "diag/diag_link.h"
+#include "platform/cancel.h"
 #include "platform/library_state.h"
 #include "ui/common_process.h"
+#include "ui/failure_texts.h"
 #include "ui/silent_mode.h"
 #include "ui/ui_selection.h"
 
@@ -14,6 +17,15 @@ void ReadSettingsForCall() {
   const platform::Settings& settings = platform::RefreshSettings();
   ApplySettings(settings);
   g_uiSelection.Install(settings, g_commonProcess);
+  InstallHostCallbackUi(g_commonProcess);  // a host's callback stands in for the chosen interface
+}
+
+// A failure while a host's cancel was pending is the cancel's doing: the
+// code keeps the failing step's location with the cancel as its cause. A
+// flow that finished despite the cancel keeps its success.
+int WithCancel(int flowResult) {
+  if (flowResult == 1 || !platform::CancelRequested()) return flowResult;
+  return ui::LocationOf(flowResult) + ui::kCancelledCause;
 }
 }  // namespace
 
@@ -27,6 +39,7 @@ OperationExport::OperationExport(bool silent) : m_entered(platform::TryBeginOper
   if (!m_entered) return;
   ReadSettingsForCall();
   ui::SetSilentMode(silent);
+  platform::ClearCancel();
   g_runState.lastFlowResult = 0;
   g_runState.failureNote.clear();
   g_diagLink.m_esn = 0;
@@ -49,6 +62,7 @@ int16_t PortIndexFromMask(int16_t mask) {
 }
 
 int ReportingResult(int flowResult) {
+  flowResult = WithCancel(flowResult);
   g_runState.lastFlowResult = flowResult;
   if (g_passPara.m_mode != 0) {
     if (g_passPara.m_resultCell != nullptr) *g_passPara.m_resultCell = flowResult;
@@ -64,15 +78,24 @@ int ReportingResult(int flowResult) {
 }
 
 int PlainResult(int flowResult, bool touchResultCell) {
+  flowResult = WithCancel(flowResult);
   g_runState.lastFlowResult = flowResult;
-  if (flowResult != 1) return 0;
+  if (flowResult != 1) {
+    // Nothing else closes it: a failed plain export must not leave the port
+    // open and locked against other programs.
+    g_commonProcess.CloseProgressWindow();
+    return 0;
+  }
   if (touchResultCell && g_passPara.m_mode != 0 && g_passPara.m_resultCell != nullptr) *g_passPara.m_resultCell = 1;
   return 1;
 }
 
 int SilentCodeResult(int flowResult) {
+  flowResult = WithCancel(flowResult);
   g_runState.lastFlowResult = flowResult;
-  return flowResult == 1 ? 1 : 0;
+  if (flowResult == 1) return 1;
+  g_commonProcess.CloseProgressWindow();  // silent mode shows no error dialog to close it
+  return 0;
 }
 
 }  // namespace zk::boundary

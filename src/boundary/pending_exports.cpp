@@ -1,86 +1,130 @@
 // Exports whose operations are not available in this version. Each runs the
 // export's usual entry and result form with a flow result that the error
-// tables do not know, so a host always sees a failure, never success.
+// tables do not know, so a host always sees a failure, never success. The
+// error dialog names the port the export was given.
 #include "boundary/export_forms.h"
+#include "diag/diag_link.h"
 #include "zkdownload/zkdownload.h"
 
 using namespace zk::boundary;
 
 namespace {
 
-int Reporting() {
+// The link takes the export's kind and port, as a real flow's would, so
+// that the error dialog and report name them.
+void TakePort(short kind, int portIndex) { g_diagLink.SetLinkParams(kind, portIndex, 0, 0, -1); }
+
+int Reporting(short kind, int portIndex) {
   const OperationExport call(false);
-  return call.Refused() ? 0 : ReportingResult(kOperationNotAvailable);
+  if (call.Refused()) return 0;
+  TakePort(kind, portIndex);
+  return ReportingResult(kOperationNotAvailable);
 }
 
-int Plain() {
+int Plain(short kind, int portIndex) {
   const OperationExport call(false);
-  return call.Refused() ? 0 : PlainResult(kOperationNotAvailable);
+  if (call.Refused()) return 0;
+  TakePort(kind, portIndex);
+  return PlainResult(kOperationNotAvailable);
 }
 
-int Silent() {
+int Silent(short kind, int portIndex) {
   const OperationExport call(true);
-  return call.Refused() ? 0 : SilentCodeResult(kOperationNotAvailable);
+  if (call.Refused()) return 0;
+  TakePort(kind, portIndex);
+  return SilentCodeResult(kOperationNotAvailable);
 }
 
 }  // namespace
 
 extern "C" {
 
-ZK_API int Upgrade_Interface(short, int, const char*, const char*, const char*, const char*, int, const char*, char,
-                             short) {
-  return Reporting();
+ZK_API int Upgrade_Interface(short kind, int, const char*, const char*, const char*, const char*, int, const char*, char, short portMask) {
+  return Reporting(kind, PortIndexFromMask(portMask));
 }
-ZK_API int UpgradeNew_Interface(short, int, const char*, const char*, const char*, const char*, int, const char*,
-                                char, short, const char*) {
-  return Reporting();
+ZK_API int UpgradeNew_Interface(short kind, int, const char*, const char*, const char*, const char*, int, const char*, char, short portMask, const char*) {
+  return Reporting(kind, PortIndexFromMask(portMask));
 }
-ZK_API int UpgradeUSB_Interface(short, int, const char*, const char*, const char*, const char*, int, const char*,
-                                char, short, const char*, short, short, short) {
-  return Reporting();
+ZK_API int UpgradeUSB_Interface(short kind, int, const char*, const char*, const char*, const char*, int, const char*, char, short port, const char*, short, short, short) {
+  return Reporting(kind, port);
 }
-ZK_API int SCRDownload_Interface(short, int, const char*, const char*, const char*, int, short) { return Reporting(); }
-ZK_API int SCRDownloadNew_Interface(short, int, const char*, const char*, const char*, int, short, const char*) {
-  return Reporting();
+ZK_API int SCRDownload_Interface(short kind, int, const char*, const char*, const char*, int, short portMask) {
+  return Reporting(kind, PortIndexFromMask(portMask));
 }
-ZK_API int SCRDownloadUSB_Interface(short, int, const char*, const char*, const char*, int, short, const char*, short,
-                                    short, short) {
-  return Reporting();
+ZK_API int SCRDownloadNew_Interface(short kind, int, const char*, const char*, const char*, int, short portMask, const char*) {
+  return Reporting(kind, PortIndexFromMask(portMask));
 }
-ZK_API int BINDownload_Interface(short, const char*, const char*, const char*, char, short) { return Reporting(); }
-ZK_API int BINDownloadUSB_Interface(short, const char*, const char*, const char*, char, short, short, short, short) {
-  return Reporting();
+ZK_API int SCRDownloadUSB_Interface(short kind, int, const char*, const char*, const char*, int, short port, const char*, short, short, short) {
+  return Reporting(kind, port);
 }
-ZK_API int Refurbish_Interface(short, int, const char*, const char*, short) { return Reporting(); }
-ZK_API int RefurbishUSB_Interface(short, int, const char*, const char*, short, short, short, short) {
-  return Reporting();
+ZK_API int BINDownload_Interface(short kind, const char*, const char*, const char*, char, short portMask) {
+  return Reporting(kind, PortIndexFromMask(portMask));
 }
-ZK_API int NVEdit_Interface(short, int, const char*, short) { return Plain(); }
-ZK_API int NVEditUSB_Interface(short, int, const char*, short, short, short, short) { return Plain(); }
-ZK_API int BackupFileWrite_Interface(short, int, const char*, short) { return Plain(); }
-ZK_API int BackupFileWriteUSB_Interface(short, int, const char*, short, short, short, short) { return Plain(); }
-ZK_API int ERIWrite_Interface(short, int, const char*, const char*, short) { return Plain(); }
-ZK_API int ERIWriteUSB_Interface(short, int, const char*, const char*, short, short, short, short) { return Plain(); }
-ZK_API int ERIRead_Interface(short, int, const char*, const char*, short) { return Plain(); }
-ZK_API int ERIReadUSB_Interface(short, int, const char*, const char*, short, short, short, short) { return Plain(); }
-ZK_API int DataBackupRead_Interface(short, const char*, const char*, short) { return Silent(); }
-ZK_API int DataBackupReadUSB_Interface(short, const char*, const char*, short, short, short, short) {
-  return Silent();
+ZK_API int BINDownloadUSB_Interface(short kind, const char*, const char*, const char*, char, short port, short, short, short) {
+  return Reporting(kind, port);
 }
-ZK_API int DataBackupWrite_Interface(short, const char*, const char*, short) { return Silent(); }
-ZK_API int DataBackupWriteUSB_Interface(short, const char*, const char*, short, short, short, short) {
-  return Silent();
+ZK_API int Refurbish_Interface(short kind, int, const char*, const char*, short portMask) {
+  return Reporting(kind, PortIndexFromMask(portMask));
 }
-ZK_API int Refurbish_UPST_Interface(short, const char*, const char*, short) { return Silent(); }
-ZK_API int RefurbishUSB_UPST_Interface(short, const char*, const char*, short, short, short, short) {
-  return Silent();
+ZK_API int RefurbishUSB_Interface(short kind, int, const char*, const char*, short port, short, short, short) {
+  return Reporting(kind, port);
 }
-ZK_API int ScriptDown_UPST_Interface(short, const char*, const char*, short) { return Silent(); }
-ZK_API int ScriptDownUSB_UPST_Interface(short, const char*, const char*, short, short, short, short) {
-  return Silent();
+ZK_API int NVEdit_Interface(short kind, int, const char*, short portMask) {
+  return Plain(kind, PortIndexFromMask(portMask));
 }
-ZK_API int ProvisionWrite_UPST_Interface(short, const char*, const char*, short) { return Silent(); }
-ZK_API int EriRead_UPST_Interface(short, const char*, const char*, short) { return Silent(); }
-ZK_API int EriWrite_UPST_Interface(short, const char*, const char*, short) { return Silent(); }
+ZK_API int NVEditUSB_Interface(short kind, int, const char*, short port, short, short, short) {
+  return Plain(kind, port);
+}
+ZK_API int BackupFileWrite_Interface(short kind, int, const char*, short portMask) {
+  return Plain(kind, PortIndexFromMask(portMask));
+}
+ZK_API int BackupFileWriteUSB_Interface(short kind, int, const char*, short port, short, short, short) {
+  return Plain(kind, port);
+}
+ZK_API int ERIWrite_Interface(short kind, int, const char*, const char*, short portMask) {
+  return Plain(kind, PortIndexFromMask(portMask));
+}
+ZK_API int ERIWriteUSB_Interface(short kind, int, const char*, const char*, short port, short, short, short) {
+  return Plain(kind, port);
+}
+ZK_API int ERIRead_Interface(short kind, int, const char*, const char*, short portMask) {
+  return Plain(kind, PortIndexFromMask(portMask));
+}
+ZK_API int ERIReadUSB_Interface(short kind, int, const char*, const char*, short port, short, short, short) {
+  return Plain(kind, port);
+}
+ZK_API int DataBackupRead_Interface(short kind, const char*, const char*, short port) {
+  return Silent(kind, port);
+}
+ZK_API int DataBackupReadUSB_Interface(short kind, const char*, const char*, short port, short, short, short) {
+  return Silent(kind, port);
+}
+ZK_API int DataBackupWrite_Interface(short kind, const char*, const char*, short port) {
+  return Silent(kind, port);
+}
+ZK_API int DataBackupWriteUSB_Interface(short kind, const char*, const char*, short port, short, short, short) {
+  return Silent(kind, port);
+}
+ZK_API int Refurbish_UPST_Interface(short kind, const char*, const char*, short port) {
+  return Silent(kind, port);
+}
+ZK_API int RefurbishUSB_UPST_Interface(short kind, const char*, const char*, short port, short, short, short) {
+  return Silent(kind, port);
+}
+ZK_API int ScriptDown_UPST_Interface(short kind, const char*, const char*, short port) {
+  return Silent(kind, port);
+}
+ZK_API int ScriptDownUSB_UPST_Interface(short kind, const char*, const char*, short port, short, short, short) {
+  return Silent(kind, port);
+}
+ZK_API int ProvisionWrite_UPST_Interface(short kind, const char*, const char*, short port) {
+  return Silent(kind, port);
+}
+ZK_API int EriRead_UPST_Interface(short kind, const char*, const char*, short port) {
+  return Silent(kind, port);
+}
+ZK_API int EriWrite_UPST_Interface(short kind, const char*, const char*, short port) {
+  return Silent(kind, port);
+}
 
 }  // extern "C"

@@ -5,10 +5,13 @@
 
 namespace {
 
+// An operation export like the others: refused while one runs, and its
+// result (1: the notice was shown) is the last result a host can ask for.
 int NotSupported() {
-  zk::boundary::BeginPlainExport();
+  const zk::boundary::OperationExport call(false);
+  if (call.Refused()) return 0;
   g_commonProcess.ShowMessage("Not Supported!");
-  return 1;
+  return zk::boundary::PlainResult(1, false);
 }
 
 }  // namespace

@@ -32,10 +32,18 @@ void PrepareLink(int16_t kind, int16_t portIndex, int16_t param1, int16_t param2
 int CPRLDown::Read(int16_t kind, const char* /*text*/, const char* spcCode, const char* path, int nam,
                    int16_t portIndex, int16_t param1, int16_t param2, int16_t param3) {
   PrepareLink(kind, portIndex, param1, param2, param3, spcCode);
+  // A failed read closes the port too, else it would stay open and locked
+  // against other programs after the export has returned.
   const int entered = g_diagLink.EnterDiagMode(portIndex);
-  if (entered != kDiagModeEntered) return FailureCode(Location::kPrlReadModeEntry, entered);
+  if (entered != kDiagModeEntered) {
+    g_diagLink.ClosePort();
+    return FailureCode(Location::kPrlReadModeEntry, entered);
+  }
   const auto read = g_dlCommon.ReadPrlToFile(nam, path != nullptr ? path : "");
-  if (read != PrlFileResult::kDone) return FailureCode(Location::kPrlRead, read);
+  if (read != PrlFileResult::kDone) {
+    g_diagLink.ClosePort();
+    return FailureCode(Location::kPrlRead, read);
+  }
   g_commonProcess.CloseProgressWindow();
   g_diagLink.ClosePort();
   g_commonProcess.ShowCompleted();

@@ -1,9 +1,14 @@
 #include "platform/clock.h"
 
+#include <poll.h>
+
+#include <algorithm>
 #include <atomic>
+#include <cerrno>
 #include <cmath>
 #include <thread>
 
+#include "platform/cancel.h"
 #include "platform/library_state.h"
 
 namespace zk::platform {
@@ -28,7 +33,21 @@ std::atomic<WaitRecorder*> g_recorder{nullptr};
 void SleepMs(int64_t ms) {
   WaitRecorder* recorder = g_recorder.load();
   if (recorder != nullptr && !recorder->Record(ms)) return;
-  std::this_thread::sleep_for(Scaled(ms));
+  // The wait ends early on a cancel: poll() on the cancel's descriptor, or
+  // without one, short slices that look at the flag.
+  const Deadline deadline(ms);
+  const int wakeFd = CancelWakeFd();
+  constexpr int kSliceMs = 20;
+  while (!CancelRequested()) {
+    const int left = deadline.RemainingMs(wakeFd >= 0 ? 1000 : kSliceMs);
+    if (left == 0) return;
+    if (wakeFd < 0) {
+      std::this_thread::sleep_for(std::chrono::milliseconds(left));
+      continue;
+    }
+    pollfd pfd{wakeFd, POLLIN, 0};
+    if (::poll(&pfd, 1, left) < 0 && errno != EINTR) std::this_thread::sleep_for(std::chrono::milliseconds(left));
+  }
 }
 
 WaitRecorder::WaitRecorder(bool sleep) : sleep_(sleep), previous_(g_recorder.exchange(this)) {}

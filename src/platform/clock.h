@@ -27,7 +27,8 @@ void SetTimeScale(double factor);
 std::chrono::milliseconds Scaled(int64_t ms);
 
 // Sleeps for `ms` milliseconds (scaled), and tells the wait recorder in
-// force, if any, what was asked.
+// force, if any, what was asked. Returns early (or at once) while a host's
+// cancel is pending (platform/cancel.h).
 void SleepMs(int64_t ms);
 
 // While one lives, every SleepMs request of any thread is written down in

@@ -28,13 +28,36 @@ struct Settings {
   static Settings FromEnvironment();
 };
 
+// An int that other threads may read while its owner writes it; copies
+// like a plain int so that the state it sits in can be reset as a whole.
+class SharedInt {
+ public:
+  SharedInt(int value = 0) : value_(value) {}  // NOLINT: converts like the int it stands for
+  SharedInt(const SharedInt& other) : value_(other.load()) {}
+  SharedInt& operator=(const SharedInt& other) {
+    value_.store(other.load());
+    return *this;
+  }
+  SharedInt& operator=(int value) {
+    value_.store(value);
+    return *this;
+  }
+  operator int() const { return load(); }  // NOLINT
+  int load() const { return value_.load(); }
+
+ private:
+  std::atomic<int> value_;
+};
+
 // What the running operation has decided so far. Owners in brackets.
 struct RunState {
   int16_t operationKind = 0;  // kind of the running operation (operations)
   uint8_t repeatFlag = 0;     // OK in the end dialog: serve the next handset (operations)
   int handsetUsbPort = 0;     // the port is the handset's USB modem port (operations)
   bool silent = false;        // no progress window, error or end dialog (boundary, per export)
-  int lastFlowResult = 0;     // 1 or the failure code of the last operation export (boundary)
+  // 1 or the failure code of the last operation export (boundary); read by
+  // hosts from any thread while an operation runs.
+  SharedInt lastFlowResult = 0;
   bool nvEditorOption = false;  // byte 65 of the settings file, read at load (operations)
   // Why the last operation failed where a failure code alone cannot say it,
   // e.g. which request the handset left unanswered and after how many tries;

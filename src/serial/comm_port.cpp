@@ -13,6 +13,7 @@
 #include <cstring>
 #include <filesystem>
 
+#include "platform/cancel.h"
 #include "platform/clock.h"
 #include "platform/port_map.h"
 #include "platform/profile.h"
@@ -211,9 +212,10 @@ int CCommPort::WriteBlock(const uint8_t* buffer, int count) {
     // Output queue full: wait for room until the write time-out.
     const int left = deadline.RemainingMs(1000);
     if (left == 0) return 0;
-    pollfd pfd{m_device.Get(), POLLOUT, 0};
-    if (::poll(&pfd, 1, left) < 0 && errno != EINTR) return 0;
-    if (pfd.revents & (POLLERR | POLLHUP | POLLNVAL)) return 0;
+    if (zk::platform::CancelRequested()) return 0;
+    pollfd fds[2] = {{m_device.Get(), POLLOUT, 0}, {zk::platform::CancelWakeFd(), POLLIN, 0}};
+    if (::poll(fds, fds[1].fd >= 0 ? 2 : 1, left) < 0 && errno != EINTR) return 0;
+    if (fds[0].revents & (POLLERR | POLLHUP | POLLNVAL)) return 0;
   }
   return written;
 }
@@ -232,10 +234,15 @@ int CCommPort::SetDtr(bool on) {
 
 CCommPort::WaitResult CCommPort::WaitReadable(int timeoutMs) {
   if (m_device.Get() < 0) return WaitResult::Failed;
-  pollfd pfd{m_device.Get(), POLLIN, 0};
-  const int ready = ::poll(&pfd, 1, std::max(timeoutMs, 0));
+  // A host's cancel wakes the wait and ends the exchange like a lost port.
+  if (zk::platform::CancelRequested()) return WaitResult::Failed;
+  pollfd fds[2] = {{m_device.Get(), POLLIN, 0}, {zk::platform::CancelWakeFd(), POLLIN, 0}};
+  const nfds_t count = fds[1].fd >= 0 ? 2 : 1;
+  const int ready = ::poll(fds, count, std::max(timeoutMs, 0));
   if (ready < 0) return errno == EINTR ? WaitResult::TimedOut : WaitResult::Failed;
   if (ready == 0) return WaitResult::TimedOut;
+  if (zk::platform::CancelRequested()) return WaitResult::Failed;
+  const pollfd& pfd = fds[0];
   if (pfd.revents & (POLLHUP | POLLERR | POLLNVAL)) {
     // A vanished device (pty master closed, USB unplugged) stays "ready"
     // forever; report it instead of letting the caller spin on it.

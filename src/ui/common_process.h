@@ -49,7 +49,8 @@ class CCommonProcess {
   // --- progress window -------------------------------------------------
   // Opens the window for the link's port index and operation kind, with
   // " " as file line and "Connecting..." as status; takes the start tick.
-  // Nothing happens in silent mode or while a window is open.
+  // Nothing happens while a window is open, nor in silent mode unless the
+  // interface follows silent operations (a host's callback).
   void OpenProgressWindow();
   // Closes the port, then the window if one is open.
   void CloseProgressWindow();

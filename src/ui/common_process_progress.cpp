@@ -41,7 +41,7 @@ void CCommonProcess::ForgetRunState() {
 }
 
 void CCommonProcess::OpenProgressWindow() {
-  if (zk::ui::SilentMode() || m_windowOpen) return;
+  if ((zk::ui::SilentMode() && !Ui().FollowsSilentOperations()) || m_windowOpen) return;
   const int port = m_link->PortIndex();
   const int kind = m_link->OperationKind();
 

@@ -169,6 +169,7 @@ std::string_view LocationText(int location) {
 }
 
 CauseTexts CauseTextsOf(int cause) {
+  if (cause == kCancelledCause) return {"cancelled by the host", "Start the operation again when ready"};
   if (cause < 0 || static_cast<std::size_t>(cause) >= std::size(kCauses)) return {};
   return kCauses[static_cast<std::size_t>(cause)];
 }

@@ -14,6 +14,9 @@ inline constexpr int kCalibrationMissingLocation = 303000;
 // Cause 50: the NV passes completed with failed items; the NV error list
 // stands in for the contents text.
 inline constexpr int kNvErrorListCause = 50;
+// Cause 90: the host cancelled the operation; the location stays the step
+// that was running. Far above the numbered causes so that none meets it.
+inline constexpr int kCancelledCause = 90;
 
 struct CauseTexts {
   std::string_view contents;  // may hold one "%s" for the handset path (causes 25 to 28)

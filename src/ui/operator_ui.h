@@ -122,6 +122,10 @@ class OperatorUi {
     return false;
   }
 
+  // True when this interface follows the progress of silent operations too
+  // (a host's callback does; windows on a screen do not).
+  virtual bool FollowsSilentOperations() const { return false; }
+
   // Handles at most `maxEvents` pending window events; never blocks.
   virtual void ProcessPendingEvents(int maxEvents) { (void)maxEvents; }
 };

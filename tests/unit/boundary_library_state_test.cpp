@@ -42,7 +42,7 @@ TEST_F(LibraryState, AnOperationExportEnteredWhileAnotherRunsIsRefusedAndTouches
     std::thread other([&] { fromThread = Upgrade_Interface(2, 0, "", "", "", "", 0, "", 0, 1); });
     other.join();
     EXPECT_EQ(fromThread, 0);
-    EXPECT_EQ(g_runState.lastFlowResult, 405043);
+    EXPECT_EQ(g_runState.lastFlowResult.load(), 405043);
     EXPECT_EQ(cell, -5);
     EXPECT_FALSE(fs::exists(home.path() / "x.prl"));
   }
@@ -141,7 +141,7 @@ TEST_F(LibraryState, ResetPutsEverythingBackAsLoaded) {
   EXPECT_EQ(g_runState.operationKind, 0);
   EXPECT_EQ(g_runState.repeatFlag, 0);
   EXPECT_FALSE(g_runState.silent);
-  EXPECT_EQ(g_runState.lastFlowResult, 0);
+  EXPECT_EQ(g_runState.lastFlowResult.load(), 0);
   EXPECT_EQ(g_runState.failureNote, "");
   EXPECT_FALSE(g_commonProcess.IsProgressWindowOpen());
   EXPECT_EQ(ui.Count("close"), 1);

@@ -9,7 +9,9 @@
 #include <cstring>
 #include <filesystem>
 #include <memory>
+#include <thread>
 
+#include "platform/cancel.h"
 #include "platform/port_map.h"
 #include "platform/profile.h"
 #include "platform/port_error.h"
@@ -345,6 +347,21 @@ TEST_F(CommPortOnPty, WaitReadableReportsInputTimeOutAndHangUp) {
   ASSERT_EQ(port_.ReadAvailable(&byte, 1), 1);
   pty_.CloseMaster();
   EXPECT_EQ(port_.WaitReadable(5000), CCommPort::WaitResult::HungUp);
+}
+
+TEST_F(CommPortOnPty, CancelFromAnotherThreadWakesAWaitingRead) {
+  ASSERT_TRUE(Open(port_));
+  zk::platform::ClearCancel();
+  std::thread canceller([] {
+    std::this_thread::sleep_for(std::chrono::milliseconds(50));
+    zk::platform::RequestCancel();
+  });
+  const auto start = std::chrono::steady_clock::now();
+  EXPECT_EQ(port_.WaitReadable(60000), CCommPort::WaitResult::Failed);
+  canceller.join();
+  EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(10));
+  zk::platform::ClearCancel();
+  EXPECT_EQ(port_.WaitReadable(10), CCommPort::WaitResult::TimedOut);
 }
 
 }  // namespace

@@ -13,6 +13,7 @@
 #include <vector>
 
 #include "platform/atomic_file.h"
+#include "platform/cancel.h"
 #include "platform/clock.h"
 #include "platform/library_state.h"
 #include "platform/paths.h"
@@ -109,6 +110,28 @@ TEST_F(TimeScaleTest, WaitRecorderRecordsRequestsUnscaled) {
   EXPECT_EQ(outer.Waits(), (std::vector<int64_t>{20000, 600, 0}));
   outer.Clear();
   EXPECT_TRUE(outer.Waits().empty());
+}
+
+// A cancel from another thread ends a long wait at once, keeps later waits
+// from sleeping until it is cleared, and a cleared one no longer counts.
+TEST_F(TimeScaleTest, CancelWakesAWaitOfAnotherThread) {
+  SetTimeScale(1.0);
+  zk::platform::ClearCancel();
+  const auto start = Clock::now();
+  std::thread canceller([] {
+    std::this_thread::sleep_for(50ms);
+    zk::platform::RequestCancel();
+  });
+  SleepMs(60000);
+  canceller.join();
+  SleepMs(60000);  // still pending: returns at once
+  EXPECT_LT(Clock::now() - start, 10s);
+  zk::platform::ClearCancel();
+  EXPECT_FALSE(zk::platform::CancelRequested());
+  SetTimeScale(0.01);
+  const auto slept = Clock::now();
+  SleepMs(3000);  // 30 ms, slept in full
+  EXPECT_GE(Clock::now() - slept, 29ms);
 }
 
 // The variable is read whenever the settings are read from the environment

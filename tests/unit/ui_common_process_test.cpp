@@ -15,6 +15,7 @@
 
 #include "support/recording_ui.h"
 #include "ui/common_process.h"
+#include "ui/host_callback_ui.h"
 #include "ui/progress_texts.h"
 #include "ui/silent_mode.h"
 
@@ -119,6 +120,55 @@ TEST_F(CommonProcessTest, SilentModeShowsNoWindowAndNoDialogs) {
   // Message boxes are the one thing silent mode still shows.
   process_.ShowMessage("Write Nv Error #2");
   EXPECT_EQ(ui_.calls, std::vector<std::string>{"message [Write Nv Error #2]"});
+}
+
+// A host's callback follows silent operations' progress (never their error
+// dialog) and answers dialogs by number; an answer the buttons do not offer
+// takes the default.
+TEST_F(CommonProcessTest, HostCallbackFollowsSilentProgressAndAnswersByNumber) {
+  using zk::ui::HostAnswer;
+  using zk::ui::HostEventType;
+  using zk::ui::MessageAnswer;
+  using zk::ui::MessageButtons;
+  std::vector<HostEventType> seen;
+  int answer = 0;
+  zk::ui::HostCallbackUi host([&](const zk::ui::HostEvent& event, std::optional<std::string>*) {
+    seen.push_back(event.type);
+    return answer;
+  });
+  process_.SetOperatorUi(&host);
+  zk::ui::SetSilentMode(true);
+  process_.OpenProgressWindow();
+  process_.SetProgressRange(10);
+  process_.StepProgress();
+  process_.ShowError(405043);
+  EXPECT_EQ(process_.RunEndDialog(), DialogAnswer::End);
+  process_.CloseProgressWindow();
+  EXPECT_EQ(std::count(seen.begin(), seen.end(), HostEventType::ErrorDialog), 0);
+  EXPECT_EQ(std::count(seen.begin(), seen.end(), HostEventType::ProgressOpen), 1);
+  EXPECT_EQ(std::count(seen.begin(), seen.end(), HostEventType::ProgressClose), 1);
+  EXPECT_GE(std::count(seen.begin(), seen.end(), HostEventType::ProgressBar), 2);
+
+  struct Case {
+    MessageButtons buttons;
+    HostAnswer given;
+    MessageAnswer expected;
+  } const cases[] = {
+      {MessageButtons::YesNo, HostAnswer::No, MessageAnswer::No},
+      {MessageButtons::YesNo, HostAnswer::Default, MessageAnswer::Yes},
+      {MessageButtons::YesNo, HostAnswer::Ok, MessageAnswer::Yes},  // not offered: default
+      {MessageButtons::OkCancel, HostAnswer::Cancel, MessageAnswer::Cancel},
+      {MessageButtons::Ok, HostAnswer::Cancel, MessageAnswer::Ok},
+  };
+  for (const Case& c : cases) {
+    answer = static_cast<int>(c.given);
+    EXPECT_EQ(process_.AskMessage("?", c.buttons), c.expected) << static_cast<int>(c.given);
+  }
+  zk::ui::SetSilentMode(false);
+  answer = static_cast<int>(HostAnswer::Ok);
+  EXPECT_EQ(process_.RunEndDialog(), DialogAnswer::Ok);
+  answer = static_cast<int>(HostAnswer::Closed);
+  EXPECT_EQ(host.ShowErrorDialog({}), DialogAnswer::Closed);
 }
 
 TEST_F(CommonProcessTest, UnchangedValuesAreNotRedrawn) {
