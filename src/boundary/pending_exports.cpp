@@ -59,10 +59,6 @@ ZK_API int NVEdit_Interface(short, int, const char*, short) { return Plain(); }
 ZK_API int NVEditUSB_Interface(short, int, const char*, short, short, short, short) { return Plain(); }
 ZK_API int BackupFileWrite_Interface(short, int, const char*, short) { return Plain(); }
 ZK_API int BackupFileWriteUSB_Interface(short, int, const char*, short, short, short, short) { return Plain(); }
-ZK_API int ERIWrite_Interface(short, int, const char*, const char*, short) { return Plain(); }
-ZK_API int ERIWriteUSB_Interface(short, int, const char*, const char*, short, short, short, short) { return Plain(); }
-ZK_API int ERIRead_Interface(short, int, const char*, const char*, short) { return Plain(); }
-ZK_API int ERIReadUSB_Interface(short, int, const char*, const char*, short, short, short, short) { return Plain(); }
 ZK_API int DataBackupRead_Interface(short, const char*, const char*, short) { return Silent(); }
 ZK_API int DataBackupReadUSB_Interface(short, const char*, const char*, short, short, short, short) {
   return Silent();
@@ -79,8 +75,5 @@ ZK_API int ScriptDown_UPST_Interface(short, const char*, const char*, short) { r
 ZK_API int ScriptDownUSB_UPST_Interface(short, const char*, const char*, short, short, short, short) {
   return Silent();
 }
-ZK_API int ProvisionWrite_UPST_Interface(short, const char*, const char*, short) { return Silent(); }
-ZK_API int EriRead_UPST_Interface(short, const char*, const char*, short) { return Silent(); }
-ZK_API int EriWrite_UPST_Interface(short, const char*, const char*, short) { return Silent(); }
 
 }  // extern "C"
