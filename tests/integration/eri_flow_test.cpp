@@ -156,10 +156,13 @@ TEST_F(EriFlow, FailedReadsKeepTheCallersFile) {
 TEST_F(EriFlow, WriteFailures) {
   StartHandset();
   WriteAll(Local("roam.eri"), zk::test::PseudoRandomBytes(100, 4));
-  // A PC file that is not there, then a handset that refuses the file:
-  // nothing lands and the handset is not reset.
+  // A PC file that is not there, a handset that cannot make /eri, then one
+  // that refuses the file: nothing lands and the handset is not reset.
   EXPECT_EQ(Write(Local("absent.eri")), 415000);
   rb310::FaultOptions faults;
+  faults.efs.failPaths = {"/eri"};
+  sim_->SetFaults(faults);
+  EXPECT_EQ(Write(Local("roam.eri")), 415000);
   faults.efs.failPaths = {"/eri/eri.bin"};
   sim_->SetFaults(faults);
   EXPECT_EQ(Write(Local("roam.eri")), 415000);
