@@ -358,7 +358,7 @@ TEST_F(OperationExports, EriAndProvisioningExportsTakeTheCodeFirstThenThePath) {
 
   const Bytes eri = List(3000, 6);
   WriteAll(Home() / "roam.eri", eri);
-  EXPECT_EQ(writeUsb(0, 0, "135790", (Home() / "roam.eri").c_str(), kPortIndex, 0, 0, -1), 1);
+  EXPECT_EQ(writeUsb(0, 0, "135790", (Home() / "roam.eri").c_str(), kPortIndex, 0, 0, -1), 1) << lastResult_();
   EXPECT_EQ(ReadAll(handsetEri), eri);
   EXPECT_EQ(Requests("41313335373930"), 1);  // the unlock carried the first text
   EXPECT_EQ(Resets(), 1);
@@ -376,7 +376,7 @@ TEST_F(OperationExports, EriAndProvisioningExportsTakeTheCodeFirstThenThePath) {
 
   fs::create_directories(Home() / "prov" / "Efs_COM5" / "cfg");
   WriteAll(Home() / "prov" / "Efs_COM5" / "cfg" / "a.txt", List(40, 8));
-  EXPECT_EQ(provision(0, "", (Home() / "prov").c_str(), kPortIndex), 1);
+  EXPECT_EQ(provision(0, "", (Home() / "prov").c_str(), kPortIndex), 1) << lastResult_();
   EXPECT_EQ(ReadAll(StateDir() / "efs" / "cfg" / "a.txt"), List(40, 8));
   EXPECT_TRUE(PortIsFree(PortLink()));
 }
