@@ -81,18 +81,6 @@ ZK_API int BackupFileWrite_Interface(short kind, int, const char*, short portMas
 ZK_API int BackupFileWriteUSB_Interface(short kind, int, const char*, short port, short, short, short) {
   return Plain(kind, port);
 }
-ZK_API int ERIWrite_Interface(short kind, int, const char*, const char*, short portMask) {
-  return Plain(kind, PortIndexFromMask(portMask));
-}
-ZK_API int ERIWriteUSB_Interface(short kind, int, const char*, const char*, short port, short, short, short) {
-  return Plain(kind, port);
-}
-ZK_API int ERIRead_Interface(short kind, int, const char*, const char*, short portMask) {
-  return Plain(kind, PortIndexFromMask(portMask));
-}
-ZK_API int ERIReadUSB_Interface(short kind, int, const char*, const char*, short port, short, short, short) {
-  return Plain(kind, port);
-}
 ZK_API int DataBackupRead_Interface(short kind, const char*, const char*, short port) {
   return Silent(kind, port);
 }
@@ -115,15 +103,6 @@ ZK_API int ScriptDown_UPST_Interface(short kind, const char*, const char*, short
   return Silent(kind, port);
 }
 ZK_API int ScriptDownUSB_UPST_Interface(short kind, const char*, const char*, short port, short, short, short) {
-  return Silent(kind, port);
-}
-ZK_API int ProvisionWrite_UPST_Interface(short kind, const char*, const char*, short port) {
-  return Silent(kind, port);
-}
-ZK_API int EriRead_UPST_Interface(short kind, const char*, const char*, short port) {
-  return Silent(kind, port);
-}
-ZK_API int EriWrite_UPST_Interface(short kind, const char*, const char*, short port) {
   return Silent(kind, port);
 }
 

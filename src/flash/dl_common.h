@@ -69,6 +69,15 @@ class CDLCommon {
   // kFileNotCreated or kReadFailed.
   [[nodiscard]] zk::flash::PrlFileResult ReadPrlToFile(int nam, const std::string& path);
 
+  // --- ERI file steps --------------------------------------------------------
+  // Copies the handset's /eri/eri.bin to `localPath`. The file arrives beside
+  // the target and replaces it only when whole: a failed read leaves an
+  // existing file as it was. kDone or kReadFailed.
+  [[nodiscard]] zk::flash::EriFileResult ReadEriFile(const std::string& localPath);
+  // Creates /eri on the handset and writes `localPath` to /eri/eri.bin, with
+  // the progress texts of the step. kDone or kWriteFailed.
+  [[nodiscard]] zk::flash::EriFileResult WriteEriFile(const std::string& localPath);
+
   // Forgets every image, name and mode of the last operation.
   void ForgetRunState();
 

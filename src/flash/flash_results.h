@@ -35,4 +35,13 @@ enum class PrlFileResult : int {
   kWriteFailed = 43,
 };
 
+// The ERI file copied from the handset or written to it. Each failure is a
+// whole failure code of its own, location included; the flows pass it on as
+// it is (adding their location again would give codes without a text).
+enum class EriFileResult : int {
+  kDone = 1,
+  kReadFailed = 411000,   // no /eri/eri.bin on the handset, or its copy failed
+  kWriteFailed = 415000,  // /eri not created, or the file not written
+};
+
 }  // namespace zk::flash

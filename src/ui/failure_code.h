@@ -11,6 +11,9 @@ namespace zk::ui {
 // The thousands of the failure locations the flows report so far; the
 // others join as their flows land.
 enum class Location : int {
+  kUpgradeEfsWrite = 114,         // 'EfsWrite' in Upgrade
+  kUpgradeLateModeEntry = 116,    // 'ChangeToDM' in Upgrade, after the restart
+  kUpgradeReset = 120,            // 'ModeReset' in Upgrade
   kBinSetBinFile = 201,           // the image file of a download
   kPrlRead = 401,                 // 'PRLReadProc' in PRL Read
   kPrlWriteModeEntry = 402,       // 'ChangeToDM' in PRL Download
@@ -19,6 +22,12 @@ enum class Location : int {
   kPrlWriteFile = 405,            // 'PRLDownloadProc' in PRL Download
   kPrlWriteReset = 406,           // 'ModeReset' in PRL Download
   kPrlReadModeEntry = 407,        // 'ChangeToDM' in PRL Read
+  kEriWriteModeEntry = 412,       // 'ChangeToDM' in ERI Download
+  kEriWriteOffline = 413,         // 'ModeOffline_D' in ERI Download
+  kEriWriteUnlock = 414,          // 'SPCWrite' in ERI Download
+  kEriWriteReset = 416,           // 'ModeReset' in ERI Download
+  kEriReadModeEntry = 417,        // 'ChangeToDM' in ERI Read
+  kRefurbishModeEntry = 501,      // 'ChangeToDM' in Refurbish
   kEmergencyPortOpen = 601,       // 'PortOpen' in Emergency
   kEmergencyDownload = 602,       // 'DownLoadThreadProc' in Emergency
 };

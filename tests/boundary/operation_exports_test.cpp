@@ -18,6 +18,7 @@
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
+#include <functional>
 #include <optional>
 #include <iterator>
 #include <string>
@@ -335,6 +336,79 @@ TEST_F(OperationExports, FailureTextsOfAPrlWriteThatLostTheHandset) {
   EXPECT_STREQ(small, "'PRLDow");  // cut to the buffer, terminated
   EXPECT_EQ(texts(999000, location, sizeof location, contents, sizeof contents, solution, sizeof solution), 0);
   EXPECT_STREQ(location, "");
+}
+
+}  // namespace
+
+namespace {
+
+using EriFn = int (*)(short, int, const char*, const char*, short);
+using EriUsbFn = int (*)(short, int, const char*, const char*, short, short, short, short);
+using UnattendedFn = int (*)(short, const char*, const char*, short);
+
+TEST_F(OperationExports, EriAndProvisioningExportsTakeTheCodeFirstThenThePath) {
+  if (RanInOwnProcess()) return;
+  auto writeUsb = Resolve<EriUsbFn>("ERIWriteUSB_Interface");
+  auto read = Resolve<EriFn>("ERIRead_Interface");
+  auto readUnattended = Resolve<UnattendedFn>("EriRead_UPST_Interface");
+  auto writeUnattended = Resolve<UnattendedFn>("EriWrite_UPST_Interface");
+  auto provision = Resolve<UnattendedFn>("ProvisionWrite_UPST_Interface");
+  ASSERT_TRUE(writeUsb && read && readUnattended && writeUnattended && provision);
+  const fs::path handsetEri = StateDir() / "efs" / "eri" / "eri.bin";
+
+  const Bytes eri = List(3000, 6);
+  WriteAll(Home() / "roam.eri", eri);
+  EXPECT_EQ(writeUsb(0, 0, "135790", (Home() / "roam.eri").c_str(), kPortIndex, 0, 0, -1), 1) << lastResult_();
+  EXPECT_EQ(ReadAll(handsetEri), eri);
+  EXPECT_EQ(Requests("41313335373930"), 1);  // the unlock carried the first text
+  EXPECT_EQ(Resets(), 1);
+  EXPECT_EQ(read(0, 0, "", (Home() / "copy.eri").c_str(), 0x0010), 1);
+  EXPECT_EQ(ReadAll(Home() / "copy.eri"), eri);
+
+  const Bytes second = List(700, 7);
+  WriteAll(Home() / "second.eri", second);
+  EXPECT_EQ(writeUnattended(0, "246802", (Home() / "second.eri").c_str(), kPortIndex), 1);
+  EXPECT_EQ(ReadAll(handsetEri), second);
+  EXPECT_EQ(Requests("41323436383032"), 1);
+  EXPECT_EQ(Resets(), 1);  // the unattended write does not reset
+  EXPECT_EQ(readUnattended(0, "", (Home() / "copy.eri").c_str(), kPortIndex), 1);
+  EXPECT_EQ(ReadAll(Home() / "copy.eri"), second);
+
+  fs::create_directories(Home() / "prov" / "Efs_COM5" / "cfg");
+  WriteAll(Home() / "prov" / "Efs_COM5" / "cfg" / "a.txt", List(40, 8));
+  EXPECT_EQ(provision(0, "", (Home() / "prov").c_str(), kPortIndex), 1) << lastResult_();
+  EXPECT_EQ(ReadAll(StateDir() / "efs" / "cfg" / "a.txt"), List(40, 8));
+  EXPECT_TRUE(PortIsFree(PortLink()));
+}
+
+// Failures of these forms show nothing; the export still hands the port back.
+TEST_F(OperationExports, EriAndProvisioningFailuresReturnZeroAndFreeThePort) {
+  if (RanInOwnProcess()) return;
+  auto read = Resolve<EriFn>("ERIRead_Interface");
+  auto readUnattended = Resolve<UnattendedFn>("EriRead_UPST_Interface");
+  auto provision = Resolve<UnattendedFn>("ProvisionWrite_UPST_Interface");
+  ASSERT_TRUE(read && readUnattended && provision);
+  int cell = 77;
+  ASSERT_NO_FATAL_FAILURE(Register(&cell));
+
+  const struct {
+    const char* name;
+    std::function<int()> call;
+    int code;
+  } rows[] = {
+      {"read", [&] { return read(0, 0, "", (Home() / "out.eri").c_str(), 0x0010); }, 411000},
+      {"unattended read", [&] { return readUnattended(0, "", (Home() / "out.eri").c_str(), kPortIndex); }, 411000},
+      {"provisioning of nothing", [&] { return provision(0, "", (Home() / "none").c_str(), kPortIndex); }, 114028},
+  };
+  for (const auto& row : rows) {
+    SCOPED_TRACE(row.name);
+    EXPECT_EQ(row.call(), 0);
+    EXPECT_EQ(lastResult_(), row.code);
+    EXPECT_EQ(cell, 77);
+    EXPECT_TRUE(PortIsFree(PortLink()));
+  }
+  EXPECT_FALSE(fs::exists(Home() / "out.eri"));
+  EXPECT_EQ(Resets(), 0);
 }
 
 }  // namespace

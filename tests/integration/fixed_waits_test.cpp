@@ -9,6 +9,8 @@
 #include <vector>
 
 #include "support/library_objects.h"
+#include "operations/eri_download.h"
+#include "operations/provision_write.h"
 #include "platform/clock.h"
 #include "services/download_codes.h"
 #include "sim_link_fixture.h"
@@ -64,6 +66,25 @@ int PrlRead(const fs::path& image) {
   return g_prlDown.Read(0, "", "", out.c_str(), 0, kComPort5, 0, 0, -1);
 }
 
+int EriWrite(const fs::path& image) {
+  const fs::path eri = image.parent_path() / "roam.eri";
+  zk::test::WriteAll(eri, zk::test::PseudoRandomBytes(100, 4));
+  return g_eriDownload.Write(0, "", eri.c_str(), kComPort5, 0, 0, -1);
+}
+
+int EriWriteUnattended(const fs::path& image) {
+  const fs::path eri = image.parent_path() / "roam.eri";
+  zk::test::WriteAll(eri, zk::test::PseudoRandomBytes(100, 4));
+  return g_eriDownload.WriteUnattended(0, "", eri.c_str(), kComPort5, 0, 0, -1);
+}
+
+int Provision(const fs::path& image) {
+  const fs::path root = image.parent_path() / "prov" / "Efs_COM5" / "cfg";
+  fs::create_directories(root);
+  zk::test::WriteAll(root / "a.txt", zk::test::PseudoRandomBytes(100, 5));
+  return ProvisionWrite(0, "", (image.parent_path() / "prov").c_str(), kComPort5, 0, 0, -1);
+}
+
 int Emergency(const fs::path& image) {
   return g_emergency.Run(0, "", "", image.c_str(), 0, kComPort5, 0, 0, -1);
 }
@@ -97,6 +118,15 @@ const Row kRows[] = {
     {"PrlWrite", Handset::kAtPersonality, {}, PrlWrite, 1,
      kModeEntry + kOffline + kUnlockAndRelease + Waits{2000, 300, 300, 300} + kOffline + Repeat(1000, 20)},
     {"PrlRead", Handset::kAtPersonality, {}, PrlRead, 1, kModeEntry},
+    // Entry, offline, unlock, 2 s; the file; 300 ms, the reset (offline
+    // first) and the 35 s restart.
+    {"EriWrite", Handset::kAtPersonality, {}, EriWrite, 1,
+     kModeEntry + kOffline + kUnlockAndRelease + Waits{1000, 1000, 300} + kOffline + Repeat(1000, 35)},
+    {"EriWriteUnattended", Handset::kAtPersonality, {}, EriWriteUnattended, 1,
+     kModeEntry + kOffline + kUnlockAndTypeCode + Waits{1000, 1000}},
+    // Entry, the restore, the reset, 8 s, entry again.
+    {"ProvisionWrite", Handset::kAtPersonality, {}, Provision, 1,
+     kModeEntry + kOffline + Repeat(1000, 8) + kModeEntry},
     {"EmergencyDownload", Handset::kInDownloader, {}, Emergency, 1, kImageDownload},
     {"EmergencyDownloadOnTheUsbModemPort", Handset::kInDownloaderOnUsb, {}, Emergency, 1,
      Waits{1000} + Repeat(1000, 5) + Repeat(1000, 30)},

@@ -1,0 +1,56 @@
+// The ERI file steps of the flash engine: the handset keeps its enhanced
+// roaming indicator file at /eri/eri.bin; these copy it to a PC file and
+// write a PC file there, through the file-system client.
+#include <algorithm>
+#include <string>
+#include <vector>
+
+#include "efs/efs_basic_function.h"
+#include "flash/dl_common.h"
+#include "platform/paths.h"
+#include "ui/common_process.h"
+
+namespace {
+
+using zk::flash::EriFileResult;
+
+constexpr char kEriDirectory[] = "/eri";
+constexpr char kEriFileName[] = "eri.bin";
+constexpr char kEriPath[] = "/eri/eri.bin";
+constexpr uint32_t kPlainFile = 0;
+constexpr int kWriteSteps = 3;
+
+}  // namespace
+
+EriFileResult CDLCommon::ReadEriFile(const std::string& localPath) {
+  CEfsBasicFunction client(m_link);
+  // The file must be listed under its own name: a listing that merely holds
+  // the text (say "old_eri.bin") names another file.
+  std::vector<std::string> names;
+  if (client.ListPhoneDir(kEriDirectory, names, kPlainFile) != CEfsBasicFunction::kOk ||
+      std::ranges::find(names, kEriFileName) == names.end())
+    return EriFileResult::kReadFailed;
+  // Every failed copy is a failed read, whatever the handset or the PC
+  // answered; the copy itself keeps the caller's existing file intact.
+  if (client.GetFileFromPhone(kEriPath, localPath) != CEfsBasicFunction::kOk) return EriFileResult::kReadFailed;
+  return EriFileResult::kDone;
+}
+
+EriFileResult CDLCommon::WriteEriFile(const std::string& localPath) {
+  CEfsBasicFunction client(m_link);
+  g_commonProcess.SetStatusText("ERI Download");
+  g_commonProcess.SetDetailText(zk::platform::FileNameOf(localPath));
+  g_commonProcess.SetProgressRange(kWriteSteps);
+  g_commonProcess.StepProgress();
+  g_commonProcess.UpdateElapsedTime();
+
+  // Any error on the way to /eri fails the step: the file could not land.
+  if (client.MakePhoneDirs(kEriDirectory) != CEfsBasicFunction::kOk) return EriFileResult::kWriteFailed;
+  g_commonProcess.StepProgress();
+  g_commonProcess.UpdateElapsedTime();
+
+  if (client.PutFileToPhone(localPath, kEriPath) != CEfsBasicFunction::kOk) return EriFileResult::kWriteFailed;
+  g_commonProcess.StepProgress();
+  g_commonProcess.UpdateElapsedTime();
+  return EriFileResult::kDone;
+}
