@@ -280,8 +280,10 @@ ZK_API int PRLReadUSB_Interface(short kind, const char* text, const char* spcCod
  * window and no end or error dialog. The boot loader ("BOOT_LOADER.bin") is
  * looked up beside the library (the directory of the library path), the boot
  * logo ("small_bootup_logo.bin") beside the image. Blocks for the whole
- * download, which depends on the image size and the line rate. Failure
- * codes 201000 + r (image), 601000 (port), 602000 + r (download).
+ * download: about 5 s before the burn, one acknowledgement per 2 KiB block
+ * (so the time grows with the image size and the line rate), then 30 s for
+ * the handset to restart with the new image. Failure codes 201000 + r
+ * (image), 601000 (port), 602000 + r (download).
  */
 /** @{ */
 /**
