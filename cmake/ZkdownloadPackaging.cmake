@@ -60,5 +60,6 @@ set(CPACK_DEBIAN_PACKAGE_PRIORITY optional)
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
 set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
 set(CPACK_DEBIAN_PACKAGE_DESCRIPTION
-  "libzkdownload.so upgrades, rescues and provisions RB310 handsets over a serial\n or USB modem port; zkdownload is its command line, rb310-sim a simulated\n handset on a pseudo-terminal.")
+  "libzkdownload.so upgrades, rescues and provisions RB310 handsets over a serial\nor USB modem port; zkdownload is its command line, rb310-sim a simulated\nhandset on a pseudo-terminal.")
+set(CPACK_STRIP_FILES ON)
 include(CPack)
