@@ -54,7 +54,9 @@
  * Whatever the form, GetLastResult_Interface gives the last operation's flow
  * result: 1, or a failure code (location x 1000 + cause) whose texts
  * GetFailureTexts_Interface returns. Exports not available in this version
- * fail with #ZK_RESULT_NOT_AVAILABLE at once, without touching a port.
+ * fail with #ZK_RESULT_NOT_AVAILABLE at once, without touching a port, and
+ * report it through their result form (a reporting export shows the error
+ * dialog for it outside pass-parameter mode).
  *
  * @par Dialogs, files and helper programs
  * Outside pass-parameter mode and silent mode an operation shows a progress
