@@ -22,6 +22,8 @@ for file in include/zkdownload/zkdownload.h include/zkdownload/zkcomm.h bin/rb31
             share/man/man1/zkdownload.1 lib/udev/rules.d/77-zkdownload.rules; do
   [[ -e $prefix/$file ]] || fail "$file not installed"
 done
+grep -q "^\.TH ZKDOWNLOAD 1 .* \"zkdownload $version\"" "$prefix/share/man/man1/zkdownload.1" ||
+  fail "the manual page does not name version $version"
 # The installed command finds the installed library by itself.
 "$prefix/bin/zkdownload" --help >/dev/null || fail "installed zkdownload does not run"
 
