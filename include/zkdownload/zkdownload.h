@@ -219,10 +219,12 @@ ZK_API int EnumeratePorts_Interface(ZKPortInfo* ports, int capacity);
  * Ports). A PRL file starts with its own size in two big-endian bytes.
  *
  * PRL write (reporting) enters diagnostic mode, takes the handset offline,
- * unlocks it with the code, sends the file in 40-byte blocks (each answered
- * within 40 s), resets the handset and waits 20 s for it to restart: at
- * least 23 s per handset. Outside pass-parameter mode it then shows the end
- * dialog; "OK" serves the next handset on the same port in the same call.
+ * unlocks it with the code, sends the file in 40-byte blocks, resets the
+ * handset (each block answered within 40 s, the reset within 15 s) and
+ * waits 20 s for the restart: the switch into diagnostic mode plus at least
+ * 22.6 s of fixed waits per handset. Outside pass-parameter mode it then
+ * shows the end dialog; "OK" serves the next handset on the same port in the
+ * same call.
  * Writes only the handset. Failure codes 402000..406000.
  *
  * PRL read (plain) enters diagnostic mode and reads the roaming list of one
