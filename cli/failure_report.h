@@ -4,10 +4,12 @@
 
 #include <string>
 
+#include "zkdownload/zkdownload.h"
+
 namespace zk::cli {
 
 // The code the library gives for operations this version does not offer.
-constexpr int kNotAvailableCode = 999000;
+constexpr int kNotAvailableCode = ZK_RESULT_NOT_AVAILABLE;
 
 // "405043 'PRLDownloadProc' Function in PRL Download — Can't write prl file
 // to phone." The location or the contents part is left out when the tables

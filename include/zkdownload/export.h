@@ -1,5 +1,8 @@
-// Symbol visibility for the zkdownload shared library.
-#pragma once
+/* Symbol visibility for the zkdownload shared library: the library is built
+ * with hidden visibility, and only what carries ZK_API is exported. Usable
+ * from C89, C99 and C++. */
+#ifndef ZKDOWNLOAD_EXPORT_H
+#define ZKDOWNLOAD_EXPORT_H
 
 #if defined(__GNUC__)
 #define ZK_API __attribute__((visibility("default")))
@@ -12,3 +15,5 @@
 #else
 #define ZK_EXTERN_C
 #endif
+
+#endif /* ZKDOWNLOAD_EXPORT_H */

@@ -1,7 +1,14 @@
 // CZKComm: the frame link through which every byte to and from the handset
 // passes. Frames are HDLC-like: 0x7D escapes, 0x7E ends a frame, and a
 // CRC-16/X-25 check sequence follows the packet, low byte first.
+//
+// C++ only, C++17 or later: the class and its base use std::filesystem and
+// inline constexpr constants.
 #pragma once
+
+#if !defined(__cplusplus) || __cplusplus < 201703L
+#error "zkcomm.h needs C++17 or later (CZKComm is a C++ class; C hosts use zkdownload.h)"
+#endif
 
 #include <cstdint>
 #include <deque>

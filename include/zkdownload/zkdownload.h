@@ -1,32 +1,159 @@
-/* The C boundary of libzkdownload.so: every function a host application calls.
+/**
+ * @file zkdownload.h
+ * @brief The C boundary of libzkdownload.so: every function a host program
+ * calls to service an RB310 handset.
  *
+ * The header compiles as C89, C99 and C++. Link with `-lzkdownload`
+ * (`pkg-config --cflags --libs zkdownload`, or the CMake target
+ * `zkdownload::zkdownload`), or load the library with dlopen() and look the
+ * functions up by these plain names.
+ *
+ * @par Texts and buffers
  * Texts are NUL-terminated `const char*`; a null pointer stands for an empty
- * text. Each export copies the texts it is given and keeps no pointer to them.
- * Every export runs on the caller's thread and returns when its work is done.
- * One operation export (PRL, emergency, identity, upgrade, ...) runs at a time
- * in a process: another operation export entered while one runs, from another
- * thread or from an operator-interface callback, returns 0 at once and
- * touches nothing (GetLastResult_Interface still reports the running one).
- * The environment (ZKDOWNLOAD_HOME, _UI, _ANSWERS, _TIME_SCALE, _TRACE) is
- * read when the library loads and at the start of each exported call. */
+ * text. Each export copies the texts it is given and keeps no pointer to
+ * them. Output buffers are written only where a function says so.
+ *
+ * @par Threads and blocking
+ * Every export runs on the caller's thread and returns when its work is done;
+ * the library starts no thread of its own. An operation export (PRL,
+ * emergency, identity, upgrade, ...) blocks for the whole exchange with the
+ * handset, fixed waits included (each function names its own). One
+ * operation export runs at a time in a process: another operation export
+ * entered while one runs, from another thread or from an operator-interface
+ * callback, returns 0 at once and touches nothing (GetLastResult_Interface
+ * still reports the running one). The query functions never block.
+ *
+ * @par Operation kinds
+ * The first argument of every operation export, `kind`, is stored as the
+ * current operation kind and shapes the flows: 0 and 1 select the staged,
+ * unattended sequences (with a stage report when the host registered its
+ * buffers), 2 and 3 the full backup-and-restore sequences with their model
+ * checks and retries. Exports that give the kind no meaning only store it.
+ *
+ * @par Ports
+ * Ports carry the names COM1 .. COM256. On Linux each name is an entry of the
+ * port map: `$ZKDOWNLOAD_HOME/ports/COM<n>` is a symbolic link to the tty
+ * device. Serial exports name the port with a 16-bit mask (`portMask`: bit n
+ * selects COM(n+1); the lowest set bit wins, 0x0006 selects COM2; no bit
+ * selects COM1). USB, data backup and unattended (UPST) exports take the
+ * zero-based port index (`port`: 0 = COM1, 9 = COM10). The USB forms add
+ * three link extras `param1`, `param2`, `param3`: they are stored with the
+ * link parameters and nothing in the library acts on them (the other forms
+ * store 0, 0, -1). A port whose friendly name marks it as the handset's own
+ * USB modem port keeps its line rate; on a physical line the flows raise the
+ * rate once the handset is in diagnostic mode.
+ *
+ * @par Result forms
+ * - reporting: 1 on success. On failure 0 and the error dialog, or, after
+ *   fnPassPara_Interface, the failure code in the host's result cell and no
+ *   dialog.
+ * - plain: 1 on success (1 also goes to a registered result cell); 0 on
+ *   failure with nothing shown and the result cell untouched.
+ * - silent: no progress window and no dialog; 1 on success, else 0.
+ *
+ * Whatever the form, GetLastResult_Interface gives the last operation's flow
+ * result: 1, or a failure code (location x 1000 + cause) whose texts
+ * GetFailureTexts_Interface returns. Exports not available in this version
+ * fail with #ZK_RESULT_NOT_AVAILABLE at once, without touching a port, and
+ * report it through their result form (a reporting export shows the error
+ * dialog for it outside pass-parameter mode).
+ *
+ * @par Dialogs, files and helper programs
+ * Outside pass-parameter mode and silent mode an operation shows a progress
+ * window and ends in a dialog through the operator interface chosen by
+ * ZKDOWNLOAD_UI: the end dialog "PROCESS END" ("OK" serves the next handset
+ * on the same port, "END" stops) or, for a reporting export that failed, the
+ * error dialog. When the operator confirms the error dialog with OK, the
+ * library writes the error login file `error_login_COM<n>.txt` (model, date,
+ * report text and the trace of the last received frames) beside the library
+ * (the directory of the library path, see fnPassPara_Interface) and starts
+ * the error-sending tool `$ZKDOWNLOAD_HOME/ErrorSend` with
+ * `$ZKDOWNLOAD_HOME/Model/RB310/error_login_COM<n>.txt` as its argument,
+ * without a shell and without waiting for it; a missing tool is not
+ * reported. Service files the library reads in every mode:
+ * `$ZKDOWNLOAD_HOME/ZKDownload.lsg` (settings, read at load: byte 65 turns
+ * the NV editor option on), `$ZKDOWNLOAD_HOME/profile.ini` (section
+ * `[CommPort Settings]`: the line settings, read when a port opens and saved
+ * when it changes) and the port map `$ZKDOWNLOAD_HOME/ports/`.
+ *
+ * @par Environment
+ * Read when the library loads and again at the start of each exported call,
+ * never in between:
+ * - `ZKDOWNLOAD_HOME`: directory of the settings file, profile, port map and
+ *   error-sending tool; default `~/.zkdownload`.
+ * - `ZKDOWNLOAD_UI`: the operator interface, `qt`, `console` (progress and
+ *   prompts on the terminal's stderr) or `none` (headless); unset, `console`
+ *   when standard input is a terminal, else `none`.
+ * - `ZKDOWNLOAD_ANSWERS`: comma-separated answers (`OK`, `END`, `Cancel`,
+ *   `Yes`, `No`, or a file path for a file dialog) that the `none` and
+ *   `console` interfaces consume in order before they fall back to their
+ *   default (`none`: OK, END, the default button) or the terminal.
+ * - `ZKDOWNLOAD_TIME_SCALE`: a positive factor applied to every fixed wait
+ *   and time-out of the library (tests against the simulated handset use
+ *   0.01 to 0.05); anything else reads as 1. Keep 1 for a real handset.
+ * - `ZKDOWNLOAD_TRACE`: a file that receives every frame sent and received,
+ *   in hex with timestamps and direction; unset, no trace.
+ */
 #ifndef ZKDOWNLOAD_ZKDOWNLOAD_H
 #define ZKDOWNLOAD_ZKDOWNLOAD_H
 
 #include "zkdownload/export.h"
 
+/** The failure code of an operation that this version of the library does
+ * not offer yet. Its location and cause are in no table, so it never reads
+ * as success or as a handset fault. */
+#define ZK_RESULT_NOT_AVAILABLE 999000
+
+/** The interface level this header describes. GetVersion_Interface returns
+ * the level of the library actually loaded; a host that needs an export
+ * added at level n checks that the loaded level is at least n. The level
+ * rises by one whenever an export is added or an existing export gains a
+ * behaviour a host may rely on; the library's minor version rises with it.
+ * Removing an export or changing an export's arguments or a structure's
+ * layout changes the SONAME's major number instead. */
+#define ZK_INTERFACE_LEVEL 1
+
 #ifdef __cplusplus
 extern "C" {
 #endif
 
-/* Pass-parameter registration. A nonzero `mode` switches pass-parameter mode
- * on (it stays on until the library is unloaded) and replaces every stored
- * value; operations then report into the host's buffers instead of dialogs.
- * `mode` 0 stores nothing. The host keeps its buffers valid while operations
- * run: `versionBuffer` at least 15 bytes, `nameBuffer` and `timeBuffer` 1000
- * bytes each. Bit 3 (value 8) of `requirementFlags` switches the input
- * requirement check of script download on. `libraryPath` replaces the
- * library's own path unless it is too long for a path (PATH_MAX bytes with
- * its terminator), in which case the previous path stays. Returns 1. */
+/**
+ * Registers the host's result buffers and switches (pass-parameter mode).
+ *
+ * A nonzero `mode` switches pass-parameter mode on (it stays on until the
+ * library is unloaded) and replaces every stored value; from then on the
+ * reporting exports put their failure code into `*resultCell` instead of
+ * showing the error dialog, the flows skip their end dialogs and the staged
+ * flows write the stage report. `mode` 0 stores nothing. The host keeps the
+ * buffers valid while operations run; the library writes them without
+ * further checks.
+ *
+ * @param mode             nonzero: register (pass-parameter mode on); 0: no change.
+ * @param resultCell       receives operation results (see Result forms); may be null.
+ * @param versionBuffer    at least 15 bytes: the handset's version text read back
+ *                         after an upgrade or binary download.
+ * @param unused4          not read.
+ * @param unused5          not read.
+ * @param countCell        the stage report's count of stages entered since load.
+ * @param nameBuffer       1000 bytes: ten 100-byte slots of stage names.
+ * @param timeBuffer       1000 bytes: ten 100-byte slots of stage durations, "MMSS".
+ * @param hostText1        kept, not read by any operation.
+ * @param hostText2        kept, not read by any operation.
+ * @param hostText3        kept, not read by any operation.
+ * @param fallbackDirectory directory holding a "brew_script" folder, used when
+ *                         none lies beside a script file.
+ * @param libraryPath      replaces the library's own path (whose directory
+ *                         receives the error login file) unless it is longer than
+ *                         a path may be (PATH_MAX bytes with its terminator), in
+ *                         which case the previous path stays.
+ * @param requirementFlags bit 3 (value 8) switches the input requirement check
+ *                         of script download on; other bits are ignored.
+ * @param calibrationCheck nonzero (the value at load is 1): the upgrade checks
+ *                         the handset's calibration data.
+ * @param requirementMask  bits 0x20, 0x10, 0x08 and 0x02 name the script
+ *                         download inputs that must be present.
+ * @return 1.
+ */
 ZK_API int fnPassPara_Interface(short mode, int* resultCell, unsigned char* versionBuffer, int unused4,
                                 int unused5, int* countCell, unsigned char* nameBuffer,
                                 unsigned char* timeBuffer, const char* hostText1, const char* hostText2,
@@ -34,193 +161,542 @@ ZK_API int fnPassPara_Interface(short mode, int* resultCell, unsigned char* vers
                                 const char* libraryPath, int requirementFlags, int calibrationCheck,
                                 int requirementMask);
 
-/* Model identity. The texts belong to the library and stay valid while it is
- * loaded; they never depend on the pass-parameter registration. */
-ZK_API const char* GetModelName_Interface(void);  /* "RB310" */
-ZK_API const char* GetBINVersion_Interface(void); /* "RB31VV" */
-ZK_API const char* GetModelKind_Interface(void);  /* "Tri Mode" */
+/** @name Model identity
+ * The texts belong to the library and stay valid while it is loaded; they
+ * never depend on the pass-parameter registration. None of these block. */
+/** @{ */
+/** @return the model name, "RB310". */
+ZK_API const char* GetModelName_Interface(void);
+/** @return the prefix of the model's image file names, "RB31VV". */
+ZK_API const char* GetBINVersion_Interface(void);
+/** @return the model kind, "Tri Mode". */
+ZK_API const char* GetModelKind_Interface(void);
+/** @return the service programming code's NV address, 0 for this model. */
 ZK_API unsigned short GetSPCAddress_Interface(void);
+/** @return the NV item number of the roaming list, 2100. */
 ZK_API int GetPRLItemNum_Interface(void);
+/** @return the NV item number of the roaming indicator file, 2101. */
 ZK_API int GetERIItemNum_Interface(void);
+/** @} */
 
-/* One serial port as the library's port discovery sees it. Texts are cut to
+/**
+ * The library's version and interface level.
+ *
+ * @param version receives the library version ("major.minor.patch"), cut to
+ *                `size` bytes and always terminated; may be null.
+ * @param size    size of `version` in bytes.
+ * @return the interface level of the loaded library (compare with
+ *         #ZK_INTERFACE_LEVEL). Does not block.
+ */
+ZK_API int GetVersion_Interface(char* version, int size);
+
+/** One serial port as the library's port discovery sees it. Texts are cut to
  * fit their field and always terminated. */
 typedef struct ZKPortInfo {
-  char portName[16];      /* "COM5" */
-  char devicePath[512];   /* the tty device the port map entry points at */
-  char friendlyName[256]; /* e.g. "RB310 CDMA USB Modem (COM5)"; the port name when none is known */
-  int usb;                /* 1: the device sits on a USB bus */
-  int handsetUsbPort;     /* 1: the operations treat the port as the handset's own USB modem port
-                             (its friendly name marks it), so they leave its line rate alone */
+  char portName[16];      /**< "COM5" */
+  char devicePath[512];   /**< the tty device the port map entry points at */
+  char friendlyName[256]; /**< e.g. "RB310 CDMA USB Modem (COM5)"; the port name when none is known */
+  int usb;                /**< 1: the device sits on a USB bus */
+  int handsetUsbPort;     /**< 1: the operations treat the port as the handset's own USB modem port
+                               (its friendly name marks it), so they leave its line rate alone */
 } ZKPortInfo;
 
-/* Lists the ports of the port map in COM order: up to `capacity` entries go
- * to `ports` (a null `ports` or a capacity of 0 only counts them). Returns
- * the number of ports known, which may exceed `capacity`, or -1 when the
- * port map cannot be read. */
+/**
+ * Lists the ports of the port map in COM order. Reads the port map and sysfs
+ * only; opens no port.
+ *
+ * @param ports    receives up to `capacity` entries; null only counts.
+ * @param capacity number of entries `ports` holds; 0 only counts.
+ * @return the number of ports known, which may exceed `capacity`, or -1 when
+ *         the port map cannot be read.
+ */
 ZK_API int EnumeratePorts_Interface(ZKPortInfo* ports, int capacity);
 
-/* ---- Operation exports --------------------------------------------------
+/** @name PRL read and write
+ * Common arguments: `kind` (stored only), `text` (not read), `spcCode` (the
+ * six-digit service programming code; empty selects "271828"), `path` (the
+ * PRL file on the PC), `portMask` or `port` with the link extras (see
+ * Ports). A PRL file starts with its own size in two big-endian bytes.
  *
- * Every operation export takes the operation kind first. Serial exports name
- * the port with a 16-bit mask (the lowest set bit wins: 0x0006 selects COM2,
- * no bit selects COM1); USB, data backup and unattended (UPST) exports take
- * the zero-based port index (0 = COM1) and the USB forms three link extras.
+ * PRL write (reporting) enters diagnostic mode, takes the handset offline,
+ * unlocks it with the code, sends the file in 40-byte blocks, resets the
+ * handset (each block answered within 40 s, the reset within 15 s) and
+ * waits 20 s for the restart: the switch into diagnostic mode plus at least
+ * 22.6 s of fixed waits per handset. Outside pass-parameter mode it then
+ * shows the end dialog; "OK" serves the next handset on the same port in the
+ * same call.
+ * Writes only the handset. Failure codes 402000..406000.
  *
- * Result forms:
- *  reporting  1 on success; on failure 0 and the error dialog, or, after
- *             fnPassPara_Interface, the failure code in the result cell;
- *  plain      1 on success (1 also goes to a registered result cell); 0 on
- *             failure with nothing shown and the result cell untouched;
- *  silent     no window or dialog; 1 on success, else 0.
- * Operations not available in this version fail with code 999000. */
-
-/* PRL write (reporting) and read (plain). `nam`: write 0 first NAM, 1 second,
- * 2 both from the same file; read: the NAM number. An empty `spcCode` selects
- * "271828". */
+ * PRL read (plain) enters diagnostic mode and reads the roaming list of one
+ * NAM (each answer within 3 s) into `path`, written beside it under a
+ * temporary name and renamed when complete, so an existing file survives a
+ * failed read. No restart wait. Failure codes 401034, 401035, 407000 + r.
+ */
+/** @{ */
+/**
+ * Writes a PRL file into the handset (reporting).
+ * @param kind     operation kind, stored.
+ * @param text     not read.
+ * @param spcCode  service programming code; empty: "271828".
+ * @param path     the PRL file.
+ * @param nam      0 first NAM, 1 second NAM, 2 both from the same file.
+ * @param portMask the port (see Ports).
+ * @return 1 written and restarted, else 0.
+ */
 ZK_API int PRLWrite_Interface(short kind, const char* text, const char* spcCode, const char* path, int nam,
                               short portMask);
+/**
+ * PRLWrite_Interface on a port index.
+ * @param kind operation kind. @param text not read. @param spcCode code; empty: "271828".
+ * @param path the PRL file. @param nam 0, 1 or 2 (both). @param port zero-based port index.
+ * @param param1 link extra. @param param2 link extra. @param param3 link extra.
+ * @return 1 written and restarted, else 0.
+ */
 ZK_API int PRLWriteUSB_Interface(short kind, const char* text, const char* spcCode, const char* path, int nam,
                                  short port, short param1, short param2, short param3);
+/**
+ * Reads the PRL of one NAM into a file (plain).
+ * @param kind     operation kind, stored.
+ * @param text     not read.
+ * @param spcCode  service programming code; empty: "271828".
+ * @param path     the file to write.
+ * @param nam      the NAM to read, 0 or 1.
+ * @param portMask the port (see Ports).
+ * @return 1 when the file holds the handset's list, else 0.
+ */
 ZK_API int PRLRead_Interface(short kind, const char* text, const char* spcCode, const char* path, int nam,
                              short portMask);
+/**
+ * PRLRead_Interface on a port index.
+ * @param kind operation kind. @param text not read. @param spcCode code; empty: "271828".
+ * @param path the file to write. @param nam the NAM to read. @param port zero-based port index.
+ * @param param1 link extra. @param param2 link extra. @param param3 link extra.
+ * @return 1 when the file holds the handset's list, else 0.
+ */
 ZK_API int PRLReadUSB_Interface(short kind, const char* text, const char* spcCode, const char* path, int nam,
                                 short port, short param1, short param2, short param3);
+/** @} */
 
-/* Emergency download of `imagePath` to a handset that offers only its
- * downloader (plain). */
+/** @name Emergency download
+ * Rescues a handset that offers only its downloader (plain): opens the port
+ * without AT commands or diagnostic requests and burns the boot loader, boot
+ * image and main image through the download protocol, with a progress
+ * window and no end or error dialog. The boot loader ("BOOT_LOADER.bin") is
+ * looked up beside the library (the directory of the library path), the boot
+ * logo ("small_bootup_logo.bin") beside the image. Blocks for the whole
+ * download: about 5 s before the burn, one acknowledgement per 2 KiB block
+ * (so the time grows with the image size and the line rate), then 30 s for
+ * the handset to restart with the new image. Failure codes 201000 + r
+ * (image), 601000 (port), 602000 + r (download).
+ */
+/** @{ */
+/**
+ * Emergency download on a serial port.
+ * @param kind      operation kind, stored.
+ * @param unused    not read.
+ * @param text      not read.
+ * @param imagePath the main image file ("RB31VV..." by convention).
+ * @param flag      handed to the flash engine with the image; not read.
+ * @param portMask  the port (see Ports).
+ * @return 1 when every image was burned and confirmed, else 0.
+ */
 ZK_API int Emergency_Interface(short kind, int unused, const char* text, const char* imagePath, char flag,
                                short portMask);
+/**
+ * Emergency_Interface on a port index.
+ * @param kind operation kind. @param unused not read. @param text not read.
+ * @param imagePath the main image file. @param flag not read. @param port zero-based port index.
+ * @param param1 link extra. @param param2 link extra. @param param3 link extra.
+ * @return 1 when every image was burned and confirmed, else 0.
+ */
 ZK_API int EmergencyUSB_Interface(short kind, int unused, const char* text, const char* imagePath, char flag,
                                   short port, short param1, short param2, short param3);
+/** @} */
 
-/* Firmware upgrade (reporting). */
+/** @name Firmware upgrade (reporting)
+ * Not available in this version: fails with #ZK_RESULT_NOT_AVAILABLE.
+ * The upgrade saves the handset's NV items, authentication items and (kinds
+ * 2 and 3) file system, burns the image, restores what it saved and
+ * optionally writes a PRL, an ERI file and a script.
+ * Arguments: `kind` (0, 1 staged; other values full), `value` (not read),
+ * `text1` the service programming code (empty: "271828"), `text2` the image
+ * file, `text3` the script file (empty: no script), `text4` the PRL file
+ * (empty: no PRL), `value2` the PRL's NAM selector (0, 1, 2 both), `text5`
+ * the directory where the full sequence keeps the file-system backup, `flag`
+ * handed to the flash engine, `portMask`/`port`, `extraText` the ERI file
+ * (empty: no ERI; UpgradeNew_Interface's link extras are -1, 0, -1).
+ */
+/** @{ */
+/** Firmware upgrade on a serial port; see the group.
+ * @param kind operation kind. @param value not read. @param text1 code. @param text2 image.
+ * @param text3 script. @param text4 PRL. @param value2 NAM selector. @param text5 backup directory.
+ * @param flag flash engine flag. @param portMask the port.
+ * @return 1 on success, else 0. */
 ZK_API int Upgrade_Interface(short kind, int value, const char* text1, const char* text2, const char* text3,
                              const char* text4, int value2, const char* text5, char flag, short portMask);
+/** Upgrade_Interface with an ERI file; see the group.
+ * @param kind operation kind. @param value not read. @param text1 code. @param text2 image.
+ * @param text3 script. @param text4 PRL. @param value2 NAM selector. @param text5 backup directory.
+ * @param flag flash engine flag. @param portMask the port. @param extraText ERI file.
+ * @return 1 on success, else 0. */
 ZK_API int UpgradeNew_Interface(short kind, int value, const char* text1, const char* text2, const char* text3,
                                 const char* text4, int value2, const char* text5, char flag, short portMask,
                                 const char* extraText);
+/** Upgrade on a port index; see the group.
+ * @param kind operation kind. @param value not read. @param text1 code. @param text2 image.
+ * @param text3 script. @param text4 PRL. @param value2 NAM selector. @param text5 backup directory.
+ * @param flag flash engine flag. @param port zero-based port index. @param extraText ERI file.
+ * @param param1 link extra. @param param2 link extra. @param param3 link extra.
+ * @return 1 on success, else 0. */
 ZK_API int UpgradeUSB_Interface(short kind, int value, const char* text1, const char* text2, const char* text3,
                                 const char* text4, int value2, const char* text5, char flag, short port,
                                 const char* extraText, short param1, short param2, short param3);
+/** @} */
 
-/* Script download (reporting). */
+/** @name Script download (reporting)
+ * Not available in this version: fails with #ZK_RESULT_NOT_AVAILABLE.
+ * Runs a script of NV settings and file-system content, with the
+ * "brew_script" folder beside it (or in the fallback directory), and
+ * optionally writes a PRL and an ERI file; ends with a restart wait.
+ * Arguments: `kind` (0, 1 staged with file-system clearing; other values
+ * full), `value` (not read), `text1` the service programming code (empty:
+ * "271828"), `text2` the script file, `text3` the PRL file (empty: no PRL),
+ * `value2` the PRL's NAM selector, `portMask`/`port`, `extraText` the ERI
+ * file (empty: no ERI).
+ */
+/** @{ */
+/** Script download on a serial port; see the group.
+ * @param kind operation kind. @param value not read. @param text1 code. @param text2 script.
+ * @param text3 PRL. @param value2 NAM selector. @param portMask the port.
+ * @return 1 on success, else 0. */
 ZK_API int SCRDownload_Interface(short kind, int value, const char* text1, const char* text2, const char* text3,
                                  int value2, short portMask);
+/** SCRDownload_Interface with an ERI file; see the group.
+ * @param kind operation kind. @param value not read. @param text1 code. @param text2 script.
+ * @param text3 PRL. @param value2 NAM selector. @param portMask the port. @param extraText ERI file.
+ * @return 1 on success, else 0. */
 ZK_API int SCRDownloadNew_Interface(short kind, int value, const char* text1, const char* text2, const char* text3,
                                     int value2, short portMask, const char* extraText);
+/** Script download on a port index; see the group.
+ * @param kind operation kind. @param value not read. @param text1 code. @param text2 script.
+ * @param text3 PRL. @param value2 NAM selector. @param port zero-based port index.
+ * @param extraText ERI file. @param param1 link extra. @param param2 link extra. @param param3 link extra.
+ * @return 1 on success, else 0. */
 ZK_API int SCRDownloadUSB_Interface(short kind, int value, const char* text1, const char* text2, const char* text3,
                                     int value2, short port, const char* extraText, short param1, short param2,
                                     short param3);
+/** @} */
 
-/* Binary download (reporting). */
+/** @name Binary download (reporting)
+ * Not available in this version: fails with #ZK_RESULT_NOT_AVAILABLE.
+ * Burns a firmware image alone, keeping the NV and authentication items;
+ * kinds 2 and 3 add the model check of the image name ("RB31VV..."),
+ * retries and a final restart check. Arguments: `kind`, `text` (not read),
+ * `text2` the service programming code (empty: "271828"), `text3` the image
+ * file, `flag` (not read), `portMask`/`port`.
+ */
+/** @{ */
+/** Binary download on a serial port; see the group.
+ * @param kind operation kind. @param text not read. @param text2 code. @param text3 image.
+ * @param flag not read. @param portMask the port.
+ * @return 1 on success, else 0. */
 ZK_API int BINDownload_Interface(short kind, const char* text, const char* text2, const char* text3, char flag,
                                  short portMask);
+/** Binary download on a port index; see the group.
+ * @param kind operation kind. @param text not read. @param text2 code. @param text3 image.
+ * @param flag not read. @param port zero-based port index.
+ * @param param1 link extra. @param param2 link extra. @param param3 link extra.
+ * @return 1 on success, else 0. */
 ZK_API int BINDownloadUSB_Interface(short kind, const char* text, const char* text2, const char* text3, char flag,
                                     short port, short param1, short param2, short param3);
+/** @} */
 
-/* Refurbish (reporting). */
+/** @name Refurbish (reporting)
+ * Not available in this version: fails with #ZK_RESULT_NOT_AVAILABLE.
+ * Saves the NV identity, erases the handset's file system (with a 20 s
+ * restart wait), restores the items, writes the "brew_script" folder beside
+ * the script and runs the script, then waits 20 s for the final restart.
+ * Arguments: `kind` (2, 3: the mode entry after the erase is retried with a
+ * "Please reboot phone" message box), `ignored`, `text1` the service
+ * programming code (empty: "271828"), `text2` the provisioning script,
+ * `portMask`/`port`.
+ */
+/** @{ */
+/** Refurbish on a serial port; see the group.
+ * @param kind operation kind. @param ignored not read. @param text1 code. @param text2 script.
+ * @param portMask the port.
+ * @return 1 on success, else 0. */
 ZK_API int Refurbish_Interface(short kind, int ignored, const char* text1, const char* text2, short portMask);
+/** Refurbish on a port index; see the group.
+ * @param kind operation kind. @param ignored not read. @param text1 code. @param text2 script.
+ * @param port zero-based port index. @param param1 link extra. @param param2 link extra.
+ * @param param3 link extra.
+ * @return 1 on success, else 0. */
 ZK_API int RefurbishUSB_Interface(short kind, int ignored, const char* text1, const char* text2, short port,
                                   short param1, short param2, short param3);
+/** @} */
 
-/* NV editor, NV backup file write, ERI write and read (plain). */
+/** @name NV editor, NV backup file write, ERI write and read (plain)
+ * Not available in this version: each fails with #ZK_RESULT_NOT_AVAILABLE.
+ * - NV editor: a dialog that reads, edits and writes NV items; `value` is
+ *   not read, `text` is the service programming code; succeeds when the
+ *   operator leaves with "Exit".
+ * - NV backup file write: asks for a ".bak" file in an open-file dialog
+ *   (cancel: success without touching the handset), writes its NV items
+ *   into the handset, resets it and waits 35 s; `value` is not read,
+ *   `spcCode` is the service programming code (empty: "271828"). The USB
+ *   form never writes the result cell.
+ * - ERI write: writes the file `text2` as the handset's "/eri/eri.bin",
+ *   resets the handset and waits 35 s for it to restart; `text1` is the
+ *   service programming code (empty: "271828"), `value` is not read.
+ * - ERI read: copies the handset's "/eri/eri.bin" to the PC file `text2`;
+ *   no reset, no wait; `text1` is the service programming code.
+ */
+/** @{ */
+/** NV editor on a serial port; see the group.
+ * @param kind operation kind. @param value not read. @param text code. @param portMask the port.
+ * @return 1 on success, else 0. */
 ZK_API int NVEdit_Interface(short kind, int value, const char* text, short portMask);
+/** NV editor on a port index; see the group.
+ * @param kind operation kind. @param value not read. @param text code. @param port zero-based port index.
+ * @param param1 link extra. @param param2 link extra. @param param3 link extra.
+ * @return 1 on success, else 0. */
 ZK_API int NVEditUSB_Interface(short kind, int value, const char* text, short port, short param1, short param2,
                                short param3);
+/** NV backup file write on a serial port; see the group.
+ * @param kind operation kind. @param value not read. @param spcCode code. @param portMask the port.
+ * @return 1 on success, else 0. */
 ZK_API int BackupFileWrite_Interface(short kind, int value, const char* spcCode, short portMask);
+/** NV backup file write on a port index; see the group.
+ * @param kind operation kind. @param value not read. @param spcCode code. @param port zero-based port index.
+ * @param param1 link extra. @param param2 link extra. @param param3 link extra.
+ * @return 1 on success, else 0. */
 ZK_API int BackupFileWriteUSB_Interface(short kind, int value, const char* spcCode, short port, short param1,
                                         short param2, short param3);
+/** ERI write on a serial port; see the group.
+ * @param kind operation kind. @param value not read. @param text1 code. @param text2 ERI file.
+ * @param portMask the port.
+ * @return 1 on success, else 0. */
 ZK_API int ERIWrite_Interface(short kind, int value, const char* text1, const char* text2, short portMask);
+/** ERI write on a port index; see the group.
+ * @param kind operation kind. @param value not read. @param text1 code. @param text2 ERI file.
+ * @param port zero-based port index. @param param1 link extra. @param param2 link extra.
+ * @param param3 link extra.
+ * @return 1 on success, else 0. */
 ZK_API int ERIWriteUSB_Interface(short kind, int value, const char* text1, const char* text2, short port,
                                  short param1, short param2, short param3);
+/** ERI read on a serial port; see the group.
+ * @param kind operation kind. @param value not read. @param text1 code. @param text2 file to write.
+ * @param portMask the port.
+ * @return 1 on success, else 0. */
 ZK_API int ERIRead_Interface(short kind, int value, const char* text1, const char* text2, short portMask);
+/** ERI read on a port index; see the group.
+ * @param kind operation kind. @param value not read. @param text1 code. @param text2 file to write.
+ * @param port zero-based port index. @param param1 link extra. @param param2 link extra.
+ * @param param3 link extra.
+ * @return 1 on success, else 0. */
 ZK_API int ERIReadUSB_Interface(short kind, int value, const char* text1, const char* text2, short port,
                                 short param1, short param2, short param3);
+/** @} */
 
-/* Data backup (silent, yes/no). */
+/** @name Data backup (silent, yes/no)
+ * Not available in this version: each fails with #ZK_RESULT_NOT_AVAILABLE.
+ * The handset must already answer diagnostic requests (no mode switch); the
+ * port opens at 38400 bit/s. Read saves the NV items into the library's
+ * memory (kept until unload, no file) and the handset's file system into
+ * the directory `text`; write restores both, showing a "Write Nv Error #n"
+ * or "Write EFS Error #n" message box on failure, the only texts shown in
+ * silent mode.
+ */
+/** @{ */
+/** Data backup read; see the group.
+ * @param kind operation kind. @param spcCode service programming code. @param text backup directory.
+ * @param port zero-based port index.
+ * @return 1 on success, else 0. */
 ZK_API int DataBackupRead_Interface(short kind, const char* spcCode, const char* text, short port);
+/** Data backup read with link extras; see the group.
+ * @param kind operation kind. @param spcCode service programming code. @param text backup directory.
+ * @param port zero-based port index. @param param1 link extra. @param param2 link extra.
+ * @param param3 link extra.
+ * @return 1 on success, else 0. */
 ZK_API int DataBackupReadUSB_Interface(short kind, const char* spcCode, const char* text, short port, short param1,
                                        short param2, short param3);
+/** Data backup write; see the group.
+ * @param kind operation kind. @param text1 service programming code. @param text2 backup directory.
+ * @param port zero-based port index.
+ * @return 1 on success, else 0. */
 ZK_API int DataBackupWrite_Interface(short kind, const char* text1, const char* text2, short port);
+/** Data backup write with link extras; see the group.
+ * @param kind operation kind. @param text1 service programming code. @param text2 backup directory.
+ * @param port zero-based port index. @param param1 link extra. @param param2 link extra.
+ * @param param3 link extra.
+ * @return 1 on success, else 0. */
 ZK_API int DataBackupWriteUSB_Interface(short kind, const char* text1, const char* text2, short port, short param1,
                                         short param2, short param3);
+/** @} */
 
-/* Unattended forms (silent, code). */
+/** @name Unattended forms (silent, code)
+ * Not available in this version: each fails with #ZK_RESULT_NOT_AVAILABLE.
+ * Windowless forms for unattended stations: no progress window, no error
+ * or end dialog (refurbish's "Please reboot phone" message box excepted).
+ * `text1` is the service programming code (empty: "271828"; ERI write
+ * keeps the current code), `text2` the script file (refurbish, script
+ * download), the provisioning directory (provisioning write: restored into
+ * the handset's file system, then a reset and 8 s of waiting) or the ERI
+ * file (ERI read and write; the write ends with a reset and 35 s of
+ * waiting).
+ */
+/** @{ */
+/** Refurbish, unattended; see the group.
+ * @param kind operation kind. @param text1 code. @param text2 script. @param port zero-based port index.
+ * @return 1 on success, else 0. */
 ZK_API int Refurbish_UPST_Interface(short kind, const char* text1, const char* text2, short port);
+/** Refurbish, unattended, with link extras; see the group.
+ * @param kind operation kind. @param text1 code. @param text2 script. @param port zero-based port index.
+ * @param param1 link extra. @param param2 link extra. @param param3 link extra.
+ * @return 1 on success, else 0. */
 ZK_API int RefurbishUSB_UPST_Interface(short kind, const char* text1, const char* text2, short port, short param1,
                                        short param2, short param3);
+/** Script download, reduced unattended form; see the group.
+ * @param kind operation kind. @param text1 code. @param text2 script. @param port zero-based port index.
+ * @return 1 on success, else 0. */
 ZK_API int ScriptDown_UPST_Interface(short kind, const char* text1, const char* text2, short port);
+/** Script download, reduced unattended form, with link extras; see the group.
+ * @param kind operation kind. @param text1 code. @param text2 script. @param port zero-based port index.
+ * @param param1 link extra. @param param2 link extra. @param param3 link extra.
+ * @return 1 on success, else 0. */
 ZK_API int ScriptDownUSB_UPST_Interface(short kind, const char* text1, const char* text2, short port, short param1,
                                         short param2, short param3);
+/** Provisioning write, unattended; see the group.
+ * @param kind operation kind. @param text1 code. @param text2 provisioning directory.
+ * @param port zero-based port index.
+ * @return 1 on success, else 0. */
 ZK_API int ProvisionWrite_UPST_Interface(short kind, const char* text1, const char* text2, short port);
+/** ERI read, unattended; see the group.
+ * @param kind operation kind. @param text1 code. @param text2 file to write. @param port zero-based port index.
+ * @return 1 on success, else 0. */
 ZK_API int EriRead_UPST_Interface(short kind, const char* text1, const char* text2, short port);
+/** ERI write, unattended; see the group.
+ * @param kind operation kind. @param text1 code. @param text2 ERI file. @param port zero-based port index.
+ * @return 1 on success, else 0. */
 ZK_API int EriWrite_UPST_Interface(short kind, const char* text1, const char* text2, short port);
+/** @} */
 
-/* The handset identity check (plain): switches the handset at `port` into
- * diagnostic mode, reads its version label ("<software version>_<vendor
- * byte>", at most 15 characters), ESN, 15-character vendor text and the two
- * vendor values, then takes it offline and resets it. `versionLabel` and
- * `vendorText` must hold 16 bytes each; any output may be null. On failure
- * (0) the outputs are untouched and GetLastResult_Interface gives the
- * cause: 2 diagnostic mode not reached, 4 identity not read, 36-38 offline,
- * 44-45 reset. */
+/**
+ * The handset identity check (plain): switches the handset at `port` into
+ * diagnostic mode, reads its version label, ESN, vendor text and the two
+ * vendor values, then takes it offline and resets it (no restart wait). It
+ * shows a progress window and never an error or end dialog. Any output may
+ * be null.
+ *
+ * @param kind         operation kind, stored.
+ * @param port         zero-based port index.
+ * @param versionLabel 16 bytes: "<software version>_<vendor byte>", at most
+ *                     15 characters.
+ * @param esn          the handset's ESN.
+ * @param vendorText   16 bytes: the 15-character vendor text.
+ * @param value20      first vendor value.
+ * @param value21      second vendor value.
+ * @return 1 when all were read; 0 with the outputs untouched otherwise, and
+ *         GetLastResult_Interface gives the cause: 2 diagnostic mode not
+ *         reached, 4 identity not read, 36-38 offline, 44-45 reset.
+ */
 ZK_API int ReadHandsetIdentity_Interface(short kind, short port, char* versionLabel, unsigned int* esn,
                                          char* vendorText, unsigned int* value20, unsigned int* value21);
 
-/* Why the last operation export ended as it did: its flow result, 1 or a
- * failure code (location x 1000 + cause), also in pass-parameter mode and in
- * silent mode. 0 before any operation. */
+/**
+ * Why the last operation export ended as it did, in every mode (pass-parameter
+ * and silent included). Does not block.
+ * @return its flow result: 1, or a failure code (location x 1000 + cause); 0
+ *         before any operation.
+ */
 ZK_API int GetLastResult_Interface(void);
 
-/* Why the library's port did not open, when its latest open failed: returns
- * the errno value (EBUSY another program holds the port, ENOENT no port-map
- * entry or no device, EACCES no permission, ...) and writes a one-line text
- * naming the port, its device and what to do, cut to `size` bytes and always
- * terminated, into `text` (may be null). Returns 0 and writes an empty text
- * when the latest open succeeded or no port was opened yet. Does not block. */
+/**
+ * Why the library's port did not open, when its latest open failed. Does not
+ * block.
+ * @param text receives a one-line text naming the port, its device and what to
+ *             do, cut to `size` bytes and always terminated; may be null.
+ * @param size size of `text` in bytes.
+ * @return the errno value (EBUSY another program holds the port, ENOENT no
+ *         port-map entry or no device, EACCES no permission, ...); 0 with an
+ *         empty text when the latest open succeeded or no port was opened yet.
+ */
 ZK_API int GetPortError_Interface(char* text, int size);
 
-/* The handset the last operation export talked to: writes the ESN read from
- * the handset's ESN answers during diagnostic mode entry into `esn` (0 when
- * none was read) and the 8-character software version of its latest
- * answered version request (empty when none was answered), cut to
- * `versionSize` bytes and always terminated, into `softwareVersion`; either
- * buffer may be null. Returns 1 when an ESN was read during the last
- * operation export, else 0 (also before any operation). Call it after the
- * operation has returned; it never blocks and touches no port. */
+/**
+ * The handset the last operation export talked to. Call it after the
+ * operation has returned; it never blocks and touches no port.
+ * @param esn             receives the ESN read during diagnostic mode entry (0
+ *                        when none was read); may be null.
+ * @param softwareVersion receives the 8-character software version of the
+ *                        latest answered version request (empty when none was
+ *                        answered), cut to `versionSize` bytes and always
+ *                        terminated; may be null.
+ * @param versionSize     size of `softwareVersion` in bytes.
+ * @return 1 when an ESN was read during the last operation export, else 0 (also
+ *         before any operation).
+ */
 ZK_API int GetHandsetSeen_Interface(unsigned int* esn, char* softwareVersion, int versionSize);
 
-/* Why the last operation export failed where its failure code alone cannot
+/**
+ * Why the last operation export failed where its failure code alone cannot
  * say, e.g. "the handset did not answer the downloader's initialize request
- * (10 tries)": writes that one-line note, cut to `size` bytes and always
- * terminated, into `text` (may be null) and returns 1; returns 0 and writes an
- * empty text when the last operation noted nothing (every operation export
- * starts with no note). Call it after the operation has returned; it never
- * blocks. */
+ * (10 tries)". Every operation export starts with no note. Call it after the
+ * operation has returned; it never blocks.
+ * @param text receives the one-line note, cut to `size` bytes and always
+ *             terminated; may be null.
+ * @param size size of `text` in bytes.
+ * @return 1 when a note was written, 0 with an empty text otherwise.
+ */
 ZK_API int GetWaitNote_Interface(char* text, int size);
 
-/* A note on why the last operation failed that its failure code alone does
- * not tell, such as "the handset refused the service programming code" (the
+/**
+ * A note on why the last operation failed that its failure code does not
+ * tell, such as "the handset refused the service programming code" (the
  * unlock goes on after a refusal, and a later step is the one that fails).
- * Returns 1 and writes the note, cut to `size` bytes and always terminated,
- * into `text` (may be null) when the last operation recorded one; returns 0
- * and writes an empty text otherwise. Each operation export clears the note
- * when it begins. Does not block. */
+ * Each operation export clears the note when it begins. Does not block.
+ * @param text receives the note, cut to `size` bytes and always terminated;
+ *             may be null.
+ * @param size size of `text` in bytes.
+ * @return 1 when the last operation recorded a note, 0 with an empty text
+ *         otherwise.
+ */
 ZK_API int GetFailureNote_Interface(char* text, int size);
 
-/* The error dialog's texts for a failure code: where it failed, what went
- * wrong and what to do, each cut to its buffer and terminated (a null buffer
- * is skipped). Contents that name a handset path keep their "%s". Returns 0
- * when the tables know neither the location nor the cause, else 1. */
+/**
+ * The error dialog's texts for a failure code. Each text is cut to its buffer
+ * and terminated; a null buffer is skipped. Contents that name a handset path
+ * keep their "%s". Does not block.
+ * @param code         a failure code (location x 1000 + cause).
+ * @param location     receives where it failed.
+ * @param locationSize size of `location` in bytes.
+ * @param contents     receives what went wrong.
+ * @param contentsSize size of `contents` in bytes.
+ * @param solution     receives what to do.
+ * @param solutionSize size of `solution` in bytes.
+ * @return 1 when the tables know the location or the cause, else 0 (as for
+ *         #ZK_RESULT_NOT_AVAILABLE).
+ */
 ZK_API int GetFailureTexts_Interface(int code, char* location, int locationSize, char* contents, int contentsSize,
                                      char* solution, int solutionSize);
 
-/* Phone-book transfer is not supported by the RB310: both show "Not
- * Supported!" and return 1. */
+/** @name Phone book
+ * Phone-book transfer is not supported by the RB310: both show the message
+ * box "Not Supported!" (OK) through the operator interface and return 1.
+ * Their arguments are not read. */
+/** @{ */
+/** Phone-book read; see the group.
+ * @param kind not read. @param text not read. @param text2 not read. @param text3 not read.
+ * @return 1. */
 ZK_API int PIMRead_Interface(short kind, const char* text, const char* text2, const char* text3);
+/** Phone-book write; see the group.
+ * @param kind not read. @param text not read. @param text2 not read. @param text3 not read.
+ * @param value not read. @param param1 not read. @param param2 not read. @param param3 not read.
+ * @return 1. */
 ZK_API int PIMWrite_Interface(short kind, const char* text, const char* text2, const char* text3,
                               unsigned short value, short param1, short param2, short param3);
+/** @} */
 
 /* ---- Progress and cancel for host programs --------------------------------
  *

@@ -13,8 +13,9 @@ NvStore::NvStore(fs::path directory) : directory_(std::move(directory)) {}
 
 fs::path NvStore::PathOf(uint16_t item, int index) const {
   std::string name = std::to_string(item);
-  if (index >= 0) name += "-" + std::to_string(index);
-  return directory_ / (name + ".bin");
+  if (index >= 0) name.append(1, '-').append(std::to_string(index));
+  name.append(".bin");
+  return directory_ / name;
 }
 
 std::optional<NvData> NvStore::Read(uint16_t item, int index) const {

@@ -5,11 +5,13 @@
 #include <cstdint>
 #include <string>
 
+#include "zkdownload/zkdownload.h"
+
 namespace zk::boundary {
 
 // Flows that have not been built yet return this code: the error tables
 // know neither its location nor its cause, so it never reads as success.
-inline constexpr int kOperationNotAvailable = 999000;
+inline constexpr int kOperationNotAvailable = ZK_RESULT_NOT_AVAILABLE;
 
 // One operation export from its start to its return. Starting it reads the
 // settings from the environment, installs the configured operator interface

@@ -25,6 +25,14 @@ bool WriteAll(int fd, std::span<const uint8_t> bytes, std::error_code& error) {
   return true;
 }
 
+// The mkstemp pattern of a temporary file beside `target` in `directory`:
+// the leading dot keeps it out of listings that look for the real name.
+std::string TemporaryPattern(const std::filesystem::path& directory, const std::filesystem::path& target) {
+  std::string name(1, '.');
+  name.append(target.filename().string()).append(".XXXXXX");
+  return (directory / name).string();
+}
+
 }  // namespace
 
 bool WriteFileAtomically(const std::filesystem::path& target, std::span<const uint8_t> bytes,
@@ -35,9 +43,8 @@ bool WriteFileAtomically(const std::filesystem::path& target, std::span<const ui
     fs::create_directories(target.parent_path(), error);
     if (error) return false;
   }
-  // mkstemp gives a name no other writer holds; the leading dot keeps it out
-  // of directory listings that look for the real name.
-  std::string pattern = (target.parent_path() / ("." + target.filename().string() + ".XXXXXX")).string();
+  // mkstemp gives a name no other writer holds.
+  std::string pattern = TemporaryPattern(target.parent_path(), target);
   const int fd = ::mkostemp(pattern.data(), O_CLOEXEC);
   if (fd < 0) {
     error.assign(errno, std::generic_category());
@@ -66,7 +73,7 @@ PendingFile::PendingFile(const std::filesystem::path& target) : m_target(target)
   std::error_code ignored;
   if (target.empty() || !target.has_filename() || fs::is_directory(target, ignored)) return;
   const fs::path directory = target.has_parent_path() ? target.parent_path() : fs::path(".");
-  std::string pattern = (directory / ("." + target.filename().string() + ".XXXXXX")).string();
+  std::string pattern = TemporaryPattern(directory, target);
   const int fd = ::mkostemp(pattern.data(), O_CLOEXEC);
   if (fd < 0) return;
   ::fchmod(fd, 0644);  // mkstemp creates the file readable by its owner alone

@@ -3,6 +3,7 @@
 #include <charconv>
 #include <fstream>
 #include <optional>
+#include <utility>
 #include <vector>
 
 #include "platform/atomic_file.h"
@@ -109,7 +110,9 @@ bool Profile::WriteString(std::string_view section, std::string_view key, std::s
       lines.insert(lines.begin() + static_cast<std::ptrdiff_t>(*sectionEnd), entry);
     } else {
       if (!lines.empty() && !Trim(lines.back()).empty()) lines.emplace_back();
-      lines.push_back("[" + std::string(section) + "]");
+      std::string header(1, '[');
+      header.append(section).push_back(']');
+      lines.push_back(std::move(header));
       lines.push_back(entry);
     }
   }

@@ -131,8 +131,9 @@ std::string ConsoleUi::ComposeLine() const {
     const long long span = static_cast<long long>(p.high) - p.low;
     cells = static_cast<int>(std::clamp<long long>(done * kBarCells / span, 0, kBarCells));
   }
-  std::string line = "[" + std::string(static_cast<std::size_t>(cells), '#') +
-                     std::string(static_cast<std::size_t>(kBarCells - cells), '-') + "] ";
+  std::string line(1, '[');
+  line.append(static_cast<std::size_t>(cells), '#').append(static_cast<std::size_t>(kBarCells - cells), '-');
+  line += "] ";
   std::string percent = p.percent;
   if (percent.size() < 4) percent.insert(0, 4 - percent.size(), ' ');
   line += percent;
@@ -208,7 +209,9 @@ std::optional<std::string> ConsoleUi::Ask(const std::string& prompt) {
 
 MessageAnswer ConsoleUi::ShowMessage(const std::string& text, MessageButtons buttons) {
   EndLiveLine();
-  Write("\n" + ForTerminal(text) + "\n");
+  std::string shown(1, '\n');
+  shown.append(ForTerminal(text)).push_back('\n');
+  Write(shown);
   if (const auto scripted = m_answers.Next()) {
     Write(std::string(ButtonsPrompt(buttons)) + *scripted + " (scripted)\n");
     return AnswerForMessage(*scripted, buttons).value_or(DefaultMessageAnswer(buttons));

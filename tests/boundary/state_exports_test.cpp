@@ -14,6 +14,7 @@
 #include <string>
 
 #include "zkdownload/zkcomm.h"
+#include "zkdownload/zkdownload.h"
 
 namespace {
 
@@ -186,6 +187,24 @@ TEST(BoundaryLoad, ALibraryPathRegisteredWithBackslashesStillFindsItsDirectory) 
   std::string text((std::istreambuf_iterator<char>(written)), std::istreambuf_iterator<char>());
   EXPECT_NE(text.find("backslashes"), std::string::npos) << text;
   fs::remove_all(hostDir);
+}
+
+// The version text is cut to the host's buffer and always terminated; the
+// level is the one the header describes.
+TEST(BoundaryLoad, VersionIsCutToTheBufferAndTheLevelMatchesTheHeader) {
+  auto version = Resolve<int (*)(char*, int)>("GetVersion_Interface");
+  ASSERT_NE(version, nullptr);
+  char full[64];
+  EXPECT_EQ(version(full, sizeof full), ZK_INTERFACE_LEVEL);
+  ASSERT_GT(std::strlen(full), 2u);
+  for (int size : {1, 2, 3}) {
+    char cut[8];
+    std::memset(cut, 'x', sizeof cut);
+    EXPECT_EQ(version(cut, size), ZK_INTERFACE_LEVEL);
+    EXPECT_EQ(std::string(cut), std::string(full, static_cast<std::size_t>(size - 1))) << size;
+    EXPECT_EQ(cut[size], 'x') << "written past the buffer of " << size;
+  }
+  EXPECT_EQ(version(nullptr, 10), ZK_INTERFACE_LEVEL);
 }
 
 }  // namespace

@@ -133,8 +133,10 @@ TEST_F(SeamTest, PrlWriteSendsFortyByteBlocksAndStopsAtARefusedOne) {
   const auto block = [&](uint8_t sequence, uint8_t more, uint16_t bits) {
     const std::size_t from = sequence * 40u, count = std::min<std::size_t>(40, list.size() - from);
     std::copy_n(list.begin() + static_cast<long>(from), count, field.begin());
-    Bytes request = {0x48, sequence, more, /*nam*/ 1, static_cast<uint8_t>(bits), static_cast<uint8_t>(bits >> 8)};
-    request.insert(request.end(), field.begin(), field.end());
+    const std::array<uint8_t, 6> head = {0x48, sequence, more, /*nam*/ 1, static_cast<uint8_t>(bits),
+                                         static_cast<uint8_t>(bits >> 8)};
+    Bytes request(head.size() + field.size());
+    std::copy(field.begin(), field.end(), std::copy(head.begin(), head.end(), request.begin()));
     return request;
   };
   handset_.Answer(block(0, 1, 320), {0x48, 0, 0, 0});
