@@ -437,7 +437,8 @@ ZK_API int RefurbishUSB_Interface(short kind, int ignored, const char* text1, co
 /** @} */
 
 /** @name NV editor, NV backup file write, ERI write and read (plain)
- * Not available in this version: each fails with #ZK_RESULT_NOT_AVAILABLE.
+ * NV editor and NV backup file write are not available in this version:
+ * each fails with #ZK_RESULT_NOT_AVAILABLE.
  * - NV editor: a dialog that reads, edits and writes NV items; `value` is
  *   not read, `text` is the service programming code; succeeds when the
  *   operator leaves with "Exit".
@@ -446,11 +447,23 @@ ZK_API int RefurbishUSB_Interface(short kind, int ignored, const char* text1, co
  *   into the handset, resets it and waits 35 s; `value` is not read,
  *   `spcCode` is the service programming code (empty: "271828"). The USB
  *   form never writes the result cell.
- * - ERI write: writes the file `text2` as the handset's "/eri/eri.bin",
- *   resets the handset and waits 35 s for it to restart; `text1` is the
- *   service programming code (empty: "271828"), `value` is not read.
- * - ERI read: copies the handset's "/eri/eri.bin" to the PC file `text2`;
- *   no reset, no wait; `text1` is the service programming code.
+ * - ERI write: switches the handset into diagnostic mode, takes it offline,
+ *   unlocks it with `text1` (the service programming code; empty:
+ *   "271828"), waits 2 s, writes the PC file `text2` as the handset's
+ *   "/eri/eri.bin" (creating "/eri"), resets the handset and waits 35 s for
+ *   it to restart; then the end dialog: OK serves the next handset with the
+ *   same file, END returns. Progress window throughout. `value` is not
+ *   read. Failure codes (GetLastResult_Interface): 412000 + r mode entry,
+ *   413000 + r offline, 414000 + r unlock, 415000 the file write, 416000
+ *   the reset.
+ * - ERI read: switches the handset into diagnostic mode and copies its
+ *   "/eri/eri.bin" to the PC file `text2`, then shows "Successfully
+ *   Completed!"; no reset, no wait. The copy goes to a temporary file beside
+ *   `text2` that replaces it only when complete: a failed read leaves an
+ *   existing `text2` as it was. Failure codes: 417000 + r mode entry,
+ *   411000 the copy ("/eri/eri.bin" missing, refused or unanswered).
+ * A failed ERI export closes the port and the progress window before it
+ * returns.
  */
 /** @{ */
 /** NV editor on a serial port; see the group.
@@ -536,15 +549,25 @@ ZK_API int DataBackupWriteUSB_Interface(short kind, const char* text1, const cha
 /** @} */
 
 /** @name Unattended forms (silent, code)
- * Not available in this version: each fails with #ZK_RESULT_NOT_AVAILABLE.
+ * Refurbish and script download are not available in this version: each
+ * fails with #ZK_RESULT_NOT_AVAILABLE.
  * Windowless forms for unattended stations: no progress window, no error
  * or end dialog (refurbish's "Please reboot phone" message box excepted).
- * `text1` is the service programming code (empty: "271828"; ERI write
- * keeps the current code), `text2` the script file (refurbish, script
- * download), the provisioning directory (provisioning write: restored into
- * the handset's file system, then a reset and 8 s of waiting) or the ERI
- * file (ERI read and write; the write ends with a reset and 35 s of
- * waiting).
+ * `text1` is the service programming code (empty: "271828"), `text2` the
+ * script file (refurbish, script download), the provisioning directory or
+ * the ERI file. The failure code is in GetLastResult_Interface (and the
+ * result cell after fnPassPara_Interface).
+ * - Provisioning write: diagnostic mode (501000 + r), then the directory
+ *   `text2` + "/Efs_COM<n>" (or `text2` itself when it contains
+ *   "brew_script") is written into the handset's file system (114028 when
+ *   a file cannot be written or the directory does not exist: nothing is
+ *   reported written that was not), a reset (120000), 8 s of waiting and a
+ *   second diagnostic mode entry (116000 + r).
+ * - ERI read: diagnostic mode (417000 + r), "/eri/eri.bin" to the file
+ *   `text2` (411000), as the plain form but without a message box.
+ * - ERI write: diagnostic mode (412000 + r), offline (413000 + r), the
+ *   unlock that precedes NV reads (414000 + r), 2 s, the file `text2` as
+ *   "/eri/eri.bin" (415000); no reset and no waiting.
  */
 /** @{ */
 /** Refurbish, unattended; see the group.
@@ -698,102 +721,103 @@ ZK_API int PIMWrite_Interface(short kind, const char* text, const char* text2, c
                               unsigned short value, short param1, short param2, short param3);
 /** @} */
 
-/* ---- Progress and cancel for host programs --------------------------------
- *
+/** @name Progress and cancel for host programs
  * A host may follow an operation through its own callback instead of the
  * console or headless interface, and may cancel it from another thread. */
 
 /* Event types of ZKHostEvent.type. */
-#define ZK_EVENT_PROGRESS_OPEN 1   /* title: window caption ("COM5 : Download ...") */
-#define ZK_EVENT_PROGRESS_CLOSE 2
-#define ZK_EVENT_PROGRESS_TEXT 3   /* control: ZK_CONTROL_*; text: what it shows now */
-#define ZK_EVENT_PROGRESS_BAR 4    /* low..high with position; text: percentage ("  37%  ") */
-#define ZK_EVENT_ADDRESS_MODE 5    /* on: the address row is in use (1) or not (0) */
-#define ZK_EVENT_MESSAGE 6         /* text; buttons ZK_BUTTONS_OK/_OK_CANCEL/_YES_NO */
-#define ZK_EVENT_ERROR_DIALOG 7    /* title; code: the failure code; text: message; detail: solution */
-#define ZK_EVENT_END_DIALOG 8      /* title; text: elapsed time; ZK_ANSWER_OK serves the next handset */
-#define ZK_EVENT_ASK_SAVE_FILE 9   /* title; detail: suggested name; path into answerText */
-#define ZK_EVENT_ASK_OPEN_FILE 10  /* title; detail: filter; path into answerText */
+#define ZK_EVENT_PROGRESS_OPEN 1   /**< title: window caption ("COM5 : Download ...") */
+#define ZK_EVENT_PROGRESS_CLOSE 2  /**< the progress window closes */
+#define ZK_EVENT_PROGRESS_TEXT 3   /**< control: ZK_CONTROL_*; text: what it shows now */
+#define ZK_EVENT_PROGRESS_BAR 4    /**< low..high with position; text: percentage ("  37%  ") */
+#define ZK_EVENT_ADDRESS_MODE 5    /**< on: the address row is in use (1) or not (0) */
+#define ZK_EVENT_MESSAGE 6         /**< text; buttons ZK_BUTTONS_OK/_OK_CANCEL/_YES_NO */
+#define ZK_EVENT_ERROR_DIALOG 7    /**< title; code: the failure code; text: message; detail: solution */
+#define ZK_EVENT_END_DIALOG 8      /**< title; text: elapsed time; ZK_ANSWER_OK serves the next handset */
+#define ZK_EVENT_ASK_SAVE_FILE 9   /**< title; detail: suggested name; path into answerText */
+#define ZK_EVENT_ASK_OPEN_FILE 10  /**< title; detail: filter; path into answerText */
 
 /* Controls of ZK_EVENT_PROGRESS_TEXT. */
-#define ZK_CONTROL_STATUS 0          /* what the operation does ("Connecting...") */
-#define ZK_CONTROL_DETAIL 1          /* file line or current item */
-#define ZK_CONTROL_ELAPSED 2         /* elapsed time text */
-#define ZK_CONTROL_FIRST_ADDRESS 3   /* start address during burns */
-#define ZK_CONTROL_SECOND_ADDRESS 4  /* end address during burns */
+#define ZK_CONTROL_STATUS 0          /**< what the operation does ("Connecting...") */
+#define ZK_CONTROL_DETAIL 1          /**< file line or current item */
+#define ZK_CONTROL_ELAPSED 2         /**< elapsed time text */
+#define ZK_CONTROL_FIRST_ADDRESS 3   /**< start address during burns */
+#define ZK_CONTROL_SECOND_ADDRESS 4  /**< end address during burns */
 
 /* Buttons a dialog offers (ZKHostEvent.buttons). */
-#define ZK_BUTTONS_OK 0
-#define ZK_BUTTONS_OK_CANCEL 1
-#define ZK_BUTTONS_YES_NO 2
-#define ZK_BUTTONS_OK_CLOSE 3  /* error dialog: OK writes the error report, CLOSED does not */
-#define ZK_BUTTONS_OK_END 4    /* end dialog */
+#define ZK_BUTTONS_OK 0         /**< OK only */
+#define ZK_BUTTONS_OK_CANCEL 1  /**< OK and Cancel */
+#define ZK_BUTTONS_YES_NO 2     /**< Yes and No */
+#define ZK_BUTTONS_OK_CLOSE 3  /**< error dialog: OK writes the error report, CLOSED does not */
+#define ZK_BUTTONS_OK_END 4    /**< end dialog */
 
 /* What a callback returns. ZK_ANSWER_DEFAULT, or an answer the dialog does
  * not offer, takes the dialog's default (ZKHostEvent.defaultAnswer). The
  * return value of progress events is ignored. */
-#define ZK_ANSWER_DEFAULT 0
-#define ZK_ANSWER_OK 1
-#define ZK_ANSWER_CANCEL 2
-#define ZK_ANSWER_YES 3
-#define ZK_ANSWER_NO 4
-#define ZK_ANSWER_END 5
-#define ZK_ANSWER_CLOSED 6
+#define ZK_ANSWER_DEFAULT 0  /**< the dialog's default answer */
+#define ZK_ANSWER_OK 1       /**< OK */
+#define ZK_ANSWER_CANCEL 2   /**< Cancel */
+#define ZK_ANSWER_YES 3      /**< Yes */
+#define ZK_ANSWER_NO 4       /**< No */
+#define ZK_ANSWER_END 5      /**< END: the end dialog stops serving handsets */
+#define ZK_ANSWER_CLOSED 6   /**< the dialog was closed without a button */
 
-/* The cause part (code mod 1000) of an operation cancelled by
+/** The cause part (code mod 1000) of an operation cancelled by
  * Cancel_Interface; the location part (code / 1000) stays the step that was
  * running, e.g. 405090 for a cancel during the PRL transfer.
  * GetFailureTexts_Interface gives "cancelled by the host" as its contents. */
 #define ZK_CAUSE_CANCELLED 90
 
-/* One event. Only `size` bytes are valid: a host built against an older
+/** One event. Only `size` bytes are valid: a host built against an older
  * header reads the fields it knows, and fields are only ever added at the
  * end. Text pointers are never null and stay valid only until the callback
  * returns. */
 typedef struct ZKHostEvent {
-  int size;           /* sizeof(ZKHostEvent) of the library that sent it */
-  int type;           /* ZK_EVENT_* */
-  int portIndex;      /* 0 is COM1 */
-  int operationKind;  /* the `kind` the operation export was given */
-  int control;        /* ZK_EVENT_PROGRESS_TEXT: ZK_CONTROL_* */
-  int low;            /* ZK_EVENT_PROGRESS_BAR: range and position */
-  int high;
-  int position;
-  int on;             /* ZK_EVENT_ADDRESS_MODE */
-  int buttons;        /* dialogs: ZK_BUTTONS_* */
-  int defaultAnswer;  /* dialogs: what ZK_ANSWER_DEFAULT stands for */
-  int code;           /* ZK_EVENT_ERROR_DIALOG: the failure code */
-  const char* title;
-  const char* text;
-  const char* detail;
-  char* answerText;   /* file dialogs: the host writes the chosen path here, terminated, */
-  int answerSize;     /* at most answerSize bytes, and returns ZK_ANSWER_OK; else null and 0 */
+  int size;           /**< sizeof(ZKHostEvent) of the library that sent it */
+  int type;           /**< ZK_EVENT_* */
+  int portIndex;      /**< 0 is COM1 */
+  int operationKind;  /**< the `kind` the operation export was given */
+  int control;        /**< ZK_EVENT_PROGRESS_TEXT: ZK_CONTROL_* */
+  int low;            /**< ZK_EVENT_PROGRESS_BAR: range and position */
+  int high;           /**< top of the range */
+  int position;       /**< where the bar stands, low..high */
+  int on;             /**< ZK_EVENT_ADDRESS_MODE */
+  int buttons;        /**< dialogs: ZK_BUTTONS_* */
+  int defaultAnswer;  /**< dialogs: what ZK_ANSWER_DEFAULT stands for */
+  int code;           /**< ZK_EVENT_ERROR_DIALOG: the failure code */
+  const char* title;  /**< window or dialog caption */
+  const char* text;   /**< the shown text (see ZK_EVENT_*) */
+  const char* detail; /**< second text: a solution, a file name or a filter */
+  char* answerText;   /**< file dialogs: the host writes the chosen path here, terminated, */
+  int answerSize;     /**< at most answerSize bytes, and returns ZK_ANSWER_OK; else null and 0 */
 } ZKHostEvent;
 
-/* Called on the thread that runs the operation export, inside that export,
+/** Called on the thread that runs the operation export, inside that export,
  * for every visible change and every dialog. It must not call an operation
  * export (that one would be refused); Cancel_Interface is allowed. */
 typedef int (*ZKHostCallback)(const ZKHostEvent* event, void* context);
 
-/* Registers `callback` (with `context` handed back to it) as the operator
+/** Registers `callback` (with `context` handed back to it) as the operator
  * interface of every following operation export, in place of the console
  * or headless interface; NULL removes it and the interface chosen by
  * ZKDOWNLOAD_UI is used again. Silent exports (data backup, the _UPST ones)
  * show no error or end dialog, as ever, but still send their progress
  * events to a registered callback; message boxes are sent in every mode.
- * Any thread; does not block. Returns 1, or 0 (nothing changed) while an
- * operation export runs. */
+ * Any thread; does not block.
+ * @param callback the host's function, or NULL.
+ * @param context handed back to every call of `callback`.
+ * @return 1, or 0 (nothing changed) while an operation export runs. */
 ZK_API int SetHostCallback_Interface(ZKHostCallback callback, void* context);
 
-/* Asks the running operation export to stop. Callable from any thread (not
+/** Asks the running operation export to stop. Callable from any thread (not
  * from a signal handler); returns at once. The operation stops at its next
  * wait or handset exchange (both wake at once), closes the port and fails
  * with cause ZK_CAUSE_CANCELLED: a reporting export shows its error dialog
  * (an ZK_EVENT_ERROR_DIALOG to a registered callback), and
  * GetLastResult_Interface gives the code. An operation whose last exchange
  * was already done when the cancel came still succeeds. The request is
- * forgotten when the next operation export begins. Returns 1 when an
- * operation export was running, else 0. */
+ * forgotten when the next operation export begins.
+ * @return 1 when an operation export was running, else 0. */
 ZK_API int Cancel_Interface(void);
 
 /* An operation export refused because another one runs returns 0 at once;
