@@ -104,6 +104,13 @@
  * as success or as a handset fault. */
 #define ZK_RESULT_NOT_AVAILABLE 999000
 
+/** What GetLastResult_Interface answers on a thread whose latest operation
+ * export was refused because another operation export was running in the
+ * process (on another thread, or this thread's own callback calling back
+ * in). The refused export returned 0 at once and touched nothing; other
+ * threads still see the running operation's result. */
+#define ZK_RESULT_BUSY 998000
+
 /** The interface level this header describes. GetVersion_Interface returns
  * the level of the library actually loaded; a host that needs an export
  * added at level n checks that the loaded level is at least n. The level
@@ -821,8 +828,8 @@ ZK_API int SetHostCallback_Interface(ZKHostCallback callback, void* context);
 ZK_API int Cancel_Interface(void);
 
 /* An operation export refused because another one runs returns 0 at once;
- * GetLastResult_Interface then still reports the running one (0 until it
- * ends), never the refusal. */
+ * GetLastResult_Interface gives #ZK_RESULT_BUSY on the refused thread and
+ * the running operation's result (0 until it ends) on every other. */
 
 #ifdef __cplusplus
 }

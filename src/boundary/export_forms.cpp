@@ -23,6 +23,11 @@ void ReadSettingsForCall() {
 // A failure while a host's cancel was pending is the cancel's doing: the
 // code keeps the failing step's location with the cancel as its cause. A
 // flow that finished despite the cancel keeps its success.
+// Whether this thread's latest operation export was refused because another
+// one ran: that thread then learns "busy" from GetLastResult_Interface,
+// while every other thread still sees the running operation's result.
+thread_local bool t_refused = false;
+
 int WithCancel(int flowResult) {
   if (flowResult == 1 || !platform::CancelRequested()) return flowResult;
   return ui::LocationOf(flowResult) + ui::kCancelledCause;
@@ -36,6 +41,7 @@ void BeginPlainExport() {
 }
 
 OperationExport::OperationExport(bool silent) : m_entered(platform::TryBeginOperation()) {
+  t_refused = !m_entered;
   if (!m_entered) return;
   ReadSettingsForCall();
   ui::SetSilentMode(silent);
@@ -52,7 +58,7 @@ OperationExport::~OperationExport() {
   if (m_entered) platform::EndOperation();
 }
 
-int LastFlowResult() { return g_runState.lastFlowResult; }
+int LastFlowResult() { return t_refused ? kBusy : g_runState.lastFlowResult.load(); }
 
 int16_t PortIndexFromMask(int16_t mask) {
   const auto bits = static_cast<uint16_t>(mask);
@@ -62,6 +68,7 @@ int16_t PortIndexFromMask(int16_t mask) {
 }
 
 int ReportingResult(int flowResult) {
+  t_refused = false;  // a refusal inside this operation's own callbacks is over
   flowResult = WithCancel(flowResult);
   g_runState.lastFlowResult = flowResult;
   if (g_passPara.m_mode != 0) {
@@ -78,6 +85,7 @@ int ReportingResult(int flowResult) {
 }
 
 int PlainResult(int flowResult, bool touchResultCell) {
+  t_refused = false;  // a refusal inside this operation's own callbacks is over
   flowResult = WithCancel(flowResult);
   g_runState.lastFlowResult = flowResult;
   if (flowResult != 1) {
@@ -91,6 +99,7 @@ int PlainResult(int flowResult, bool touchResultCell) {
 }
 
 int SilentCodeResult(int flowResult) {
+  t_refused = false;  // a refusal inside this operation's own callbacks is over
   flowResult = WithCancel(flowResult);
   g_runState.lastFlowResult = flowResult;
   if (flowResult == 1) return 1;

@@ -12,6 +12,7 @@ namespace zk::boundary {
 // Flows that have not been built yet return this code: the error tables
 // know neither its location nor its cause, so it never reads as success.
 inline constexpr int kOperationNotAvailable = ZK_RESULT_NOT_AVAILABLE;
+inline constexpr int kBusy = ZK_RESULT_BUSY;
 
 // One operation export from its start to its return. Starting it reads the
 // settings from the environment, installs the configured operator interface

@@ -206,7 +206,7 @@ TEST_F(HostCallback, SecondOperationFromAnotherThreadIsRefusedAtOnce) {
   std::mutex mutex;
   std::condition_variable changed;
   bool reached = false, done = false;
-  int refused = -1, lastWhileRunning = -1;
+  int refused = -1, refusedLast = -1, lastWhileRunning = -1;
   seen_.atFirstStep = [&] {
     std::unique_lock lock(mutex);
     reached = true;
@@ -220,8 +220,9 @@ TEST_F(HostCallback, SecondOperationFromAnotherThreadIsRefusedAtOnce) {
     }
     // Called while the write waits in its callback: it must return at once
     // (a blocking call would deadlock this test) and touch nothing.
-    refused = Read(home_->path() / "other.prl");
     lastWhileRunning = lastResult_();
+    refused = Read(home_->path() / "other.prl");
+    refusedLast = lastResult_();
     std::lock_guard lock(mutex);
     done = true;
     changed.notify_all();
@@ -229,7 +230,8 @@ TEST_F(HostCallback, SecondOperationFromAnotherThreadIsRefusedAtOnce) {
   EXPECT_EQ(Write(Source(2000)), 1);
   other.join();
   EXPECT_EQ(refused, 0);
-  EXPECT_EQ(lastWhileRunning, 0);  // the running write's, not the refusal's
+  EXPECT_EQ(lastWhileRunning, 0);           // the running write's, while it runs
+  EXPECT_EQ(refusedLast, ZK_RESULT_BUSY);  // the refused thread learns why
   EXPECT_EQ(lastResult_(), 1);
   EXPECT_FALSE(fs::exists(home_->path() / "other.prl"));
   EXPECT_TRUE(PortIsFree(PortLink()));
