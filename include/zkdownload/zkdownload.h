@@ -277,12 +277,15 @@ ZK_API int EfsGet_Interface(short port, const char* handsetPath, const char* pcP
 ZK_API int EfsPut_Interface(short port, const char* pcPath, const char* handsetPath);
 
 /* Copies the handset's whole file system into `baseDirectory`/Efs_COM<port+1>
- * (created if missing; an earlier backup there is removed first, without
- * following links). The handset tree is mirrored below it; the files of the
- * handset's root directory go to its "Root" directory. Names the handset
- * gives that are not one plain path component fail the backup (25, 27), so
- * nothing is written outside the backup directory. Files copied before a
- * failure stay. */
+ * (`baseDirectory` is created if missing). The handset tree is mirrored
+ * below it; the files of the handset's root directory go to its "Root"
+ * directory. The copy is made in `baseDirectory`/.incoming_Efs_COM<port+1>
+ * and takes the place of an earlier backup only when complete (an earlier
+ * backup, or a link in its place, is removed without following links). A
+ * failed backup leaves the earlier one as it was and what it copied in
+ * `baseDirectory`/Efs_COM<port+1>.partial. Names the handset gives that are
+ * not one plain path component fail the backup (25, 27), so nothing is
+ * written outside the backup directory. */
 ZK_API int EfsBackup_Interface(short port, const char* baseDirectory);
 
 /* Writes a PC tree to the handset: when `path` contains "brew_script" that

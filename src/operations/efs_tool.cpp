@@ -205,16 +205,41 @@ int EfsToolPut(int16_t portIndex, const std::string& pcPath, const std::string& 
   return 1;
 }
 
+// The backup goes into a staging directory beside the old one, which it
+// replaces only when complete: a failed backup never costs the technician
+// the last good one. What a failed backup copied stays as <backup>.partial.
 int EfsToolBackup(int16_t portIndex, const std::string& baseDirectory) {
-  const std::string backup = CEfsDownload::BackupDirectory(baseDirectory, portIndex);
+  const fs::path backup = CEfsDownload::BackupDirectory(baseDirectory, portIndex);
+  const fs::path staging = backup.parent_path() / (".incoming_" + backup.filename().string());
+  const fs::path made = staging / backup.filename();
   std::error_code error;
-  fs::create_directories(backup, error);
-  if (!fs::is_directory(backup, error))
-    return Fail(Location::kEfsToolRead, kPcWriteFailed, "/", "could not create " + backup);
-  const Session session(portIndex, "EFS Reading...");
-  if (const int entered = session.Enter(); entered != 1) return entered;
-  const int result = g_efsDownload.EfsBackup(baseDirectory, portIndex);
-  return result == CEfsDownload::kDone ? 1 : FailureCode(Location::kEfsToolRead, result);
+  fs::remove_all(staging, error);
+  fs::create_directories(staging, error);
+  if (!fs::is_directory(staging, error))
+    return Fail(Location::kEfsToolRead, kPcWriteFailed, "/", "could not create " + staging.string());
+  int result = CEfsDownload::kDone;
+  {
+    const Session session(portIndex, "EFS Reading...");
+    if (const int entered = session.Enter(); entered != 1) {
+      fs::remove_all(staging, error);
+      return entered;
+    }
+    result = g_efsDownload.EfsBackup(staging.string(), portIndex);
+  }
+  if (result != CEfsDownload::kDone) {
+    const fs::path partial = backup.string() + ".partial";
+    fs::remove_all(partial, error);
+    fs::rename(made, partial, error);
+    fs::remove_all(staging, error);
+    return FailureCode(Location::kEfsToolRead, result);
+  }
+  fs::remove_all(backup, error);  // a link in its place goes itself, never what it points at
+  fs::rename(made, backup, error);
+  if (error)
+    return Fail(Location::kEfsToolRead, kPcWriteFailed, "/",
+                "the backup is complete in " + made.string() + " but could not take the place of " + backup.string());
+  fs::remove_all(staging, error);
+  return 1;
 }
 
 int EfsToolRestore(int16_t portIndex, const std::string& path) {

@@ -168,6 +168,14 @@ TEST_F(CliEfs, BackupThenRestoreIntoAnEmptyHandsetRoundTripsTheTree) {
             std::string::npos)
       << backup.out;
   sim_.Stop();
+  // A backup that fails keeps the last good one and leaves what it copied beside it.
+  const auto good = Tree(Path("bk") / "Efs_COM5");
+  StartSim(Path("first"), {"--efs-fail", "/nv/prefs.cfg"});
+  const auto failed = Run({"efs-backup", "--port", "COM5", Path("bk").string()});
+  EXPECT_EQ(failed.status, 1) << failed.out << failed.err;
+  EXPECT_EQ(Tree(Path("bk") / "Efs_COM5"), good);
+  EXPECT_TRUE(fs::exists(Path("bk") / "Efs_COM5.partial" / "brew" / "mod" / "app" / "app.mod"));
+  sim_.Stop();
 
   fs::create_directories(Path("second") / "efs");
   StartSim(Path("second"));
