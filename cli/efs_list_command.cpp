@@ -82,6 +82,7 @@ int RunList(const ListOptions& options) {
     }
   }
   PrintDirectory(tree, start, options.recursive, options.recursive);
+  if (options.recursive) std::printf("\n");
   std::printf("%" PRIu64 " files (%s) and %" PRIu64 " directories %s %s on %s\n", files, SizeText(bytes).c_str(),
               directories, options.recursive ? "below" : "in", start.c_str(), port->name.c_str());
   return 0;
