@@ -72,4 +72,21 @@ std::string WhyNotWritable(const std::string& path) {
   return {};
 }
 
+std::string WhyNotHandsetPath(const std::string& path) {
+  constexpr std::size_t kMaxHandsetPath = 127;
+  if (path.empty() || path.front() != '/') return "handset path '" + path + "' must begin with /";
+  if (path.find('\\') != std::string::npos) return "handset path '" + path + "' must use / between names";
+  if (path.size() > kMaxHandsetPath)
+    return "handset path '" + path + "' is longer than " + std::to_string(kMaxHandsetPath) + " characters";
+  return {};
+}
+
+std::string WhyNotWritableDirectory(const std::string& path) {
+  std::error_code error;
+  fs::create_directories(path, error);
+  if (!fs::is_directory(path, error)) return "directory " + path + " does not exist and cannot be made";
+  if (::access(path.c_str(), W_OK) != 0) return "cannot write into " + path + ": " + std::strerror(errno);
+  return {};
+}
+
 }  // namespace zk::cli

@@ -33,3 +33,15 @@ uint16_t PrlCheckRegister(const uint8_t* bytes, std::size_t count);
 std::string WhyNotWritable(const std::string& path);
 
 }  // namespace zk::cli
+
+namespace zk::cli {
+
+// Handset paths of the file-system commands: absolute, "/" separators, at
+// most 127 characters (what the handset's path field carries).
+std::string WhyNotHandsetPath(const std::string& path);
+
+// A directory the command may write into: it exists (or can be made) and
+// is writable.
+std::string WhyNotWritableDirectory(const std::string& path);
+
+}  // namespace zk::cli

@@ -4,6 +4,7 @@
 #include <cstdio>
 
 #include "command_result.h"
+#include "efs_commands.h"
 #include "emergency_command.h"
 #include "global_options.h"
 #include "identity_command.h"
@@ -30,6 +31,10 @@ int main(int argc, char** argv) {
   zk::cli::AddPrlReadCommand(app);
   zk::cli::AddPrlWriteCommand(app);
   zk::cli::AddEmergencyCommand(app);
+  zk::cli::AddEfsListCommand(app);
+  zk::cli::AddEfsCopyCommands(app);
+  zk::cli::AddEfsTreeCommands(app);
+  zk::cli::AddEriCommands(app);
   zk::cli::AddLogCommand(app);
   // `zkdownload help [SUB-COMMAND]`: the same text as --help.
   auto* help = app.add_subcommand("help", "Show this help, or a sub-command's");

@@ -154,6 +154,7 @@ void Simulator::WriteOut(double nowMs) {
     const auto sent = static_cast<std::size_t>(written);
     pending_.erase(pending_.begin(), pending_.begin() + static_cast<std::ptrdiff_t>(sent));
     output_.Sent(sent);
+    bytesToHost_ += sent;
     ready -= sent;
   }
 }
@@ -193,6 +194,7 @@ void Simulator::Run() {
     if (fds[0].revents & POLLIN) {
       const ssize_t got = read(pty_.masterFd(), buffer, sizeof(buffer));
       if (got > 0) {
+        bytesFromHost_ += static_cast<uint64_t>(got);
         input_.Add(std::span<const uint8_t>(buffer, static_cast<std::size_t>(got)), pty_.HostBaud(), PreciseNowMs());
       }
     } else if (fds[0].revents & (POLLHUP | POLLERR)) {

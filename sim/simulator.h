@@ -42,6 +42,10 @@ class Simulator {
 
   std::vector<TranscriptEntry> transcript() const;
   Counters counters() const;
+  // Bytes that crossed the pty each way since the start (frames as escaped
+  // on the line, AT text as sent), for benchmarks that weigh the wire.
+  uint64_t bytesFromHost() const { return bytesFromHost_; }
+  uint64_t bytesToHost() const { return bytesToHost_; }
   HandsetState state() const;
   // Replaces the faults while the handset runs.
   void SetFaults(FaultOptions faults);
@@ -71,6 +75,8 @@ class Simulator {
   // crossing it.
   std::deque<uint8_t> pending_;
   bool outputBlocked_ = false;  // the pty was full: wait until it takes bytes
+  std::atomic<uint64_t> bytesFromHost_{0};
+  std::atomic<uint64_t> bytesToHost_{0};
   OutputPacer output_{0};
   InputPacer input_{0};
 };

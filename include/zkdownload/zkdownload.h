@@ -831,6 +831,81 @@ ZK_API int Cancel_Interface(void);
  * GetLastResult_Interface gives #ZK_RESULT_BUSY on the refused thread and
  * the running operation's result (0 until it ends) on every other. */
 
+/* ---- The handset's file system (EFS) ----
+ *
+ * Each of these exports switches the handset on port index `port` (0 is
+ * COM1) into diagnostic mode as the PRL read does (AT probes, then the ESN,
+ * mode and status requests: a few seconds), does its work with the file
+ * system requests, and releases the port and closes the progress window
+ * before it returns, whether it succeeded or not. They block the calling
+ * thread for the whole operation and show no error dialog.
+ *
+ * Result: 1 on success, else 0; GetLastResult_Interface then gives the
+ * failure code (location x 1000 + cause), GetFailureTexts_Interface its
+ * texts and GetFailureNote_Interface a one-line note naming the path or
+ * status that failed. In pass-parameter mode a success also puts 1 in the
+ * result cell. Locations: 801000 mode entry (cause: the entry's result),
+ * 802000 listing, 803000 reading (get, backup), 804000 writing (put,
+ * restore). Causes: 23 the handset's root could not be listed, 25 a
+ * directory listing failed or named an unusable entry, 26 a read got no
+ * answer, 27 a read ended with an error status, 28 a write failed or the
+ * handset does not hold what was sent, 60 the handset path does not exist
+ * (or is not absolute, or longer than 127 characters), 61 a PC file or
+ * directory could not be written, 62 a PC file could not be read.
+ *
+ * Handset paths are absolute, use "/" and have at most 127 characters. PC
+ * paths may use "/" or "\\". Null texts read as empty. */
+
+/* One entry of a handset listing. */
+typedef struct ZkEfsEntry {
+  char path[128];    /* full handset path ("/brew/mod/app.mod"), zero-terminated */
+  unsigned int type; /* 0 plain file, 1 directory, as the handset reports it */
+  unsigned int size; /* bytes of a plain file; 0 for a directory */
+} ZkEfsEntry;
+
+/* Lists the handset directory `directory`; with `recursive` nonzero every
+ * directory below it too (each directory's entries, then those of its
+ * sub-directories in turn, depth first). Writes the first `capacity` entries
+ * into `entries` (may be null when `capacity` is 0) and the number of
+ * entries found into `count` (may be null), also when it exceeds
+ * `capacity`: call again with a larger array to get them all. Nothing on
+ * the handset or the PC is written. */
+ZK_API int EfsList_Interface(short port, const char* directory, int recursive, ZkEfsEntry* entries, int capacity,
+                             int* count);
+
+/* Copies the handset file `handsetPath` to the PC file `pcPath`, whose
+ * directory must exist. The file arrives in a temporary file beside
+ * `pcPath` and replaces it only when complete; after a failed copy `pcPath`
+ * is as it was and what arrived stays in `pcPath`.partial. */
+ZK_API int EfsGet_Interface(short port, const char* handsetPath, const char* pcPath);
+
+/* Copies the PC file `pcPath` to the handset file `handsetPath`, creating
+ * the handset directories along the way and replacing an existing file.
+ * Succeeds only when the handset then reports the file at the PC file's
+ * size. Writes nothing on the PC. */
+ZK_API int EfsPut_Interface(short port, const char* pcPath, const char* handsetPath);
+
+/* Copies the handset's whole file system into `baseDirectory`/Efs_COM<port+1>
+ * (`baseDirectory` is created if missing). The handset tree is mirrored
+ * below it; the files of the handset's root directory go to its "Root"
+ * directory. The copy is made in `baseDirectory`/.incoming_Efs_COM<port+1>
+ * and takes the place of an earlier backup only when complete (an earlier
+ * backup, or a link in its place, is removed without following links). A
+ * failed backup leaves the earlier one as it was and what it copied in
+ * `baseDirectory`/Efs_COM<port+1>.partial. Names the handset gives that are
+ * not one plain path component fail the backup (25, 27), so nothing is
+ * written outside the backup directory. */
+ZK_API int EfsBackup_Interface(short port, const char* baseDirectory);
+
+/* Writes a PC tree to the handset: when `path` contains "brew_script" that
+ * directory itself, else `path`/Efs_COM<port+1>. Every directory below it is
+ * created on the handset as "/" + its relative path and its files are
+ * written there; directories whose path contains "Root", "root" or
+ * "nvm/nvm", and files directly in the tree's top directory, are not
+ * written. Files written before a failure stay on the handset. Writes
+ * nothing on the PC. */
+ZK_API int EfsRestore_Interface(short port, const char* path);
+
 #ifdef __cplusplus
 }
 #endif

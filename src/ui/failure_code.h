@@ -30,6 +30,10 @@ enum class Location : int {
   kRefurbishModeEntry = 501,      // 'ChangeToDM' in Refurbish
   kEmergencyPortOpen = 601,       // 'PortOpen' in Emergency
   kEmergencyDownload = 602,       // 'DownLoadThreadProc' in Emergency
+  kEfsToolModeEntry = 801,        // 'ChangeToDM' in File System Tool
+  kEfsToolList = 802,             // 'EfsList' in File System Tool
+  kEfsToolRead = 803,             // 'EfsRead' in File System Tool (get, backup)
+  kEfsToolWrite = 804,            // 'EfsWrite' in File System Tool (put, restore)
 };
 
 // A cause: a typed result whose values are causes, or a plain number.

@@ -78,6 +78,10 @@ constexpr LocationRow kLocations[] = {
     {705000, "''ChangeToDM' Function in NV Edit"},
     {706000, "'Read_NV' Function in NV Edit"},
     {707000, "Closing Process in NV Edit"},
+    {801000, "'ChangeToDM' Function in File System Tool"},
+    {802000, "'EfsList' Function in File System Tool"},
+    {803000, "'EfsRead' Function in File System Tool"},
+    {804000, "'EfsWrite' Function in File System Tool"},
 };
 
 constexpr bool SortedByLocation() {
@@ -93,7 +97,7 @@ constexpr std::string_view kNoAnswer = "Not any response from phone";
 constexpr std::string_view kNoResponse = "No response from phone";
 constexpr std::string_view kNvNoResponse = "No response from phone during NV Reading/Writing";
 
-// Indexed by cause, 0 to 55; causes 0, 1, 12 to 19 and 40 have no texts, and
+// Indexed by cause, 0 to 62; causes 0, 1, 12 to 19, 40 and 56 to 59 have no texts, and
 // cause 50's contents come from the NV error list.
 constexpr CauseTexts kCauses[] = {
     /* 0 */ {"", ""},
@@ -152,8 +156,16 @@ constexpr CauseTexts kCauses[] = {
     /* 53 */ {kNvNoResponse, kNotConnected},
     /* 54 */ {"Can't remove file from EFS", kNoResponse},
     /* 55 */ {"Can't write file to EFS", kNoResponse},
+    /* 56 */ {"", ""},
+    /* 57 */ {"", ""},
+    /* 58 */ {"", ""},
+    /* 59 */ {"", ""},
+    // The file-system tool's own causes.
+    /* 60 */ {"'%s' does not exist in EFS.", "Confirm the path on the phone"},
+    /* 61 */ {"Can't write '%s' file to PC", "Confirm the PC folder and your disk space!"},
+    /* 62 */ {"Can't read PC file for '%s'", "Confirm that the PC file is available"},
 };
-static_assert(std::size(kCauses) == 56, "one row per cause from 0 to 55");
+static_assert(std::size(kCauses) == 63, "one row per cause from 0 to 62");
 
 }  // namespace
 
@@ -174,7 +186,7 @@ CauseTexts CauseTextsOf(int cause) {
   return kCauses[static_cast<std::size_t>(cause)];
 }
 
-bool CauseNamesHandsetPath(int cause) { return cause >= 25 && cause <= 28; }
+bool CauseNamesHandsetPath(int cause) { return (cause >= 25 && cause <= 28) || (cause >= 60 && cause <= 62); }
 
 std::string_view CalibrationNotice() { return "Please have this phone calibrated again."; }
 

@@ -19,7 +19,7 @@ inline constexpr int kNvErrorListCause = 50;
 inline constexpr int kCancelledCause = 90;
 
 struct CauseTexts {
-  std::string_view contents;  // may hold one "%s" for the handset path (causes 25 to 28)
+  std::string_view contents;  // may hold one "%s" for the handset path (causes 25 to 28, 60 to 62)
   std::string_view solution;
 };
 
@@ -33,7 +33,7 @@ std::string_view LocationText(int location);
 // Contents and solution texts of a cause, empty for causes without texts.
 CauseTexts CauseTextsOf(int cause);
 
-// True for the causes whose contents name the handset path (25 to 28).
+// True for the causes whose contents name the handset path (25 to 28, 60 to 62).
 bool CauseNamesHandsetPath(int cause);
 
 // The one-line notice shown as contents for location 303000.
