@@ -831,8 +831,7 @@ ZK_API int Cancel_Interface(void);
  * GetLastResult_Interface gives #ZK_RESULT_BUSY on the refused thread and
  * the running operation's result (0 until it ends) on every other. */
 
-/* ---- The handset's file system (EFS) ----
- *
+/** @name The handset's file system (EFS)
  * Each of these exports switches the handset on port index `port` (0 is
  * COM1) into diagnostic mode as the PRL read does (AT probes, then the ESN,
  * mode and status requests: a few seconds), does its work with the file
@@ -856,36 +855,48 @@ ZK_API int Cancel_Interface(void);
  * Handset paths are absolute, use "/" and have at most 127 characters. PC
  * paths may use "/" or "\\". Null texts read as empty. */
 
-/* One entry of a handset listing. */
+/** One entry of a handset listing. */
 typedef struct ZkEfsEntry {
-  char path[128];    /* full handset path ("/brew/mod/app.mod"), zero-terminated */
-  unsigned int type; /* 0 plain file, 1 directory, as the handset reports it */
-  unsigned int size; /* bytes of a plain file; 0 for a directory */
+  char path[128];    /**< full handset path ("/brew/mod/app.mod"), zero-terminated */
+  unsigned int type; /**< 0 plain file, 1 directory, as the handset reports it */
+  unsigned int size; /**< bytes of a plain file; 0 for a directory */
 } ZkEfsEntry;
 
-/* Lists the handset directory `directory`; with `recursive` nonzero every
- * directory below it too (each directory's entries, then those of its
- * sub-directories in turn, depth first). Writes the first `capacity` entries
- * into `entries` (may be null when `capacity` is 0) and the number of
- * entries found into `count` (may be null), also when it exceeds
- * `capacity`: call again with a larger array to get them all. Nothing on
- * the handset or the PC is written. */
+/** Lists a handset directory; with `recursive` nonzero every directory
+ * below it too (each directory's entries, then those of its
+ * sub-directories in turn, depth first). Nothing on the handset or the PC
+ * is written.
+ * @param port zero-based port index.
+ * @param directory absolute handset directory, e.g. "/" or "/brew".
+ * @param recursive nonzero: the whole tree below `directory`.
+ * @param entries receives the first `capacity` entries (may be null when
+ *        `capacity` is 0).
+ * @param capacity room in `entries`.
+ * @param count receives the number of entries found (may be null), also when
+ *        it exceeds `capacity`: call again with a larger array to get them all.
+ * @return 1 on success, else 0. */
 ZK_API int EfsList_Interface(short port, const char* directory, int recursive, ZkEfsEntry* entries, int capacity,
                              int* count);
 
-/* Copies the handset file `handsetPath` to the PC file `pcPath`, whose
- * directory must exist. The file arrives in a temporary file beside
- * `pcPath` and replaces it only when complete; after a failed copy `pcPath`
- * is as it was and what arrived stays in `pcPath`.partial. */
+/** Copies a handset file to a PC file. The file arrives in a temporary file
+ * beside `pcPath` and replaces it only when complete; after a failed copy
+ * `pcPath` is as it was and what arrived stays in `pcPath`.partial.
+ * @param port zero-based port index.
+ * @param handsetPath absolute handset file path.
+ * @param pcPath PC file to create or replace; its directory must exist.
+ * @return 1 on success, else 0. */
 ZK_API int EfsGet_Interface(short port, const char* handsetPath, const char* pcPath);
 
-/* Copies the PC file `pcPath` to the handset file `handsetPath`, creating
- * the handset directories along the way and replacing an existing file.
- * Succeeds only when the handset then reports the file at the PC file's
- * size. Writes nothing on the PC. */
+/** Copies a PC file to the handset, creating the handset directories along
+ * the way and replacing an existing file. Succeeds only when the handset
+ * then reports the file at the PC file's size. Writes nothing on the PC.
+ * @param port zero-based port index.
+ * @param pcPath PC file to send.
+ * @param handsetPath absolute handset file path.
+ * @return 1 on success, else 0. */
 ZK_API int EfsPut_Interface(short port, const char* pcPath, const char* handsetPath);
 
-/* Copies the handset's whole file system into `baseDirectory`/Efs_COM<port+1>
+/** Copies the handset's whole file system into `baseDirectory`/Efs_COM<port+1>
  * (`baseDirectory` is created if missing). The handset tree is mirrored
  * below it; the files of the handset's root directory go to its "Root"
  * directory. The copy is made in `baseDirectory`/.incoming_Efs_COM<port+1>
@@ -894,16 +905,22 @@ ZK_API int EfsPut_Interface(short port, const char* pcPath, const char* handsetP
  * failed backup leaves the earlier one as it was and what it copied in
  * `baseDirectory`/Efs_COM<port+1>.partial. Names the handset gives that are
  * not one plain path component fail the backup (25, 27), so nothing is
- * written outside the backup directory. */
+ * written outside the backup directory.
+ * @param port zero-based port index.
+ * @param baseDirectory PC directory that holds the backups of every port.
+ * @return 1 on success, else 0. */
 ZK_API int EfsBackup_Interface(short port, const char* baseDirectory);
 
-/* Writes a PC tree to the handset: when `path` contains "brew_script" that
+/** Writes a PC tree to the handset: when `path` contains "brew_script" that
  * directory itself, else `path`/Efs_COM<port+1>. Every directory below it is
  * created on the handset as "/" + its relative path and its files are
  * written there; directories whose path contains "Root", "root" or
  * "nvm/nvm", and files directly in the tree's top directory, are not
  * written. Files written before a failure stay on the handset. Writes
- * nothing on the PC. */
+ * nothing on the PC.
+ * @param port zero-based port index.
+ * @param path the backup's base directory, or a "brew_script" directory.
+ * @return 1 on success, else 0. */
 ZK_API int EfsRestore_Interface(short port, const char* path);
 
 #ifdef __cplusplus
