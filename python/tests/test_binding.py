@@ -117,6 +117,27 @@ class BindingAgainstSimulator(unittest.TestCase):
         self.assertTrue(port_is_free(self.port_link()))
         self.assertFalse(self.lib.cancel())
 
+    def test_file_system_and_eri_round_trip(self):
+        data = os.urandom(3000)
+        source = os.path.join(self.home, "settings.bin")
+        with open(source, "wb") as out:
+            out.write(data)
+        self.lib.efs_put(source, "/cfg/settings.bin", port=PORT_INDEX)
+        self.assertIn(("/cfg/settings.bin", False, 3000), self.lib.efs_list("/", recursive=True, port=PORT_INDEX))
+        copy = os.path.join(self.home, "copy.bin")
+        self.lib.efs_get("/cfg/settings.bin", copy, port=PORT_INDEX)
+        self.lib.eri_write(source, port=PORT_INDEX)
+        eri = os.path.join(self.home, "eri.bin")
+        self.lib.eri_read(eri, port=PORT_INDEX)
+        for path in (copy, eri):
+            with open(path, "rb") as back:
+                self.assertEqual(back.read(), data)
+        with self.assertRaises(zkdownload.ZkError) as raised:
+            self.lib.efs_get("/cfg/absent.bin", copy, port=PORT_INDEX)
+        self.assertEqual(raised.exception.code % 1000, 60)
+        self.assertTrue(port_is_free(self.port_link()))
+        self.assertGreaterEqual(self.lib.version()[1], 1)
+
     def test_failure_raises_with_texts_and_every_export_is_typed(self):
         with self.assertRaises(zkdownload.ZkError) as raised:
             self.lib.prl_write(os.path.join(self.home, "absent.prl"), port=PORT_INDEX)

@@ -46,6 +46,10 @@ class _HostEvent(ctypes.Structure):
                 ("text", c_char_p), ("detail", c_char_p), ("answerText", POINTER(c_char)), ("answerSize", c_int)]
 
 
+class EfsEntry(ctypes.Structure):
+    _fields_ = [("path", c_char * 128), ("type", ctypes.c_uint), ("size", ctypes.c_uint)]
+
+
 HOST_CALLBACK = ctypes.CFUNCTYPE(c_int, POINTER(_HostEvent), c_void_p)
 
 # Every export of zkdownload.h: (result type, argument types).
@@ -111,6 +115,12 @@ EXPORTS = {
     "PIMWrite_Interface": (c_int, [c_short, c_char_p, c_char_p, c_char_p, c_ushort, c_short, c_short, c_short]),
     "SetHostCallback_Interface": (c_int, [HOST_CALLBACK, c_void_p]),
     "Cancel_Interface": (c_int, []),
+    "GetVersion_Interface": (c_int, [c_char_p, c_int]),
+    "EfsList_Interface": (c_int, [c_short, c_char_p, c_int, POINTER(EfsEntry), c_int, POINTER(c_int)]),
+    "EfsGet_Interface": (c_int, [c_short, c_char_p, c_char_p]),
+    "EfsPut_Interface": (c_int, [c_short, c_char_p, c_char_p]),
+    "EfsBackup_Interface": (c_int, [c_short, c_char_p]),
+    "EfsRestore_Interface": (c_int, [c_short, c_char_p]),
 }
 
 
@@ -206,6 +216,49 @@ class Library:
         """Reads the PRL of NAM `nam` from the handset at port index `port` into
         the file `path`. Raises ZkError on failure."""
         self._check(self.raw.PRLReadUSB_Interface(kind, b"", spc.encode(), _arg(path), nam, port, 0, 0, -1))
+
+    def eri_write(self, path, port: int = 0, spc: str = "", kind: int = 0) -> None:
+        """Writes the ERI file at `path` as the handset's /eri/eri.bin, then
+        resets it (about 40 s at time scale 1). Raises ZkError on failure."""
+        self._check(self.raw.EriWrite_UPST_Interface(kind, spc.encode(), _arg(path), port))
+
+    def eri_read(self, path, port: int = 0, spc: str = "", kind: int = 0) -> None:
+        """Copies the handset's /eri/eri.bin into the file `path`."""
+        self._check(self.raw.EriRead_UPST_Interface(kind, spc.encode(), _arg(path), port))
+
+    def efs_list(self, directory: str = "/", recursive: bool = False, port: int = 0) -> list:
+        """The entries of a handset directory as (path, is_directory, size)."""
+        count = c_int(0)
+        entries = (EfsEntry * 256)()
+        self._check(self.raw.EfsList_Interface(port, directory.encode(), int(recursive), entries, 256,
+                                               ctypes.byref(count)))
+        if count.value > 256:
+            entries = (EfsEntry * count.value)()
+            self._check(self.raw.EfsList_Interface(port, directory.encode(), int(recursive), entries,
+                                                   count.value, ctypes.byref(count)))
+        return [(_text(e.path), e.type == 1, e.size) for e in entries[:min(count.value, len(entries))]]
+
+    def efs_get(self, handset_path: str, path, port: int = 0) -> None:
+        """Copies a handset file to the PC file `path`."""
+        self._check(self.raw.EfsGet_Interface(port, handset_path.encode(), _arg(path)))
+
+    def efs_put(self, path, handset_path: str, port: int = 0) -> None:
+        """Copies the PC file `path` to the handset."""
+        self._check(self.raw.EfsPut_Interface(port, _arg(path), handset_path.encode()))
+
+    def efs_backup(self, base_directory, port: int = 0) -> None:
+        """Copies the handset's file system into base_directory/Efs_COM<port+1>."""
+        self._check(self.raw.EfsBackup_Interface(port, _arg(base_directory)))
+
+    def efs_restore(self, path, port: int = 0) -> None:
+        """Writes path/Efs_COM<port+1> (or a brew_script directory) to the handset."""
+        self._check(self.raw.EfsRestore_Interface(port, _arg(path)))
+
+    def version(self) -> tuple:
+        """(library version text, interface level)."""
+        buffer = ctypes.create_string_buffer(64)
+        level = self.raw.GetVersion_Interface(buffer, len(buffer))
+        return buffer.value.decode(), level
 
     def cancel(self) -> bool:
         """Asks the running operation to stop; any thread. True when one ran."""
