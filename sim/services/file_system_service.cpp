@@ -181,21 +181,27 @@ Answer FileSystemService::Close(HandsetContext&, std::span<const uint8_t> reques
   return ErrorAt(request, efs::kErrorOffset, closed ? efs::kOk : efs::kBadHandle, 8);
 }
 
+FileSystemService::Transfer FileSystemService::BeginTransfer(HandsetContext& context,
+                                                             std::span<const uint8_t> request,
+                                                             std::size_t offsetField) {
+  Transfer transfer{GetLe32(request, offsetField), Reply(request, efs::kTransferAnswerSize),
+                    files_.Find(GetLe32(request, efs::kHandleOffset)), efs::kOk};
+  PutLe32(transfer.packet, efs::kHandleOffset, GetLe32(request, efs::kHandleOffset));
+  PutLe32(transfer.packet, efs::kTransferOffsetOffset, transfer.offset);
+  if (transfer.file == nullptr) {
+    transfer.error = efs::kBadHandle;
+  } else if (EfsPathFails(context.faults().options().efs, transfer.file->relative)) {
+    transfer.error = efs::kRefused;
+  }
+  return transfer;
+}
+
 Answer FileSystemService::Read(HandsetContext& context, std::span<const uint8_t> request) {
-  const uint32_t offset = GetLe32(request, efs::kReadOffsetOffset);
-  std::vector<uint8_t> packet = Reply(request, efs::kTransferAnswerSize);
-  PutLe32(packet, efs::kHandleOffset, GetLe32(request, efs::kHandleOffset));
-  PutLe32(packet, efs::kTransferOffsetOffset, offset);
-  OpenFile* file = files_.Find(GetLe32(request, efs::kHandleOffset));
+  auto [offset, packet, file, error] = BeginTransfer(context, request, efs::kReadOffsetOffset);
   const EfsFaultOptions& faults = context.faults().options().efs;
-  uint32_t error = efs::kOk;
-  if (file == nullptr) {
-    error = efs::kBadHandle;
-  } else if (EfsPathFails(faults, file->relative)) {
-    error = efs::kRefused;
-  } else if (EfsReadDropped(faults, file->relative, offset / efs::kMaxReadBytes)) {
+  if (error == efs::kOk && EfsReadDropped(faults, file->relative, offset / efs::kMaxReadBytes))
     return Answer{{}, {}, "file system fault: read of " + file->relative + " not answered"};
-  } else if (!EfsTransfersNothing(faults, file->relative)) {
+  if (error == efs::kOk && !EfsTransfersNothing(faults, file->relative)) {
     const std::size_t count = std::min<std::size_t>(GetLe32(request, efs::kReadCountOffset), efs::kMaxReadBytes);
     std::vector<uint8_t> data(count);
     const ssize_t got = ::pread(file->fd.get(), data.data(), count, offset);
@@ -211,18 +217,9 @@ Answer FileSystemService::Read(HandsetContext& context, std::span<const uint8_t>
 }
 
 Answer FileSystemService::Write(HandsetContext& context, std::span<const uint8_t> request) {
-  const uint32_t offset = GetLe32(request, efs::kWriteOffsetOffset);
-  std::vector<uint8_t> packet = Reply(request, efs::kTransferAnswerSize);
-  PutLe32(packet, efs::kHandleOffset, GetLe32(request, efs::kHandleOffset));
-  PutLe32(packet, efs::kTransferOffsetOffset, offset);
-  OpenFile* file = files_.Find(GetLe32(request, efs::kHandleOffset));
+  auto [offset, packet, file, error] = BeginTransfer(context, request, efs::kWriteOffsetOffset);
   const EfsFaultOptions& faults = context.faults().options().efs;
-  uint32_t error = efs::kOk;
-  if (file == nullptr) {
-    error = efs::kBadHandle;
-  } else if (EfsPathFails(faults, file->relative)) {
-    error = efs::kRefused;
-  } else if (!EfsTransfersNothing(faults, file->relative)) {
+  if (error == efs::kOk && !EfsTransfersNothing(faults, file->relative)) {
     // A longer request is taken in part; the answer says how much.
     const auto data = request.subspan(efs::kWriteDataOffset);
     const std::size_t count = std::min(data.size(), efs::kMaxWriteBytes);

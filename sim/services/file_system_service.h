@@ -42,6 +42,16 @@ class FileSystemService : public Service {
   Answer Stat(HandsetContext& context, std::span<const uint8_t> request);
   Answer Open(HandsetContext& context, std::span<const uint8_t> request);
   Answer Close(HandsetContext& context, std::span<const uint8_t> request);
+  // What a read or write answer starts from: its offset, the answer with
+  // handle and offset echoed, the open file, and the error so far (bad
+  // handle, or a path the faults refuse).
+  struct Transfer {
+    uint32_t offset;
+    std::vector<uint8_t> packet;
+    OpenFile* file;
+    uint32_t error;
+  };
+  Transfer BeginTransfer(HandsetContext& context, std::span<const uint8_t> request, std::size_t offsetField);
   Answer Read(HandsetContext& context, std::span<const uint8_t> request);
   Answer Write(HandsetContext& context, std::span<const uint8_t> request);
   Answer Mkdir(HandsetContext& context, std::span<const uint8_t> request);
