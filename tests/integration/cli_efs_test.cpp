@@ -61,15 +61,7 @@ void SeedTree(const fs::path& efs) {
 
 class CliEfs : public ::testing::Test {
  protected:
-  void SetUp() override {
-    if (const char* old = getenv("ZKDOWNLOAD_TIME_SCALE")) savedScale_ = old;
-    setenv("ZKDOWNLOAD_TIME_SCALE", kScale, 1);
-  }
-  void TearDown() override {
-    sim_.Stop();
-    if (savedScale_) setenv("ZKDOWNLOAD_TIME_SCALE", savedScale_->c_str(), 1);
-    else unsetenv("ZKDOWNLOAD_TIME_SCALE");
-  }
+  void TearDown() override { sim_.Stop(); }
 
   void StartSim(const fs::path& state, std::vector<std::string> extra = {}) {
     std::vector<std::string> args{"--port", "COM5", "--state", state.string()};
@@ -88,9 +80,10 @@ class CliEfs : public ::testing::Test {
 
   fs::path Path(const std::string& name) const { return home_.path() / name; }
 
+  // The simulator reads its time scale from the environment it inherits.
+  zk::test::ScopedEnv scale_{"ZKDOWNLOAD_TIME_SCALE", kScale};
   zk::test::TempHome home_;
   zk::test::SimProcess sim_;
-  std::optional<std::string> savedScale_;
 };
 
 TEST_F(CliEfs, ListsGetsAndPutsFiles) {

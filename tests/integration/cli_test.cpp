@@ -50,16 +50,7 @@ std::string SamplePrl(std::size_t size) {
 
 class Cli : public ::testing::Test {
  protected:
-  void SetUp() override {
-    // The simulator reads its time scale from the environment it inherits.
-    if (const char* old = getenv("ZKDOWNLOAD_TIME_SCALE")) savedScale_ = old;
-    setenv("ZKDOWNLOAD_TIME_SCALE", kScale, 1);
-  }
-  void TearDown() override {
-    sim_.Stop();
-    if (savedScale_) setenv("ZKDOWNLOAD_TIME_SCALE", savedScale_->c_str(), 1);
-    else unsetenv("ZKDOWNLOAD_TIME_SCALE");
-  }
+  void TearDown() override { sim_.Stop(); }
 
   // The handset starts in its modem personality, so every operation goes
   // through the AT switch into diagnostic mode.
@@ -87,9 +78,10 @@ class Cli : public ::testing::Test {
     return file;
   }
 
+  // The simulator reads its time scale from the environment it inherits.
+  zk::test::ScopedEnv scale_{"ZKDOWNLOAD_TIME_SCALE", kScale};
   zk::test::TempHome home_;
   zk::test::SimProcess sim_;
-  std::optional<std::string> savedScale_;
 };
 
 TEST_F(Cli, PrlWriteToBothNamsThenReadBackByDevicePath) {

@@ -173,14 +173,7 @@ TEST_F(EriFlow, WriteFailures) {
 
 TEST_F(EriFlow, WriteWhoseResetFailsReturns416000) {
   StartHandset();
-  sim_->WithHandset([](rb310::Handset& handset) {
-    rb310::Command wrapped = *handset.diagCommands().Find(rb310::diag::kModeControl);
-    wrapped.handler = [inner = wrapped.handler](rb310::HandsetContext& h, std::span<const uint8_t> request) {
-      if (rb310::GetLe16(request, 1) == kModeReset) return rb310::ErrorAnswer(rb310::diag::kBadParameter, request);
-      return inner(h, request);
-    };
-    handset.diagCommands().Add(rb310::diag::kModeControl, std::move(wrapped));
-  });
+  sim_->WithHandset(zk::test::RefuseResets);
   const Bytes eri = zk::test::PseudoRandomBytes(600, 5);
   WriteAll(Local("roam.eri"), eri);
   EXPECT_EQ(Write(Local("roam.eri")), 416000);

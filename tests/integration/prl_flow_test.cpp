@@ -412,14 +412,7 @@ TEST_F(PrlFlow, HandsetThatNeverAnswersFailsModeEntry) {
 
 TEST_F(PrlFlow, RefusedResetFailsAfterTheListWasWritten) {
   StartHandset();
-  sim_->WithHandset([](rb310::Handset& handset) {
-    rb310::Command wrapped = *handset.diagCommands().Find(rb310::diag::kModeControl);
-    wrapped.handler = [inner = wrapped.handler](rb310::HandsetContext& h, std::span<const uint8_t> request) {
-      if (rb310::GetLe16(request, 1) == kModeReset) return rb310::ErrorAnswer(rb310::diag::kBadParameter, request);
-      return inner(h, request);
-    };
-    handset.diagCommands().Add(rb310::diag::kModeControl, std::move(wrapped));
-  });
+  sim_->WithHandset(zk::test::RefuseResets);
   const Bytes list = zk::test::PseudoRandomBytes(90, 12);
   EXPECT_EQ(Write(Source(list).string(), 0), 406000);
   EXPECT_EQ(Stored(0), list);

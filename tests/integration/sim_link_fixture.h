@@ -7,10 +7,16 @@
 
 #include <algorithm>
 #include <optional>
+#include <span>
 #include <string>
 #include <utility>
 #include <vector>
 
+#include "core/answer.h"
+#include "core/byte_order.h"
+#include "core/dispatcher.h"
+#include "handset.h"
+#include "services/diag_codes.h"
 #include "support/library_objects.h"
 #include "platform/clock.h"
 #include "simulator.h"
@@ -126,6 +132,18 @@ inline rb310::FaultRule ForeignCode(uint8_t code, uint8_t foreign, uint32_t time
 }
 
 // A request's bytes from the transcript's hex text.
+// Makes the handset answer every reset request (mode control, mode 2) with
+// the bad-parameter error, while other mode changes work as before.
+inline void RefuseResets(rb310::Handset& handset) {
+  constexpr uint16_t kResetMode = 2;
+  rb310::Command wrapped = *handset.diagCommands().Find(rb310::diag::kModeControl);
+  wrapped.handler = [inner = wrapped.handler](rb310::HandsetContext& h, std::span<const uint8_t> request) {
+    if (rb310::GetLe16(request, 1) == kResetMode) return rb310::ErrorAnswer(rb310::diag::kBadParameter, request);
+    return inner(h, request);
+  };
+  handset.diagCommands().Add(rb310::diag::kModeControl, std::move(wrapped));
+}
+
 inline std::vector<uint8_t> HexBytes(const std::string& hex) {
   std::vector<uint8_t> bytes;
   for (std::size_t i = 0; i + 1 < hex.size(); i += 2)
