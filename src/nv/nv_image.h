@@ -26,8 +26,11 @@ using MutableDataField = std::span<uint8_t, kDataFieldSize>;
 bool UnpackIntoImage(NvImage& image, uint16_t item, DataField data);
 
 // Fills a write request's data field with the value of `item` (NAM entry
-// `index`, or kNoNam) from its slot; the rest of the field is zero. False
-// when the item has no slot or the index does not suit it (a build failure).
+// `index`, or kNoNam) from its slot; the rest of the field is zero. For a
+// NAM item the entry's index byte leads the field; kNoNam on a NAM item
+// means its NAM 0 entry (the settings list reads and writes NV_OTKSL_I that
+// way). False when the item has no slot or the index is out of range (a
+// build failure).
 bool PackFromImage(const NvImage& image, uint16_t item, int index, MutableDataField data);
 
 // The bytes of one entry's value in the image (after the index byte for a
