@@ -84,6 +84,12 @@ class ZK_API CZKComm : public CCommPort {
   int MakeErrorLoginFile(const char* text, int portIndex);
   void WaitRsp(int);
 
+  // The decoded length the next answer is expected to have, about (0: not
+  // known). On a slow line the receive side then sleeps through the bulk of
+  // a long answer instead of waking for every few bytes. It holds for the
+  // exchanges (and their retries) until it is set again.
+  void ExpectAnswerBytes(int bytes) { m_expectedAnswerBytes = bytes > 0 ? bytes : 0; }
+
   // The traces of the last received frames, oldest first.
   const std::deque<std::string>& packetQueue() const { return m_packetQueue; }
   int lastReceiveLength() const { return m_codec.m_receiveLength; }
@@ -93,6 +99,8 @@ class ZK_API CZKComm : public CCommPort {
   void TraceReceived(const uint8_t* bytes, int count, int mode);
   void TraceOpenFailure();
   void ResetChunk();
+  int RestOfAnswerMs(std::size_t received, int64_t firstByteMs) const;
+  void PauseForLine(int milliseconds);
 
   CAsync m_codec;
   int m_chunkFill = 0;
@@ -102,6 +110,7 @@ class ZK_API CZKComm : public CCommPort {
   int m_queueCount = 0;
   int m_traceLength = 0;
   char* m_traceRecord = nullptr;
+  int m_expectedAnswerBytes = 0;
   // Frame assembly storage and the lead-in + frame written in download mode.
   uint8_t m_assembly[CAsync::kBufferSize] = {};
   uint8_t m_wireFrame[3 + CAsync::kBufferSize] = {};

@@ -111,6 +111,14 @@ zk::diag::Reply CDiagLink::Exchange(std::span<const uint8_t> request, int timeou
   return {result, m_lastAnswered, std::span<const uint8_t>(m_exchangeResponse.rsp.bytes, m_lastAnswerLength)};
 }
 
+zk::diag::Reply CDiagLink::ExchangeExpecting(std::span<const uint8_t> request, int timeoutMs,
+                                             std::size_t answerBytes) {
+  m_comm.ExpectAnswerBytes(static_cast<int>(std::min<std::size_t>(answerBytes, sizeof(diag_rsp_type))));
+  zk::diag::Reply reply = Exchange(request, timeoutMs);
+  m_comm.ExpectAnswerBytes(0);
+  return reply;
+}
+
 int CDiagLink::SetLinkParams(int16_t opKind, int portIndex, int16_t param1, int16_t param2, int16_t param3) {
   m_opKind = opKind;
   m_portIndex = portIndex & 0xFFFF;

@@ -56,6 +56,8 @@ class CDiagLink : public zk::diag::Transactor {
   // A request that is empty or longer than the request buffer is not sent
   // (no answer).
   zk::diag::Reply Exchange(std::span<const uint8_t> request, int timeoutMs) override;
+  zk::diag::Reply ExchangeExpecting(std::span<const uint8_t> request, int timeoutMs,
+                                    std::size_t answerBytes) override;
 
   // Closes the port and forgets the last operation: parameters, SPC code,
   // download mode and the answers seen.

@@ -5,6 +5,7 @@
 // drive them need no port to be tested.
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
 #include <span>
 
@@ -32,6 +33,13 @@ class Transactor {
   // Sends `request` (command code first, exactly the bytes that go out) and
   // waits up to `timeoutMs` for each try's answer.
   virtual Reply Exchange(std::span<const uint8_t> request, int timeoutMs) = 0;
+  // The same, for an answer of about `answerBytes` bytes: a link on a slow
+  // line may then wait for the bulk of it in one sleep. A hint only; any
+  // answer is taken as Exchange would take it.
+  virtual Reply ExchangeExpecting(std::span<const uint8_t> request, int timeoutMs, std::size_t answerBytes) {
+    static_cast<void>(answerBytes);
+    return Exchange(request, timeoutMs);
+  }
 
  protected:
   Transactor() = default;

@@ -56,8 +56,9 @@ class CEfsBasicFunction {
   int efs_open(std::string_view path, uint32_t flags, uint32_t mode, uint32_t* handle);
   int efs_close(uint32_t handle);
   // Replaces `data` with the bytes read (512 asked for; never more than the
-  // answer carried).
-  int efs_read(uint32_t handle, uint32_t offset, std::vector<uint8_t>& data);
+  // answer carried). `expected`: the bytes the file still holds from
+  // `offset`, when known, so the link can wait for the answer's bulk at once.
+  int efs_read(uint32_t handle, uint32_t offset, std::vector<uint8_t>& data, uint32_t expected = 0);
   // Sends `data` in requests of at most 2048 bytes, each from where the
   // handset's reported count left the last; `written` gets the bytes the
   // handset took. A count larger than was sent is no usable answer.

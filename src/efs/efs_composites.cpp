@@ -53,7 +53,7 @@ int CEfsBasicFunction::GetFileFromPhone(std::string_view handsetPath, std::strin
   int zeroAnswers = 0;
   while (offset < size) {
     int read = kNoAnswer;
-    for (int i = 0; i < kReadTries && read == kNoAnswer; ++i) read = efs_read(handle, offset, data);
+    for (int i = 0; i < kReadTries && read == kNoAnswer; ++i) read = efs_read(handle, offset, data, size - offset);
     if (read != kOk) return fail(read);
     zeroAnswers = data.empty() ? zeroAnswers + 1 : 0;
     if (zeroAnswers >= kMaxZeroAnswers) return fail(kStalled);

@@ -43,9 +43,12 @@ int CEfsBasicFunction::efs_close(uint32_t handle) {
   return error ? FromError(*error) : kNoAnswer;
 }
 
-int CEfsBasicFunction::efs_read(uint32_t handle, uint32_t offset, std::vector<uint8_t>& data) {
+int CEfsBasicFunction::efs_read(uint32_t handle, uint32_t offset, std::vector<uint8_t>& data, uint32_t expected) {
   data.clear();
-  const Reply reply = Send(BuildRead(Buffer(), handle, offset), kTransferWaitMs);
+  const auto request = BuildRead(Buffer(), handle, offset);
+  const Reply reply =
+      expected == 0 ? Send(request, kTransferWaitMs)
+                    : m_link.ExchangeExpecting(request, kTransferWaitMs, answer::kReadData + std::min(expected, kReadChunk));
   const auto read = reply.Accepted() ? ParseRead(reply.answer) : std::nullopt;
   if (!read) return kNoAnswer;
   if (read->error != 0) return FromError(read->error);

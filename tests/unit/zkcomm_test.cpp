@@ -266,6 +266,17 @@ TEST_F(ZkCommExchange, HangUpMidExchangeGivesFiveQuickly) {
   EXPECT_EQ(GetPacket(kRequest, kAnswerTimeoutMs, kDiagnosticMode), kExchangeNoFrame);
 }
 
+TEST_F(ZkCommExchange, AnswerLengthHintNeitherDelaysNorCutsAShorterAnswer) {
+  // The answer arrives at once and is far shorter than announced: a port
+  // that is faster than its line rate is not paced.
+  comm_->ExpectAnswerBytes(3000);
+  const auto outcome = Answer(kRequest, EncodeForWire(kAnswer));
+  comm_->ExpectAnswerBytes(0);
+  EXPECT_EQ(outcome.result, kExchangeAnswered);
+  EXPECT_LT(outcome.elapsed, kPromptly);
+  EXPECT_EQ(Bytes(outcome.response.begin(), outcome.response.end() - 2), kAnswer);
+}
+
 TEST_F(ZkCommExchange, TraceBreaksLinesAfter11ThenEvery15Bytes) {
   Bytes packet = {0x26};
   for (uint8_t i = 1; i < 24; ++i) packet.push_back(i);
