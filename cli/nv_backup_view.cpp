@@ -52,8 +52,8 @@ LoadedBackup LoadBackupFile(const std::string& path) {
   // Judge the size before reading: a wrong file may be large.
   const auto size = fs::file_size(path, error);
   if (!error && size != nv::kBackupFileSize) {
-    result.problem = path + " is " + std::to_string(size) + " bytes, an NV backup file has " +
-                     std::to_string(nv::kBackupFileSize);
+    result.problem =
+        path + " is " + std::to_string(size) + " bytes, an NV backup file has " + std::to_string(nv::kBackupFileSize);
     return result;
   }
   std::ifstream in(path, std::ios::binary);
@@ -103,8 +103,8 @@ std::string EntriesJson(const std::vector<NvEntry>& entries) {
   for (std::size_t i = 0; i < entries.size(); ++i) {
     const auto& e = entries[i];
     text += i == 0 ? "\n" : ",\n";
-    text += "  {\"item\": " + std::to_string(e.item) + ", \"name\": \"" + e.name + "\", \"nam\": " +
-            (e.nam == nv::kNoNam ? std::string("null") : std::to_string(e.nam)) +
+    text += "  {\"item\": " + std::to_string(e.item) + ", \"name\": \"" + e.name +
+            "\", \"nam\": " + (e.nam == nv::kNoNam ? std::string("null") : std::to_string(e.nam)) +
             ", \"read\": " + (e.read ? "true" : "false") + ", \"value\": \"" + e.valueHex + "\"}";
   }
   text += "\n]\n";

@@ -9,9 +9,9 @@ namespace rb310 {
 
 struct NvSeedItem {
   uint16_t item;
-  uint8_t size;       // value bytes; a per-NAM item's data field leads with the NAM index
+  uint8_t size;  // value bytes; a per-NAM item's data field leads with the NAM index
   bool perNam;
-  bool calibration;   // factory calibration: absent on a handset that was never calibrated
+  bool calibration;  // factory calibration: absent on a handset that was never calibrated
 };
 
 std::span<const NvSeedItem> NvSeedItems();

@@ -57,8 +57,8 @@ std::vector<uint8_t> EncodeBackupFile(const BackupContents& contents) {
 DecodedBackup DecodeBackupFile(std::span<const uint8_t> bytes) {
   DecodedBackup result;
   if (bytes.size() != kBackupFileSize) {
-    result.problem = "is " + std::to_string(bytes.size()) + " bytes, an NV backup file has " +
-                     std::to_string(kBackupFileSize);
+    result.problem =
+        "is " + std::to_string(bytes.size()) + " bytes, an NV backup file has " + std::to_string(kBackupFileSize);
     return result;
   }
   std::copy_n(bytes.begin(), kImageSize, result.contents.image.begin());

@@ -30,8 +30,9 @@ std::size_t FirstGap(const std::vector<SlotEntry>& taken, std::size_t bytes) {
 }
 
 void InsertOrdered(std::vector<SlotEntry>& taken, SlotEntry entry) {
-  const auto at = std::lower_bound(taken.begin(), taken.end(), entry,
-                                   [](const SlotEntry& a, const SlotEntry& b) { return a.slot.offset < b.slot.offset; });
+  const auto at = std::lower_bound(taken.begin(), taken.end(), entry, [](const SlotEntry& a, const SlotEntry& b) {
+    return a.slot.offset < b.slot.offset;
+  });
   taken.insert(at, entry);
 }
 

@@ -13,9 +13,9 @@ inline constexpr uint16_t kPlaced = 0xFFFF;  // the layout assigns the offset
 
 struct ItemValue {
   uint16_t item;
-  uint8_t size;        // value bytes of one entry, without a NAM index byte
-  bool perNam;         // two entries, NAM 0 and NAM 1
-  bool sizeChosen;     // no published size for this platform: picked to fit
+  uint8_t size;          // value bytes of one entry, without a NAM index byte
+  bool perNam;           // two entries, NAM 0 and NAM 1
+  bool sizeChosen;       // no published size for this platform: picked to fit
   uint16_t fixedOffset;  // where other tools expect it, or kPlaced
 };
 

@@ -17,9 +17,7 @@ using zk::test::CommandOutcome;
 
 class CliNvFile : public ::testing::Test {
  protected:
-  CommandOutcome Run(std::vector<std::string> args) {
-    return zk::test::RunCommand(zk::test::CliExecutable(), args);
-  }
+  CommandOutcome Run(std::vector<std::string> args) { return zk::test::RunCommand(zk::test::CliExecutable(), args); }
   fs::path Save(const std::string& name, const zk::nv::BackupContents& contents) {
     const fs::path file = home_.path() / name;
     zk::test::WriteAll(file, zk::nv::EncodeBackupFile(contents));
@@ -67,9 +65,9 @@ TEST_F(CliNvFile, DiffExitsByWhatItFound) {
   const auto a = Save("a.bak", Sample());
   const auto same = Save("same.bak", Sample());
   auto changed = Sample();
-  changed.image[792 + 10] = 0xAC;          // MIN1 NAM 1 value
+  changed.image[792 + 10] = 0xAC;               // MIN1 NAM 1 value
   changed.flags.SetRead(0, zk::nv::kNoNam, 0);  // ESN no longer read
-  changed.image[5000] = 0x55;               // bytes of an unread entry, or of no entry: not a difference
+  changed.image[5000] = 0x55;                   // bytes of an unread entry, or of no entry: not a difference
   const auto b = Save("b.bak", changed);
 
   EXPECT_EQ(Run({"nv-diff", a.string(), same.string()}).status, 0);

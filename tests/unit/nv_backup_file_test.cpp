@@ -1,7 +1,7 @@
 // The .bak file: what is written reads back, and foreign or damaged files are refused.
-#include <gtest/gtest.h>
-
 #include "nv/nv_backup_file.h"
+
+#include <gtest/gtest.h>
 
 namespace zk::nv {
 namespace {

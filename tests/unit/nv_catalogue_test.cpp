@@ -1,4 +1,6 @@
 // The NV catalogue's lists, the image layout, value transfer and read flags.
+#include "nv/nv_catalogue.h"
+
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -6,7 +8,6 @@
 #include <set>
 #include <vector>
 
-#include "nv/nv_catalogue.h"
 #include "nv/nv_image.h"
 #include "nv/nv_read_flags.h"
 
@@ -48,8 +49,7 @@ TEST(NvCatalogue, ListsHaveTheirSizesAndEnds) {
 TEST(NvCatalogue, SmallListsStandInTheBigOnes) {
   for (const auto& e : LockList()) EXPECT_TRUE(Contains(SettingsList(), e.item)) << e.name;
   for (const auto& e : NamIdentityList()) EXPECT_TRUE(Contains(NamList(), e.item)) << e.name;
-  for (const auto& e : AuthenticationList())
-    EXPECT_TRUE(Contains(NamList(), e.item) || e.item == 219) << e.name;
+  for (const auto& e : AuthenticationList()) EXPECT_TRUE(Contains(NamList(), e.item) || e.item == 219) << e.name;
   EXPECT_TRUE(Contains(SettingsList(), 219));
   EXPECT_TRUE(Contains(CalibrationList(), kCalibrationCheckItem.item));
 }
@@ -83,9 +83,9 @@ TEST(NvImageLayout, TellingSlotsSitWhereOtherToolsExpectThem) {
     std::size_t entryBytes;
     bool perNam;
   };
-  const Case cases[] = {{0, 1183, 4, false},    {25, 720, 9, true},     {27, 744, 9, true},   {29, 768, 9, true},
-                        {31, 1062, 2, true},    {32, 792, 9, true},     {33, 810, 5, true},   {37, 866, 3, true},
-                        {178, 916, 11, true},   {138, 2236, 16, false}, {2206, 7748, 16, false}};
+  const Case cases[] = {{0, 1183, 4, false},  {25, 720, 9, true},     {27, 744, 9, true},     {29, 768, 9, true},
+                        {31, 1062, 2, true},  {32, 792, 9, true},     {33, 810, 5, true},     {37, 866, 3, true},
+                        {178, 916, 11, true}, {138, 2236, 16, false}, {2206, 7748, 16, false}};
   for (const auto& c : cases) {
     const auto slot = FindSlot(c.item);
     ASSERT_TRUE(slot) << c.item;
