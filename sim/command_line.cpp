@@ -133,6 +133,7 @@ std::optional<int> ParseCommandLine(int argc, const char* const* argv, SimOption
   uint32_t vendorByte = options.identity.vendorByte;
   bool usb = false;
   bool noUsb = false;
+  bool noCalibration = false;
   std::vector<std::string> drops, corrupts, foreigns, stalls, garbages, naks;
   std::vector<std::string> nvStatus, nvReadStatus, nvWriteStatus;
   std::vector<std::string> efsFail, efsDropReads, efsZero;
@@ -163,6 +164,8 @@ std::optional<int> ParseCommandLine(int argc, const char* const* argv, SimOption
   app.add_option("--vendor-text", options.identity.vendorText, "vendor query 0, selector 6 answer (15 characters)");
   app.add_option("--vendor-20", options.identity.vendorValue20, "vendor query 20 answer");
   app.add_option("--vendor-21", options.identity.vendorValue21, "vendor query 21 answer");
+  app.add_flag("--nv-no-calibration", noCalibration,
+               "the handset was never calibrated: the calibration NV items (ESN aside) answer status 5");
   app.add_option("--prl-read-block", options.prl.readBlockBytes, "PRL bytes per read answer")
       ->check(CLI::Range(1, 1024));
   app.add_option("--prl-capacity", options.prl.maxBytes, "bytes a stored PRL may hold (a longer write is refused)")
@@ -224,6 +227,7 @@ std::optional<int> ParseCommandLine(int argc, const char* const* argv, SimOption
     if (usb && noUsb) throw CLI::ValidationError("--usb", "--usb and --no-usb exclude each other");
     if (usb) options.line.usbModem = true;
     if (noUsb) options.line.usbModem = false;
+    options.nv.calibrated = !noCalibration;
     if (options.identity.softwareVersion.size() > 8) {
       throw CLI::ValidationError("--sw-version", "at most 8 characters");
     }

@@ -6,13 +6,14 @@
 #include "core/handset_context.h"
 #include "services/diag_codes.h"
 #include "services/nv_items.h"
+#include "services/nv_seed.h"
 
 namespace rb310 {
 
 NvService::NvService(const NvOptions& options, std::filesystem::path directory, uint32_t factoryEsn)
     : namItems_(options.namItems.empty() ? DefaultNamItems() : options.namItems),
       store_(std::move(directory)),
-      factoryEsn_(factoryEsn) {}
+      seed_{factoryEsn, options.calibrated} {}
 
 void NvService::Register(Dispatchers& dispatchers) {
   Dispatcher& diagnostic = dispatchers.diagnostic;
@@ -42,9 +43,9 @@ Answer NvService::Access(HandsetContext& context, std::span<const uint8_t> reque
     if (!store_.Write(item, index, data)) status = nv::kFail;
   } else if (const auto stored = store_.Read(item, index)) {
     PutBytes(packet, diag::kNvDataOffset, *stored);
-  } else if (item == 0) {
-    // The ESN item mirrors the handset's serial number until it is written.
-    PutLe32(packet, diag::kNvDataOffset, factoryEsn_);
+  } else if (const auto seeded = SeedValue(item, index, seed_)) {
+    // What the handset came with (the ESN item mirrors its serial number).
+    PutBytes(packet, diag::kNvDataOffset, *seeded);
   } else {
     status = nv::kNotActive;
   }

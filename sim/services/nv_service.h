@@ -9,6 +9,7 @@
 #include <span>
 
 #include "core/service.h"
+#include "services/nv_seed.h"
 #include "services/nv_store.h"
 #include "services/service_options.h"
 
@@ -16,7 +17,8 @@ namespace rb310 {
 
 class NvService : public Service {
  public:
-  // Item 0 reads as `factoryEsn` until it is written.
+  // Items never written answer what the handset came with (nv_seed.h): item 0
+  // reads as `factoryEsn`.
   NvService(const NvOptions& options, std::filesystem::path directory, uint32_t factoryEsn);
 
   const char* name() const override { return "NV"; }
@@ -32,7 +34,7 @@ class NvService : public Service {
 
   std::set<uint16_t> namItems_;
   NvStore store_;
-  uint32_t factoryEsn_;
+  NvSeedSource seed_;
 };
 
 }  // namespace rb310

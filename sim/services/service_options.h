@@ -25,6 +25,7 @@ struct SecurityOptions {
 
 struct NvOptions {
   std::set<uint16_t> namItems;  // items indexed by NAM (data byte 0); empty = built-in list
+  bool calibrated = true;       // false: the calibration items answer "not active"
 };
 
 struct PrlOptions {

@@ -19,24 +19,24 @@ Bytes FileBytes(const std::filesystem::path& path) {
 }
 
 TEST(SimNv, NeverWrittenItemReportsFiveThenHoldsWhatWasWritten) {
-  HandsetRig rig;
-  auto read = rig.Ask(NvRequest(0x26, 71));
+  HandsetRig rig;  // 999: an item the handset was not made with
+  auto read = rig.Ask(NvRequest(0x26, 999));
   ASSERT_TRUE(read);
   ASSERT_EQ(read->size(), 133u);
   EXPECT_EQ(Le16(*read, 131), nv::kNotActive);
 
   const Bytes banner{'Z', 'E', 'K', 'A'};
-  const auto written = rig.Ask(NvRequest(0x27, 71, banner));
+  const auto written = rig.Ask(NvRequest(0x27, 999, banner));
   ASSERT_TRUE(written);
   EXPECT_EQ(Le16(*written, 131), nv::kDone);
-  EXPECT_EQ(std::filesystem::file_size(rig.stateDir() / "nv" / "71.bin"), 128u);
+  EXPECT_EQ(std::filesystem::file_size(rig.stateDir() / "nv" / "999.bin"), 128u);
 
   rig.Recreate();  // the store outlives the handset
-  read = rig.Ask(NvRequest(0x26, 71));
+  read = rig.Ask(NvRequest(0x26, 999));
   ASSERT_TRUE(read);
   EXPECT_EQ(Le16(*read, 131), nv::kDone);
   EXPECT_EQ(Bytes(read->begin() + 3, read->begin() + 7), banner);
-  EXPECT_EQ(Le16(*read, 1), 71);
+  EXPECT_EQ(Le16(*read, 1), 999);
 }
 
 TEST(SimNv, NamItemsAreKeptPerIndexFromDataByteZero) {
