@@ -15,6 +15,7 @@
 #include "probe_command.h"
 #include "prl_read_command.h"
 #include "prl_write_command.h"
+#include "script_check_command.h"
 
 int main(int argc, char** argv) {
   zk::cli::SetCommandLine(argc, argv);
@@ -35,6 +36,7 @@ int main(int argc, char** argv) {
   zk::cli::AddEfsCopyCommands(app);
   zk::cli::AddEfsTreeCommands(app);
   zk::cli::AddEriCommands(app);
+  zk::cli::AddScriptCheckCommand(app);
   zk::cli::AddLogCommand(app);
   // `zkdownload help [SUB-COMMAND]`: the same text as --help.
   auto* help = app.add_subcommand("help", "Show this help, or a sub-command's");
