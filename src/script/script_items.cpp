@@ -113,7 +113,7 @@ constexpr ScriptItem kItems[] = {
     {"HDET_SPN", 144, 1, ValueForm::kDecimal, 1, Digits::kNone, NameList::kNone},
     {"HW_CONFIG", 198, 1, ValueForm::kDecimal, 4, Digits::kNone, NameList::kNone},
     {"LCD", 72, 1, ValueForm::kDecimal, 1, Digits::kNone, NameList::kNone},
-    {"LNA_RANGE_OFFSET", 159, 1, ValueForm::kDecimal, 1, Digits::kNone, NameList::kNone},
+    {"LNA_RANGE_OFFSET", 159, 1, ValueForm::kDecimal, 2, Digits::kNone, NameList::kNone},
     {"MAX_TX_ADJ", 112, 1, ValueForm::kDecimal, 1, Digits::kNone, NameList::kNone},
     {"MOB_CAI_REV", 6, 1, ValueForm::kDecimal, 1, Digits::kNone, NameList::kNone},
     {"MOB_FIRM_REV", 7, 1, ValueForm::kDecimal, 2, Digits::kNone, NameList::kNone},
@@ -142,31 +142,31 @@ constexpr ScriptItem kItems[] = {
     {"FTM_MODE", 453, 1, ValueForm::kDecimal, 1, Digits::kNone, NameList::kNone},
     {"CDMA_IM2_TRANSCONDUCTOR_VALUE", 837, 1, ValueForm::kDecimal, 1, Digits::kNone, NameList::kNone},
     {"PCS_IM2_TRANSCONDUCTOR_VALUE", 838, 1, ValueForm::kDecimal, 1, Digits::kNone, NameList::kNone},
-    {"CDMA_DYNAMIC_RANGE", 878, 1, ValueForm::kDecimal, 2, Digits::kNone, NameList::kNone},
-    {"CDMA_MIN_RX_RSSI", 879, 1, ValueForm::kDecimal, 2, Digits::kNone, NameList::kNone},
+    {"CDMA_DYNAMIC_RANGE", 878, 1, ValueForm::kDecimal, 1, Digits::kNone, NameList::kNone},
+    {"CDMA_MIN_RX_RSSI", 879, 1, ValueForm::kDecimal, 1, Digits::kNone, NameList::kNone},
     {"SMS_SIGNATURE_SEL", 2146, 1, ValueForm::kDecimal, 1, Digits::kNone, NameList::kNone},
     {"SMS_DIRECTVIEW_SEL", 2147, 1, ValueForm::kDecimal, 1, Digits::kNone, NameList::kNone},
     {"VIB_LVL", kNoNumber, 1, ValueForm::kDecimal, 1, Digits::kNone, NameList::kNone},
     {"SIL_LVL", kNoNumber, 1, ValueForm::kDecimal, 1, Digits::kNone, NameList::kNone},
     {"PREFCARRIER_MODE", 2304, 1, ValueForm::kDecimal, 1, Digits::kNone, NameList::kNone},
     {"PREFCARRIER_INFO", 2306, 1, ValueForm::kDecimal, 1, Digits::kNone, NameList::kNone},
-    {"AUTO_REDIAL", 75, 1, ValueForm::kNumber, 1, Digits::kNone, NameList::kNone},
+    {"AUTO_REDIAL", 75, 1, ValueForm::kNumber, 2, Digits::kNone, NameList::kNone},
     {"BACK_LIGHT", 77, 1, ValueForm::kNumber, 1, Digits::kNone, NameList::kNone},
     {"BEEP_LVL", 65, 1, ValueForm::kNumber, 1, Digits::kNone, NameList::kNone},
     {"BEEP_LVL_SHADOW", 164, 1, ValueForm::kNumber, 1, Digits::kNone, NameList::kNone},
     {"CALL_BEEP", 66, 1, ValueForm::kNumber, 1, Digits::kNone, NameList::kNone},
     {"CALL_TIMER_G", 192, 1, ValueForm::kNumber, 4, Digits::kNone, NameList::kNone},
-    {"CALL_RSTRC", 84, 1, ValueForm::kNumber, 1, Digits::kNone, NameList::kNone},
+    {"CALL_RSTRC", 84, 1, ValueForm::kNumber, 2, Digits::kNone, NameList::kNone},
     {"CDMA_RX_COMP_VS_FREQ", 129, 16, ValueForm::kNumber, 1, Digits::kNone, NameList::kNone},
     {"EAR_LVL", 62, 1, ValueForm::kNumber, 1, Digits::kNone, NameList::kNone},
     {"EAR_LVL_SHADOW", 165, 1, ValueForm::kNumber, 1, Digits::kNone, NameList::kNone},
-    {"FM_RSSI", 95, 1, ValueForm::kNumber, 1, Digits::kNone, NameList::kNone},
+    {"FM_RSSI", 95, 1, ValueForm::kNumber, 2, Digits::kNone, NameList::kNone},
     {"LIFE_CNT", 170, 1, ValueForm::kNumber, 4, Digits::kNone, NameList::kNone},
     {"RINGER_LVL", 64, 1, ValueForm::kNumber, 1, Digits::kNone, NameList::kNone},
     {"SLOT_CYCLE_INDEX", 5, 1, ValueForm::kNumber, 1, Digits::kNone, NameList::kNone},
     {"SPEAKER_LVL", 63, 1, ValueForm::kNumber, 1, Digits::kNone, NameList::kNone},
-    {"THERM", 141, 1, ValueForm::kNumber, 1, Digits::kNone, NameList::kNone},
-    {"VBATT", 90, 1, ValueForm::kNumber, 1, Digits::kNone, NameList::kNone},
+    {"THERM", 141, 1, ValueForm::kNumber, 2, Digits::kNone, NameList::kNone},
+    {"VBATT", 90, 1, ValueForm::kNumber, 2, Digits::kNone, NameList::kNone},
     {"RINGER_TYPE", 221, 1, ValueForm::kNumber, 1, Digits::kNone, NameList::kNone},
     {"DATA_AUTO_PACKET_DETECTION", 300, 1, ValueForm::kNumber, 1, Digits::kNone, NameList::kNone},
     {"RINGER_SPKR_LVL", 229, 1, ValueForm::kNumber, 1, Digits::kNone, NameList::kNone},
@@ -206,8 +206,8 @@ constexpr ScriptItem kItems[] = {
     {"PRIMARY_DNS", 423, 1, ValueForm::kNumber, 4, Digits::kNone, NameList::kNone},
     {"SECONDARY_DNS", 424, 1, ValueForm::kNumber, 4, Digits::kNone, NameList::kNone},
     {"DATA_SCRM_ENABLED", 429, 1, ValueForm::kNumber, 1, Digits::kNone, NameList::kNone},
-    {"DS_DEFAULT_BAUDRATE", 454, 1, ValueForm::kNumber, 2, Digits::kNone, NameList::kNone},
-    {"DIAG_DEFAULT_BAUDRATE", 455, 1, ValueForm::kNumber, 2, Digits::kNone, NameList::kNone},
+    {"DS_DEFAULT_BAUDRATE", 454, 1, ValueForm::kNumber, 1, Digits::kNone, NameList::kNone},
+    {"DIAG_DEFAULT_BAUDRATE", 455, 1, ValueForm::kNumber, 1, Digits::kNone, NameList::kNone},
     {"SIO_DEV_MAP_MENU_ITEM", 408, 1, ValueForm::kNumber, 1, Digits::kNone, NameList::kNone},
     {"FW_CAMERA_COLOR_TUNING", 2074, 1, ValueForm::kNumber, 1, Digits::kNone, NameList::kNone},
     {"FW_CAMERA_NS_COLOR_TUNING", 2075, 1, ValueForm::kNumber, 1, Digits::kNone, NameList::kNone},
@@ -220,7 +220,7 @@ constexpr ScriptItem kItems[] = {
     {"BREW_SECONDARY_IP", 2204, 1, ValueForm::kNumber, 4, Digits::kNone, NameList::kNone},
     {"BREW_CARRIER_ID", 2205, 1, ValueForm::kNumber, 4, Digits::kNone, NameList::kNone},
     {"BREW_BKEY", 2206, 16, ValueForm::kNumber, 1, Digits::kNone, NameList::kNone},
-    {"BREW_WFLAGS", 2207, 1, ValueForm::kNumber, 1, Digits::kNone, NameList::kNone},
+    {"BREW_WFLAGS", 2207, 1, ValueForm::kNumber, 4, Digits::kNone, NameList::kNone},
     {"BREW_USER_AUTH", 2208, 1, ValueForm::kNumber, 1, Digits::kNone, NameList::kNone},
     {"BREW_APP_POLICY", 2209, 1, ValueForm::kNumber, 1, Digits::kNone, NameList::kNone},
     {"BREW_PLATFORM_ID", 2211, 1, ValueForm::kNumber, 4, Digits::kNone, NameList::kNone},
@@ -234,7 +234,7 @@ constexpr ScriptItem kItems[] = {
     {"PHONE_SETUP", 2014, 1, ValueForm::kNumber, 1, Digits::kNone, NameList::kNone},
     {"NUMBER_SIZE", 2018, 1, ValueForm::kNumber, 1, Digits::kNone, NameList::kNone},
     {"SUB_BACKLIGHT", 2023, 1, ValueForm::kNumber, 1, Digits::kNone, NameList::kNone},
-    {"SMS_MO_MAX_USERDATA", 2142, 1, ValueForm::kNumber, 1, Digits::kNone, NameList::kNone},
+    {"SMS_MO_MAX_USERDATA", 2142, 1, ValueForm::kNumber, 2, Digits::kNone, NameList::kNone},
     {"MMS_SETTINGS_PHOTO_ALERT", 2177, 1, ValueForm::kNumber, 1, Digits::kNone, NameList::kNone},
     {"MMS_DEFAULT_RESOLUTION", 2183, 1, ValueForm::kNumber, 1, Digits::kNone, NameList::kNone},
     {"MMS_NUMBER_OF_RETRIED_TO_SEND_RETRIEVE", 2184, 1, ValueForm::kNumber, 1, Digits::kNone, NameList::kNone},
@@ -254,11 +254,11 @@ constexpr ScriptItem kItems[] = {
     {"SPEAKER_SHADOW", 2336, 1, ValueForm::kNumber, 1, Digits::kNone, NameList::kNone},
     {"GPS1_PDE_ADDRESS", 401, 1, ValueForm::kNumber, 4, Digits::kNone, NameList::kNone},
     {"GPS1_PDE_PORT", 426, 1, ValueForm::kNumber, 4, Digits::kNone, NameList::kNone},
-    {"PTT_BUDDY_VERSION", 2339, 1, ValueForm::kNumber, 1, Digits::kNone, NameList::kNone},
-    {"PTT_GROUP_VERSION", 2340, 1, ValueForm::kNumber, 1, Digits::kNone, NameList::kNone},
+    {"PTT_BUDDY_VERSION", 2339, 1, ValueForm::kNumber, 4, Digits::kNone, NameList::kNone},
+    {"PTT_GROUP_VERSION", 2340, 1, ValueForm::kNumber, 4, Digits::kNone, NameList::kNone},
     {"MP3REPEAT_OPTION", 2348, 1, ValueForm::kNumber, 1, Digits::kNone, NameList::kNone},
     {"CAM_FLASH", 907, 1, ValueForm::kNumber, 1, Digits::kNone, NameList::kNone},
-    {"PTT_ENABLE_TIMER", 2350, 1, ValueForm::kNumber, 1, Digits::kNone, NameList::kNone},
+    {"PTT_ENABLE_TIMER", 2350, 1, ValueForm::kNumber, 2, Digits::kNone, NameList::kNone},
     {"LIFE_TIMER_G", 191, 1, ValueForm::kNumber, 4, Digits::kNone, NameList::kNone},
     {"PCS_RX_COMP_VS_FREQ", 327, 16, ValueForm::kNumber, 1, Digits::kNone, NameList::kNone},
     {"AUTO_ANSWER", 74, 2, ValueForm::kOnOffThenNumber, 1, Digits::kNone, NameList::kNone},
@@ -283,9 +283,9 @@ constexpr ScriptItem kItems[] = {
     {"VR_HREPEAT", 2045, 1, ValueForm::kOnOff, 1, Digits::kNone, NameList::kNone},
     {"ANNOUNCE_MODE", 2046, 1, ValueForm::kOnOff, 1, Digits::kNone, NameList::kNone},
     {"DATA_TRTL_ENABLED", 450, 1, ValueForm::kOnOff, 1, Digits::kNone, NameList::kNone},
-    {"BREW_KEY_EXP", 2210, 1, ValueForm::kOnOff, 1, Digits::kNone, NameList::kNone},
+    {"BREW_KEY_EXP", 2210, 1, ValueForm::kOnOff, 4, Digits::kNone, NameList::kNone},
     {"SMS_MO_L3_ACK", 2143, 1, ValueForm::kOnOff, 1, Digits::kNone, NameList::kNone},
-    {"SMS_MO_SO", 2144, 1, ValueForm::kOnOff, 1, Digits::kNone, NameList::kNone},
+    {"SMS_MO_SO", 2144, 1, ValueForm::kOnOff, 2, Digits::kNone, NameList::kNone},
     {"SMS_READ_ACK", 2157, 1, ValueForm::kOnOff, 1, Digits::kNone, NameList::kNone},
     {"SMS_AUTO_PLAY", 2160, 1, ValueForm::kOnOff, 1, Digits::kNone, NameList::kNone},
     {"SMS_EMS_ENABLE", 2161, 1, ValueForm::kOnOff, 1, Digits::kNone, NameList::kNone},
@@ -315,26 +315,26 @@ constexpr ScriptItem kItems[] = {
     {"SUB_BANNER", 2036, 1, ValueForm::kTextWhole, 12, Digits::kNone, NameList::kNone},
     {"SEC_CODE2", 2311, 1, ValueForm::kTextWhole, 6, Digits::kNone, NameList::kNone},
     {"PREFCARRIER_LIST", 2305, 1, ValueForm::kTextWhole, 32, Digits::kNone, NameList::kNone},
-    {"DATA_PKT_ORIG_STR", 298, 1, ValueForm::kTextChars, 16, Digits::kNone, NameList::kNone},
-    {"PAP_USER_ID", 318, 1, ValueForm::kTextChars, 64, Digits::kNone, NameList::kNone},
+    {"DATA_PKT_ORIG_STR", 298, 1, ValueForm::kTextChars, 17, Digits::kNone, NameList::kNone},
+    {"PAP_USER_ID", 318, 1, ValueForm::kTextChars, 128, Digits::kNone, NameList::kNone},
     {"PAP_PASSWORD", 319, 1, ValueForm::kTextChars, 14, Digits::kNone, NameList::kNone},
-    {"PPP_USER_ID", 911, 1, ValueForm::kTextChars, 127, Digits::kNone, NameList::kNone},
-    {"PPP_PASSWORD", 906, 1, ValueForm::kTextChars, 127, Digits::kNone, NameList::kNone},
+    {"PPP_USER_ID", 911, 1, ValueForm::kTextChars, 64, Digits::kNone, NameList::kNone},
+    {"PPP_PASSWORD", 906, 1, ValueForm::kTextChars, 64, Digits::kNone, NameList::kNone},
     {"BREW_PRIMARY_SERVER_IP", 2201, 1, ValueForm::kTextChars, 64, Digits::kNone, NameList::kNone},
     {"BREW_SECONDARY_SERVER_IP", 2202, 1, ValueForm::kTextChars, 64, Digits::kNone, NameList::kNone},
     {"SMS_CB", 2159, 1, ValueForm::kTextChars, 32, Digits::kNone, NameList::kNone},
-    {"EMERGENCY_NUM1", 2019, 1, ValueForm::kTextChars, 32, Digits::kNone, NameList::kNone},
-    {"EMERGENCY_NUM2", 2020, 1, ValueForm::kTextChars, 32, Digits::kNone, NameList::kNone},
-    {"EMERGENCY_NUM3", 2021, 1, ValueForm::kTextChars, 32, Digits::kNone, NameList::kNone},
-    {"MMS_MMSC_SERVER_NAME_IP", 2178, 1, ValueForm::kTextChars, 100, Digits::kNone, NameList::kNone},
-    {"MMS_UAPROF_URL_IN_USER_AGENT", 2185, 1, ValueForm::kTextChars, 100, Digits::kNone, NameList::kNone},
-    {"MMS_UPLOAD_ADDR", 2189, 1, ValueForm::kTextChars, 100, Digits::kNone, NameList::kNone},
+    {"EMERGENCY_NUM1", 2019, 1, ValueForm::kTextChars, 16, Digits::kNone, NameList::kNone},
+    {"EMERGENCY_NUM2", 2020, 1, ValueForm::kTextChars, 16, Digits::kNone, NameList::kNone},
+    {"EMERGENCY_NUM3", 2021, 1, ValueForm::kTextChars, 16, Digits::kNone, NameList::kNone},
+    {"MMS_MMSC_SERVER_NAME_IP", 2178, 1, ValueForm::kTextChars, 64, Digits::kNone, NameList::kNone},
+    {"MMS_UAPROF_URL_IN_USER_AGENT", 2185, 1, ValueForm::kTextChars, 64, Digits::kNone, NameList::kNone},
+    {"MMS_UPLOAD_ADDR", 2189, 1, ValueForm::kTextChars, 64, Digits::kNone, NameList::kNone},
     {"SMS_VOICE_MAIL", 2332, 1, ValueForm::kTextChars, 32, Digits::kNone, NameList::kNone},
-    {"MMS_GATEWAY_SERVER_NAME_IP", 2179, 1, ValueForm::kTextChars, 100, Digits::kNone, NameList::kNone},
-    {"MMS_HTTP_METHOD_URI", 2180, 1, ValueForm::kTextChars, 100, Digits::kNone, NameList::kNone},
-    {"PTT_DIR_NUMBER", 2343, 1, ValueForm::kTextChars, 32, Digits::kNone, NameList::kNone},
-    {"PTT_PRI_URL", 2345, 1, ValueForm::kTextChars, 100, Digits::kNone, NameList::kNone},
-    {"PTT_SEC_URL", 2346, 1, ValueForm::kTextChars, 100, Digits::kNone, NameList::kNone},
+    {"MMS_GATEWAY_SERVER_NAME_IP", 2179, 1, ValueForm::kTextChars, 64, Digits::kNone, NameList::kNone},
+    {"MMS_HTTP_METHOD_URI", 2180, 1, ValueForm::kTextChars, 64, Digits::kNone, NameList::kNone},
+    {"PTT_DIR_NUMBER", 2343, 1, ValueForm::kTextChars, 16, Digits::kNone, NameList::kNone},
+    {"PTT_PRI_URL", 2345, 1, ValueForm::kTextChars, 64, Digits::kNone, NameList::kNone},
+    {"PTT_SEC_URL", 2346, 1, ValueForm::kTextChars, 64, Digits::kNone, NameList::kNone},
     {"OTKSL", 219, 1, ValueForm::kTextChars, 6, Digits::kNone, NameList::kNone},
     {"AUTO_REDIAL_SHADOW", 173, 1, ValueForm::kNotWritable, 1, Digits::kNone, NameList::kNone},
     {"A_KEY_CHKSUM", 26, 1, ValueForm::kNotWritable, 1, Digits::kNone, NameList::kNone},
@@ -588,6 +588,10 @@ constexpr ListedName kBandPrefs[] = {
 constexpr ListedName kRoamPrefs[] = {{"ROAM_PREF_HOME", 1}, {"ROAM_PREF_AFFIL", 3}, {"ROAM_PREF_ANY", 0xFF}};
 constexpr ListedName kAnalogRegs[] = {{"DISABLED", 0}, {"WHEREABOUTS KNOWN", 1}, {"WHEREABOUTS UNKNOWN", 2}};
 
+// CALL_BEEP, SVC_AREA_ALERT, CALL_FADE_ALERT, AUTO_HYPHEN, CALL_TIMER_G,
+// ALARM_ONLY_MODE and OTKSL: per-NAM items on the handset, one value in scripts.
+constexpr std::array<uint16_t, 7> kNamZeroItems = {66, 69, 70, 76, 192, 2037, 219};
+
 constexpr std::array<uint16_t, 10> kHeldBack = {25, 26, 27, 28, 29, 30, 59, 85, 170, 191};
 
 bool SameKey(std::string_view a, std::string_view b) {
@@ -626,13 +630,18 @@ bool IsText(ValueForm form) {
          form == ValueForm::kTextChars;
 }
 
+bool WritesNamZero(const ScriptItem& row) {
+  return !IsPerNam(row.form) && std::find(kNamZeroItems.begin(), kNamZeroItems.end(), row.item) != kNamZeroItems.end();
+}
+
 std::size_t RecordBytes(const ScriptItem& row) {
-  const std::size_t nam = IsPerNam(row.form) ? 1 : 0;
-  const std::size_t values = row.valueCount - nam;
   if (row.form == ValueForm::kNotWritable) return 0;
-  if (IsText(row.form)) return nam + row.width + (values - 1);
+  const bool perNam = IsPerNam(row.form);
+  const std::size_t values = row.valueCount - (perNam ? 1 : 0);
+  const std::size_t index = perNam || WritesNamZero(row) ? 1 : 0;
+  if (IsText(row.form)) return index + row.width + (values - 1);
   if (row.form == ValueForm::kOnOffThenNumber) return 1 + row.width;
-  return nam + values * row.width;
+  return index + values * row.width;
 }
 
 bool IsHeldBackItem(uint16_t item) { return std::find(kHeldBack.begin(), kHeldBack.end(), item) != kHeldBack.end(); }

@@ -59,6 +59,10 @@ const ScriptItem* FindScriptItem(std::string_view key);
 bool IsPerNam(ValueForm form);
 bool IsText(ValueForm form);
 
+// Items the handset keeps per NAM that scripts write without one: their line
+// writes the NAM 0 entry, so the record leads with index byte 0.
+bool WritesNamZero(const ScriptItem& row);
+
 // Bytes the item's record fills in the data field of the write request (the
 // NAM index byte included).
 std::size_t RecordBytes(const ScriptItem& row);
@@ -72,7 +76,7 @@ struct ListedName {
   uint32_t value;
 };
 std::span<const ListedName> Names(NameList list);
-// The value a name outside the list stores; nullopt-like false when it leaves the value unchanged.
+// The value a name outside the list stores; false when such a name leaves the value unchanged.
 bool NoMatchValue(NameList list, uint32_t& value);
 
 }  // namespace zk::script

@@ -32,7 +32,7 @@ std::string Count(std::size_t n, const char* what) {
 
 // Least significant byte first.
 void Store(uint8_t* at, uint64_t value, std::size_t width) {
-  for (std::size_t i = 0; i < width; ++i) at[i] = static_cast<uint8_t>(value >> (8 * i));
+  for (std::size_t i = 0; i < width; ++i) at[i] = i < 8 ? static_cast<uint8_t>(value >> (8 * i)) : 0;
 }
 
 bool Fits(int64_t value, std::size_t width) {
@@ -228,10 +228,11 @@ void LineInterpreter::InterpretNvWrite(const std::vector<std::string>& t, Parsed
     }
     nam = static_cast<int>(number.value);
   }
+  if (WritesNamZero(*row)) nam = 0;
   parsed.nv.nam = nam;
   auto& record = m_records[{row, nam}];
   std::size_t at = 0;
-  if (perNam) record[at++] = static_cast<uint8_t>(nam);
+  if (nam >= 0) record[at++] = static_cast<uint8_t>(nam);
   const std::vector<std::string> values(t.begin() + 2 + (perNam ? 1 : 0), t.end());
   const std::size_t width = row->width;
 

@@ -61,7 +61,8 @@ constexpr const char* kScript =
     "NV_WRITE SID_NID off TRUE 1 maybe\r\n"
     "NV_WRITE SEC_CODE 123456\r\n"
     "NV_WRITE BANNER \"My Phone\" 1 2 3 4 0x10\r\n"
-    "NV_WRITE PPP_USER_ID user@carrier.com\r\n";
+    "NV_WRITE PPP_USER_ID user@carrier.com\r\n"
+    "NV_WRITE AUTO_HYPHEN ON\r\n";
 
 struct Expected {
   int line;
@@ -104,10 +105,11 @@ TEST(ScriptGolden, EveryValueFormGivesTheHandWorkedBytes) {
       {29, 38, -1, Hex("00 01 01 00")},
       {30, 85, -1, Hex("31 32 33 34 35 36")},
       {31, 71, -1, Hex("4D 79 20 50 68 6F 6E 65 00 00 00 00 01 02 03 04 10")},
-      {32, 911, -1, Padded(Hex("75 73 65 72 40 63 61 72 72 69 65 72 2E 63 6F 6D"), 127)},
+      {32, 911, -1, Padded(Hex("75 73 65 72 40 63 61 72 72 69 65 72 2E 63 6F 6D"), 64)},
+      {33, 76, 0, Hex("00 01")},  // kept per NAM by the handset: written for NAM 0
   };
   const ScriptParse parse = ParseScript(kScript, {"efs_scr", 0});
-  ASSERT_EQ(parse.lines.size(), 32u);
+  ASSERT_EQ(parse.lines.size(), 33u);
   EXPECT_FALSE(parse.failureFlag);
   for (const Expected& want : expected) {
     const ParsedLine& line = parse.lines[static_cast<std::size_t>(want.line - 1)];
