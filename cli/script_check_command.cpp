@@ -7,6 +7,7 @@
 
 #include "command_result.h"
 #include "operation_options.h"
+#include "script/script_image.h"
 #include "script/script_parser.h"
 
 namespace zk::cli {
@@ -72,6 +73,20 @@ void CheckEfsSources(zk::script::ScriptParse& parse) {
     std::error_code error;
     if (!std::filesystem::is_regular_file(line.efs.source, error))
       line.problems.push_back({Severity::kFail, "EFS source file " + line.efs.source + " does not exist"});
+  }
+}
+
+// A run packs its NV writes from the script's image: an item the image has
+// no slot for fails to build, which sets the warning state.
+void CheckImageSlots(zk::script::ScriptParse& parse) {
+  zk::nv::NvImage image{};
+  for (const ParsedLine* found : zk::script::FillScriptImage(parse, image)) {
+    ParsedLine& line = parse.lines[static_cast<std::size_t>(found - parse.lines.data())];
+    const std::string text = zk::script::WriteBuildFailText(line.nv.row->key);
+    line.problems.push_back({Severity::kFail, text + " (the NV image has no slot for item " +
+                                                  std::to_string(line.nv.item) + ")"});
+    parse.nvErrors.push_back(text);
+    parse.failureFlag = true;
   }
 }
 
@@ -158,6 +173,7 @@ int RunCheck(const CheckOptions& options) {
   }
   zk::script::ScriptParse parse = parser.Parse(options.kind);
   CheckEfsSources(parse);
+  CheckImageSlots(parse);
   const Counts counts = Count(parse);
   if (options.json) {
     PrintJson(options, parse, counts);

@@ -10,6 +10,7 @@
 #include <string>
 #include <vector>
 
+#include "script/script_image.h"
 #include "script/script_parser.h"
 
 namespace {
@@ -121,6 +122,26 @@ TEST(ScriptGolden, EveryValueFormGivesTheHandWorkedBytes) {
     EXPECT_EQ(std::vector<uint8_t>(line.nv.data.begin(), line.nv.data.begin() + line.nv.length), want.bytes)
         << line.text;
   }
+}
+
+// The fixed slots of the NV image: ACCOLC 866 (3-byte entries), MIN1 792
+// (9-byte entries), A_KEY 720, DIR_NUMBER 916, ESN 1183.
+TEST(ScriptGolden, ValuesLandInTheImageSlotsTheWritesArePackedFrom) {
+  zk::nv::NvImage image{};
+  const ScriptParse parse = ParseScript(std::string(kScript) + "NV_WRITE IMSI_ADDR_NUM 0 3\n", {"efs_scr", 0});
+  const auto withoutSlot = FillScriptImage(parse, image);
+  auto at = [&](std::size_t offset, std::size_t count) {
+    return std::vector<uint8_t>(image.begin() + static_cast<long>(offset), image.begin() + static_cast<long>(offset + count));
+  };
+  EXPECT_EQ(at(866, 6), Hex("00 00 00 01 03 0C"));  // only the NAM 1 entry was written
+  EXPECT_EQ(at(792, 9), Hex("00 7B 04 6F 00 E7 2B 6F 00"));
+  EXPECT_EQ(at(720, 9), Hex("00 EF CD AB 89 67 45 23 01"));
+  EXPECT_EQ(at(916, 11), Hex("00 36 31 39 35 35 35 31 32 33 34"));
+  EXPECT_EQ(at(1183, 4), Hex("00 00 00 00"));  // the later ESN line wins
+  std::vector<uint16_t> items;  // SID_NID and IMSI_ADDR_NUM are not catalogued
+  for (const ParsedLine* line : withoutSlot) items.push_back(line->nv.item);
+  EXPECT_EQ(items, (std::vector<uint16_t>{38, 209}));
+  EXPECT_EQ(WriteBuildFailText("IMSI_ADDR_NUM"), "IMSI_ADDR_NUM : Write build fail");
 }
 
 }  // namespace
