@@ -71,8 +71,11 @@ void CheckEfsSources(zk::script::ScriptParse& parse) {
   for (ParsedLine& line : parse.lines) {
     if (line.action != Action::kEfs || line.Fails()) continue;
     std::error_code error;
-    if (!std::filesystem::is_regular_file(line.efs.source, error))
+    const auto status = std::filesystem::status(line.efs.source, error);
+    if (!std::filesystem::exists(status))
       line.problems.push_back({Severity::kFail, "EFS source file " + line.efs.source + " does not exist"});
+    else if (!std::filesystem::is_regular_file(status))
+      line.problems.push_back({Severity::kFail, "EFS source " + line.efs.source + " is not a file"});
   }
 }
 
