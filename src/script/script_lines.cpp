@@ -68,6 +68,10 @@ void PutNumber(ParsedLine& parsed, const ScriptItem& row, const std::string& tok
   const NumberValue number = ReadNumber(token, hex);
   if (!number.hadDigits)
     Add(parsed, Severity::kWarn, row.key + std::string(": ") + Quoted(token) + " is not a number; 0 is stored");
+  else if (!number.whole)
+    Add(parsed, Severity::kWarn,
+        row.key + std::string(": ") + Quoted(token) + " is read as " + std::to_string(number.value) +
+            (hex ? "" : " (decimal only)"));
   else if (!Fits(number.value, width))
     Add(parsed, Severity::kWarn,
         row.key + std::string(": ") + token + " does not fit " + Count(width, "byte") + "; only its low bytes are stored");

@@ -41,6 +41,7 @@ NumberValue ReadNumber(std::string_view token, bool hexAllowed) {
     number.value = std::strtoll(text.c_str(), &end, 10);
   }
   number.hadDigits = end != text.c_str();
+  number.whole = number.hadDigits && *end == '\0';
   return number;
 }
 

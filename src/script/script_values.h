@@ -13,6 +13,7 @@ namespace zk::script {
 struct NumberValue {
   int64_t value = 0;
   bool hadDigits = false;  // false: no leading digits, the value is 0
+  bool whole = false;      // the whole token was the number
 };
 
 // With `hexAllowed`, a token containing "0x" is hexadecimal; any other token

@@ -173,6 +173,29 @@ TEST(ScriptParser, ValuesALineLeavesUnchangedKeepWhatAnEarlierLineStored) {
   EXPECT_TRUE(Has(parse.lines[3], Severity::kWarn));
 }
 
+TEST(ScriptParser, ValuesStoredOtherwiseThanWrittenWarn) {
+  struct Case {
+    const char* line;
+    bool warns;
+  };
+  const Case cases[] = {
+      {"NV_WRITE ESN 305419896", false},
+      {"NV_WRITE ESN 0x1234", true},  // decimal only: stores 0
+      {"NV_WRITE SLOT_CYCLE_INDEX 0x2", false},
+      {"NV_WRITE SLOT_CYCLE_INDEX 0X2", true},  // only "0x" makes it hexadecimal
+      {"NV_WRITE SLOT_CYCLE_INDEX two", true},
+      {"NV_WRITE SLOT_CYCLE_INDEX 300", true},  // one byte
+      {"NV_WRITE CDMA_ADJ_FACTOR -5", false},
+      {"NV_WRITE LOCK on", false},
+      {"NV_WRITE LOCK yes", true},
+  };
+  for (const Case& c : cases) {
+    const ParsedLine line = One(c.line);
+    EXPECT_FALSE(line.Fails()) << c.line;
+    EXPECT_EQ(Has(line, Severity::kWarn), c.warns) << c.line << ": " << Reasons(line);
+  }
+}
+
 TEST(ScriptParser, LastLineWithoutLineFeedIsNotRun) {
   const ScriptParse parse = Parse("WAIT 1\nWAIT 2");
   ASSERT_EQ(parse.lines.size(), 2u);
