@@ -16,6 +16,7 @@
 #include "probe_command.h"
 #include "prl_read_command.h"
 #include "prl_write_command.h"
+#include "script_check_command.h"
 
 int main(int argc, char** argv) {
   zk::cli::SetCommandLine(argc, argv);
@@ -36,6 +37,7 @@ int main(int argc, char** argv) {
   zk::cli::AddEfsCopyCommands(app);
   zk::cli::AddEfsTreeCommands(app);
   zk::cli::AddEriCommands(app);
+  zk::cli::AddScriptCheckCommand(app);
   zk::cli::AddNvFileCommands(app);
   zk::cli::AddLogCommand(app);
   // `zkdownload help [SUB-COMMAND]`: the same text as --help.
