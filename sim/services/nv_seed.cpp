@@ -100,6 +100,16 @@ std::optional<Value> KnownValue(uint16_t item, int nam, uint32_t esn) {
     case 2346: return Text("ptt.carrier.example");
     case 423: return Value{10, 0, 0, 1};
     case 424: return Value{10, 0, 0, 2};
+    case 6: return Value{6};  // air interface revision: IS-2000
+    case 38: return Value{1, 1, 0, 0};
+    case 86:
+    case 186:
+    case 222: return Value{0};  // switched off, no standing alarm
+    case 185: return Le(0, 2);    // no alarms set
+    case 187: return Text("0000");
+    case 209: return Value{0xFF};  // class 0 IMSI: no address number
+    case 319: return Text("secret");
+    case 2159: return Value{};  // no broadcast text
     case 2100: return Le(10041, 2);
     case 2101: return Le(7, 2);
     // NAM programming

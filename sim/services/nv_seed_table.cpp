@@ -260,7 +260,7 @@ constexpr NvSeedItem kSeedItems[] = {
     {2304, 1, false, false},  // NV_PREFCARRIER_MODE_I
     {2305, 32, false, false},  // NV_PREFCARRIER_LIST_I
     {2306, 32, false, false},  // NV_PREFCARRIER_INFO_I
-    {71, 12, false, false},  // NV_BANNER_I
+    {71, 17, false, false},  // NV_BANNER_I
     {2036, 12, false, false},  // NV_SUB_BANNER_I
     {64, 1, false, false},  // NV_RINGER_LVL_I
     {65, 1, false, false},  // NV_BEEP_LVL_I
@@ -385,7 +385,7 @@ constexpr NvSeedItem kSeedItems[] = {
     {2156, 1, false, false},  // NV_SMS_MO_ERRORCLASS_I
     {2157, 1, false, false},  // NV_SMS_READ_ACK_I
     {2158, 1, false, false},  // NV_SMS_FONT_SIZE_I
-    {2159, 1, false, false},  // NV_SMS_CB_I
+    {2159, 32, false, false},  // NV_SMS_CB_I
     {2160, 1, false, false},  // NV_SMS_AUTO_PLAY_I
     {2161, 1, false, false},  // NV_SMS_EMS_ENABLE_I
     {2162, 1, false, false},  // NV_SMS_EMS_SEG_WAITING_I
@@ -466,6 +466,27 @@ constexpr NvSeedItem kSeedItems[] = {
     {11, 1, true, false},  // NV_CDMA_PREF_SERV_I
     {12, 1, true, false},  // NV_ANALOG_PREF_SERV_I
     {168, 4, true, false},  // NV_AIR_CNT_I
+    // Items only scripts write; the host's image gives them slots all the same.
+    {209, 1, true, false},  // NV_IMSI_ADDR_NUM_I
+    {185, 2, false, false},  // NV_ALARMS_I
+    {161, 1, false, false},  // NV_ALERTS_LVL_I
+    {162, 1, false, false},  // NV_ALERTS_LVL_SHADOW_I
+    {1, 4, false, false},  // NV_ESN_CHKSUM_I
+    {195, 4, false, false},  // NV_FSC2_I
+    {196, 2, false, false},  // NV_FSC2_CHKSUM_I
+    {112, 1, false, false},  // NV_MAX_TX_ADJ_I
+    {6, 1, false, false},  // NV_MOB_CAI_REV_I
+    {56, 4, false, false},  // NV_RUN_TIMER_I
+    {120, 1, false, false},  // NV_SEND_TIMEOUT_I
+    {186, 1, false, false},  // NV_STANDING_ALARM_I
+    {170, 4, false, false},  // NV_LIFE_CNT_I
+    {222, 1, false, false},  // NV_ANY_KEY_ANSWER_I
+    {59, 1, false, false},  // NV_STACK_IDX_I
+    {191, 4, false, false},  // NV_LIFE_TIMER_G_I
+    {86, 1, false, false},  // NV_HORN_ALERT_I
+    {38, 4, false, false},  // NV_SID_NID_I
+    {187, 4, false, false},  // NV_ISD_STD_PASSWD_I
+    {319, 14, false, false},  // NV_PAP_PASSWORD_I
 };
 
 }  // namespace

@@ -744,7 +744,7 @@ constexpr ItemValue kItemValues[] = {
     {2304, 1, false, true, kPlaced},  // NV_PREFCARRIER_MODE_I
     {2305, 32, false, true, kPlaced},  // NV_PREFCARRIER_LIST_I
     {2306, 32, false, true, kPlaced},  // NV_PREFCARRIER_INFO_I
-    {71, 12, false, false, kPlaced},  // NV_BANNER_I
+    {71, 17, false, true, kPlaced},  // NV_BANNER_I: the 12-byte text and the script's 5 bytes after it
     {2036, 12, false, true, kPlaced},  // NV_SUB_BANNER_I
     {64, 1, false, false, kPlaced},  // NV_RINGER_LVL_I
     {65, 1, false, false, kPlaced},  // NV_BEEP_LVL_I
@@ -869,7 +869,7 @@ constexpr ItemValue kItemValues[] = {
     {2156, 1, false, true, kPlaced},  // NV_SMS_MO_ERRORCLASS_I
     {2157, 1, false, true, kPlaced},  // NV_SMS_READ_ACK_I
     {2158, 1, false, true, kPlaced},  // NV_SMS_FONT_SIZE_I
-    {2159, 1, false, true, kPlaced},  // NV_SMS_CB_I
+    {2159, 32, false, true, kPlaced},  // NV_SMS_CB_I: holds the 32-byte text scripts write
     {2160, 1, false, true, kPlaced},  // NV_SMS_AUTO_PLAY_I
     {2161, 1, false, true, kPlaced},  // NV_SMS_EMS_ENABLE_I
     {2162, 1, false, true, kPlaced},  // NV_SMS_EMS_SEG_WAITING_I
@@ -950,6 +950,30 @@ constexpr ItemValue kItemValues[] = {
     {11, 1, true, false, kPlaced},  // NV_CDMA_PREF_SERV_I
     {12, 1, true, false, kPlaced},  // NV_ANALOG_PREF_SERV_I
     {168, 4, true, false, kPlaced},  // NV_AIR_CNT_I
+
+    // Script-only items: no backup pass reads them, but scripts write them,
+    // and a script's writes are packed from an NV image with this layout, so
+    // each needs a slot. They come last so the catalogued slots stay put.
+    {209, 1, true, false, kPlaced},  // NV_IMSI_ADDR_NUM_I
+    {185, 2, false, false, kPlaced},  // NV_ALARMS_I
+    {161, 1, false, false, kPlaced},  // NV_ALERTS_LVL_I
+    {162, 1, false, false, kPlaced},  // NV_ALERTS_LVL_SHADOW_I
+    {1, 4, false, false, kPlaced},  // NV_ESN_CHKSUM_I
+    {195, 4, false, false, kPlaced},  // NV_FSC2_I
+    {196, 2, false, false, kPlaced},  // NV_FSC2_CHKSUM_I
+    {112, 1, false, false, kPlaced},  // NV_MAX_TX_ADJ_I
+    {6, 1, false, false, kPlaced},  // NV_MOB_CAI_REV_I
+    {56, 4, false, false, kPlaced},  // NV_RUN_TIMER_I
+    {120, 1, false, false, kPlaced},  // NV_SEND_TIMEOUT_I
+    {186, 1, false, true, kPlaced},  // NV_STANDING_ALARM_I
+    {170, 4, false, false, kPlaced},  // NV_LIFE_CNT_I
+    {222, 1, false, false, kPlaced},  // NV_ANY_KEY_ANSWER_I
+    {59, 1, false, false, kPlaced},  // NV_STACK_IDX_I
+    {191, 4, false, false, kPlaced},  // NV_LIFE_TIMER_G_I
+    {86, 1, false, false, kPlaced},  // NV_HORN_ALERT_I
+    {38, 4, false, true, kPlaced},  // NV_SID_NID_I: the four on/off bytes scripts write
+    {187, 4, false, true, kPlaced},  // NV_ISD_STD_PASSWD_I
+    {319, 14, false, true, kPlaced},  // NV_PAP_PASSWORD_I
 };
 
 }  // namespace

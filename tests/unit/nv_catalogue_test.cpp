@@ -93,8 +93,9 @@ TEST(NvImageLayout, TellingSlotsSitWhereOtherToolsExpectThem) {
     EXPECT_EQ(slot->EntryBytes(), c.entryBytes) << c.item;
     EXPECT_EQ(slot->perNam, c.perNam) << c.item;
   }
-  // Kept per NAM: exactly the NAM list and NV_OTKSL_I.
-  for (const auto& e : AllSlots()) EXPECT_EQ(e.slot.perNam, Contains(NamList(), e.item) || e.item == 219) << e.item;
+  // Kept per NAM: exactly the NAM list, NV_OTKSL_I and the script-only NV_IMSI_ADDR_NUM_I.
+  for (const auto& e : AllSlots())
+    EXPECT_EQ(e.slot.perNam, Contains(NamList(), e.item) || e.item == 219 || e.item == 209) << e.item;
 }
 
 std::array<uint8_t, kDataFieldSize> Field(std::initializer_list<uint8_t> lead) {
