@@ -444,16 +444,24 @@ ZK_API int RefurbishUSB_Interface(short kind, int ignored, const char* text1, co
 /** @} */
 
 /** @name NV editor, NV backup file write, ERI write and read (plain)
- * NV editor and NV backup file write are not available in this version:
- * each fails with #ZK_RESULT_NOT_AVAILABLE.
+ * The NV editor is not available in this version: it fails with
+ * #ZK_RESULT_NOT_AVAILABLE.
  * - NV editor: a dialog that reads, edits and writes NV items; `value` is
  *   not read, `text` is the service programming code; succeeds when the
  *   operator leaves with "Exit".
- * - NV backup file write: asks for a ".bak" file in an open-file dialog
- *   (cancel: success without touching the handset), writes its NV items
- *   into the handset, resets it and waits 35 s; `value` is not read,
- *   `spcCode` is the service programming code (empty: "271828"). The USB
- *   form never writes the result cell.
+ * - NV backup file write: asks for a ".bak" file through the operator
+ *   interface's open-file dialog (console: a prompt; no interface: the next
+ *   ZKDOWNLOAD_ANSWERS entry, else cancel). Cancelling succeeds without
+ *   touching the handset. A file that is not a complete NV backup (13664
+ *   bytes naming the catalogue's items in order) is refused before the
+ *   port opens, with a message box saying why (code 117041). Otherwise it
+ *   switches the handset into diagnostic mode, unlocks it with `spcCode`
+ *   (empty: "271828"), writes every entry the backup holds, resets the
+ *   handset and waits 35 s for it to restart (progress window throughout;
+ *   about 2 minutes in all). `value` is not read. Failure codes: 109000 + r
+ *   mode entry, 117000 + r the NV write (21 unlock, 50 items not written,
+ *   52 four writes unanswered), 120000 the reset. The USB form never writes
+ *   the result cell.
  * - ERI write: switches the handset into diagnostic mode, takes it offline,
  *   unlocks it with `text1` (the service programming code; empty:
  *   "271828"), waits 2 s, writes the PC file `text2` as the handset's
@@ -520,13 +528,27 @@ ZK_API int ERIReadUSB_Interface(short kind, int value, const char* text1, const 
 /** @} */
 
 /** @name Data backup (silent, yes/no)
- * Not available in this version: each fails with #ZK_RESULT_NOT_AVAILABLE.
  * The handset must already answer diagnostic requests (no mode switch); the
- * port opens at 38400 bit/s. Read saves the NV items into the library's
- * memory (kept until unload, no file) and the handset's file system into
- * the directory `text`; write restores both, showing a "Write Nv Error #n"
- * or "Write EFS Error #n" message box on failure, the only texts shown in
- * silent mode.
+ * port, a zero-based index, opens at 38400 bit/s. Nothing is shown except
+ * the two message boxes of the write; no file dialog is used.
+ * - Read: unlocks the handset with the service programming code (empty:
+ *   "271828") and reads all 514 catalogued NV entries into the library's
+ *   memory, where they stay until the library is unloaded (no NV file is
+ *   written); then copies the handset's whole file system into
+ *   `text`/Efs_COM<port+1> (an older copy there is replaced). Blocks for the
+ *   whole exchange: about 3 s per NV entry the handset leaves unanswered
+ *   (a run of 4 ends the NV read), plus the file-system copy. It succeeds
+ *   only when both the NV read and the file-system copy did; single NV
+ *   items the handset does not hold are skipped. Failure codes
+ *   (GetLastResult_Interface): 109002 port not opened, 110003 unlock
+ *   unanswered, 110051 NV read ended by 4 unanswered items, 111000 + r the
+ *   file-system copy.
+ * - Write: writes back every NV entry the last read (in this process) got,
+ *   then the file system from `text2`/Efs_COM<port+1>. A write the handset
+ *   does not answer with status 0 fails it: "Write Nv Error #n" (n: 21
+ *   unlock unanswered, 50 items not written, 52 four writes unanswered) or
+ *   "Write EFS Error #n" is shown and the export answers 0. Failure codes:
+ *   109002, 117000 + n, 114000 + r.
  */
 /** @{ */
 /** Data backup read; see the group.

@@ -94,6 +94,32 @@ class CNVBackup {
   // refuses, or one that cannot be read, changes nothing and `problem` says why.
   bool LoadBackupFile(const std::filesystem::path& path, std::string* problem);
 
+  // --- the flows behind the data backup and backup file exports -----------
+  // Codes of these flows (the cause of an NV or EFS step added).
+  static constexpr int kPortNotOpened = 109002;    // the port could not be opened
+  static constexpr int kNvReadLocation = 110000;   // the NV backup read got nothing (+3 or +51)
+  static constexpr int kEfsReadLocation = 111000;  // the EFS backup failed (+ its result)
+  static constexpr int kEfsWriteLocation = 114000; // the EFS restore failed (+ its result)
+  static constexpr int kModeEntryLocation = 109000;
+  static constexpr int kNvWriteLocation = 117000;  // the NV restore failed (+ its result)
+  static constexpr int kResetFailed = 120000;
+  static constexpr int kFileRefused = 117041;      // the chosen .bak could not be read or was refused
+  // Reads every NV item into the image (kept in memory for DataBackupWrite)
+  // and copies the handset's file system below `directory`. The port is
+  // opened at 38400 bit/s; the handset must already speak diagnostics.
+  int DataBackupRead(int16_t kind, const char* spcCode, const char* directory, int16_t portIndex,
+                     int16_t param1, int16_t param2, int16_t param3);
+  // Writes the image's read items back, then the file system from `directory`.
+  int DataBackupWrite(int16_t kind, const char* spcCode, const char* directory, int16_t portIndex,
+                      int16_t param1, int16_t param2, int16_t param3);
+  // Asks for a .bak file, writes its items into the handset and resets it.
+  // Cancelling the file dialog succeeds without touching the handset.
+  int BackupFileWrite(int16_t kind, const char* spcCode, int16_t portIndex, int16_t param1, int16_t param2,
+                      int16_t param3);
+  // The same with the file given (the command line's restore).
+  int BackupFileWrite(int16_t kind, const char* spcCode, const std::filesystem::path& file, int16_t portIndex,
+                      int16_t param1, int16_t param2, int16_t param3);
+
   // Empties the NV error list (an exported operation starts).
   void ClearErrors() { m_errorLines.clear(); }
 
