@@ -67,28 +67,36 @@ bool CNVBackup::ReadItem(uint16_t item, int index, const char* name) {
   return UnpackIntoImage(m_image, item, answer->data);
 }
 
+// Every write that leaves the handset without the value fails the pass it
+// belongs to (result 50) and names the item in the NV error list: a restore
+// that reports success has had every flagged value taken with status 0.
 bool CNVBackup::WriteItem(uint16_t item, int index, const char* name, const NvImage* scriptImage) {
-  const bool fromScript = scriptImage != nullptr;
   std::array<uint8_t, kDataFieldSize> value{};
-  if (!PackFromImage(fromScript ? *scriptImage : m_image, item, index, MutableDataField(value))) {
-    if (fromScript) {
-      m_failed = true;
-      NoteFailure(name, kBuildFail);
-    }
+  if (!PackFromImage(scriptImage != nullptr ? *scriptImage : m_image, item, index, MutableDataField(value))) {
+    m_failed = true;
+    NoteFailure(name, kBuildFail);
     return false;
   }
   const auto request = diag::BuildNvRequest(m_request, diag::request::kNvWrite, item, value);
   const diag::Reply reply = Send(request, diag::request::kNvWrite.waitMs);
   if (!reply.answered) {
     ++m_silentRun;
-    if (fromScript) {
-      m_failed = true;
-      NoteFailure(name, kNoResponse);
-    }
+    m_failed = true;
+    NoteFailure(name, kNoResponse);
     return false;
   }
+  // A refusal is an answer, but not a success: the run stays as it was.
   const auto answer = diag::ParseNvAnswer(reply.answer, diag::code::kNvWrite);
-  if (!answer || answer->status != 0 || answer->item != item) return false;  // the run stays as it was
+  if (!answer || answer->item != item) {
+    m_failed = true;
+    NoteFailure(name, "Unexpected answer from the Phone");
+    return false;
+  }
+  if (answer->status != 0) {
+    m_failed = true;
+    NoteFailure(name, ("Write refused, status " + std::to_string(answer->status)).c_str());
+    return false;
+  }
   m_silentRun = 0;
   return true;
 }
@@ -136,8 +144,11 @@ bool CNVBackup::WriteList(std::span<const CatalogueItem> list, ListId id, int na
     for (int nam = 0; nam < namCount; ++nam) {
       if (m_flags.Get(id, position, nam) == 1) {
         const int index = namCount == 1 ? kNoNam : nam;
-        if (!WriteItem(list[position].item, index, list[position].name) && m_silentRun > kMaxSilentRun)
+        if (!WriteItem(list[position].item, index, list[position].name) && m_silentRun > kMaxSilentRun) {
+          m_errorLines.push_back("Writing stopped after " + std::to_string(m_silentRun) +
+                                 " unanswered writes in a row");
           return false;
+        }
       }
       g_commonProcess.StepProgress();
     }

@@ -63,8 +63,9 @@ class CNVBackup {
   // answer with status 0 whose value fits the item's slot.
   bool ReadItem(uint16_t item, int index, const char* name);
   // Writes `item` from the NV image, or from `scriptImage` when given (the
-  // script download's image; its failures go to the NV error list). True
-  // only when the handset answered the write with status 0.
+  // script download's image). True only when the handset answered the
+  // write with status 0; otherwise the item goes to the NV error list and
+  // the current pass is marked failed.
   bool WriteItem(uint16_t item, int index, const char* name, const zk::nv::NvImage* scriptImage = nullptr);
 
   // --- passes ------------------------------------------------------------
