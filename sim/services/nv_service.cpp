@@ -11,12 +11,13 @@ namespace rb310 {
 
 NvService::NvService(const NvOptions& options, std::filesystem::path directory, uint32_t factoryEsn)
     : namItems_(options.namItems.empty() ? DefaultNamItems() : options.namItems),
+      guardReads_(options.guardReads),
       store_(std::move(directory)),
       factoryEsn_(factoryEsn) {}
 
 void NvService::Register(Dispatchers& dispatchers) {
   Dispatcher& diagnostic = dispatchers.diagnostic;
-  diagnostic.Add(diag::kNvRead, {"nv read", diag::kNvPacketSize, false,
+  diagnostic.Add(diag::kNvRead, {"nv read", diag::kNvPacketSize, guardReads_,
                                  [this](HandsetContext& context, std::span<const uint8_t> request) {
                                    return Access(context, request, false);
                                  }});

@@ -31,6 +31,7 @@ class NvService : public Service {
   Answer Access(HandsetContext& context, std::span<const uint8_t> request, bool write);
 
   std::set<uint16_t> namItems_;
+  bool guardReads_ = false;
   NvStore store_;
   uint32_t factoryEsn_;
 };
