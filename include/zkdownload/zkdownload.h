@@ -945,6 +945,59 @@ ZK_API int EfsBackup_Interface(short port, const char* baseDirectory);
  * @return 1 on success, else 0. */
 ZK_API int EfsRestore_Interface(short port, const char* path);
 
+/** @name NV items (plain, single handset)
+ * Not part of the original interface: the NV calls of the command line.
+ * Each switches the handset into diagnostic mode itself, unlocks it with
+ * `spcCode` (empty: "271828"), serves one handset and releases the port
+ * before it returns. No file dialog is used; the progress window shows
+ * when the operator interface has one. The failure code is in
+ * GetLastResult_Interface and the reason in GetFailureNote_Interface:
+ * 109000 + r mode entry, 110000 + r the NV read (3 unlock unanswered,
+ * 42 an item the catalogue does not know, 50 items not read, 51 four
+ * unanswered reads in a row), 117000 + r the NV write (21 unlock
+ * unanswered, 42 unknown item or value too long, 50 items not written,
+ * 52 four unanswered writes), 117041 a backup file that could not be
+ * written, read or was refused, 120000 the reset.
+ */
+/** @{ */
+/** Reads every catalogued NV item (514 reads, about 3 s for each the
+ * handset leaves unanswered) and saves them as a 13664-byte ".bak" file.
+ * The file is written to a temporary file beside `path` and renamed over it
+ * only when every item was answered, so a failed backup leaves an earlier
+ * file as it was.
+ * @param port zero-based port index. @param spcCode service programming code.
+ * @param path the ".bak" file to write.
+ * @return 1 on success, else 0. */
+ZK_API int NvBackupToFile_Interface(short port, const char* spcCode, const char* path);
+/** Checks the ".bak" file `path` before the handset is touched (a foreign
+ * or damaged file fails with 117041 and a message box), then writes every
+ * item it holds into the handset, resets it and waits 35 s for the restart.
+ * Succeeds only when the handset took every write with status 0.
+ * @param port zero-based port index. @param spcCode service programming code.
+ * @param path the ".bak" file to read.
+ * @return 1 on success, else 0. */
+ZK_API int NvRestoreFromFile_Interface(short port, const char* spcCode, const char* path);
+/** Reads one NV item. Blocks for the mode switch and one request (3 s
+ * without an answer).
+ * @param port zero-based port index. @param spcCode service programming code.
+ * @param item the NV item number. @param nam NAM index 0 or 1 of a NAM item (-1: NAM 0).
+ * @param value buffer the item's value bytes are copied into (at most `size`).
+ * @param size bytes `value` holds. @param length gets the item's value size (may be null).
+ * @param status gets the handset's status, -1 without an answer (may be null).
+ * @return 1 when the handset answered status 0, else 0. */
+ZK_API int NvReadItem_Interface(short port, const char* spcCode, int item, int nam, unsigned char* value, int size,
+                                int* length, int* status);
+/** Writes one NV item; the value is padded with zeros to the item's size.
+ * Does not reset the handset.
+ * @param port zero-based port index. @param spcCode service programming code.
+ * @param item the NV item number. @param nam NAM index 0 or 1 of a NAM item (-1: NAM 0).
+ * @param value the value bytes. @param size bytes in `value` (at most the item's size).
+ * @param status gets the handset's status, -1 without an answer (may be null).
+ * @return 1 when the handset took the write with status 0, else 0. */
+ZK_API int NvWriteItem_Interface(short port, const char* spcCode, int item, int nam, const unsigned char* value,
+                                 int size, int* status);
+/** @} */
+
 #ifdef __cplusplus
 }
 #endif

@@ -56,10 +56,12 @@ bool CNVBackup::ReadItem(uint16_t item, int index, const char* name) {
     ++m_silentRun;
     m_failed = true;
     NoteFailure(name, kNoResponse);
+    m_lastStatus = -1;
     return false;
   }
   m_silentRun = 0;
   const auto answer = diag::ParseNvAnswer(reply.answer, diag::code::kNvRead);
+  m_lastStatus = answer ? answer->status : -2;
   // Status 5 (never written), a refused security mode (another code) or an
   // answer about another item or NAM leaves the item unread.
   if (!answer || answer->status != 0 || answer->item != item) return false;
@@ -79,6 +81,7 @@ bool CNVBackup::WriteItem(uint16_t item, int index, const char* name, const NvIm
   }
   const auto request = diag::BuildNvRequest(m_request, diag::request::kNvWrite, item, value);
   const diag::Reply reply = Send(request, diag::request::kNvWrite.waitMs);
+  m_lastStatus = -1;
   if (!reply.answered) {
     ++m_silentRun;
     m_failed = true;
@@ -87,6 +90,7 @@ bool CNVBackup::WriteItem(uint16_t item, int index, const char* name, const NvIm
   }
   // A refusal is an answer, but not a success: the run stays as it was.
   const auto answer = diag::ParseNvAnswer(reply.answer, diag::code::kNvWrite);
+  m_lastStatus = answer ? answer->status : -2;
   if (!answer || answer->item != item) {
     m_failed = true;
     NoteFailure(name, "Unexpected answer from the Phone");

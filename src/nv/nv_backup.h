@@ -133,6 +133,7 @@ class CNVBackup {
   int m_silentRun = 0;         // unanswered requests since the last answer (reads) or success (writes)
   std::vector<std::string> m_errorLines;  // the NV error list
   std::string m_handsetVersion;            // software version read in NV editor mode
+  int m_lastStatus = -1;                   // status of the last NV answer; -1 none, -2 not an NV answer
 
  private:
   zk::diag::Reply Send(std::span<const uint8_t> request, int waitMs);
