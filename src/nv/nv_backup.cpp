@@ -23,6 +23,7 @@ constexpr const char* kNoResponse = "No response from the Phone";
 constexpr const char* kBuildFail = "Write build fail";
 constexpr int kCalibrationPauseMs = 500;
 constexpr int kRestartPauseMs = 1000;
+constexpr uint8_t kBadSecurityMode = 0x42;
 
 CNVBackup::HandsetSteps LibrarySteps() {
   return {
@@ -62,6 +63,13 @@ bool CNVBackup::ReadItem(uint16_t item, int index, const char* name) {
   m_silentRun = 0;
   const auto answer = diag::ParseNvAnswer(reply.answer, diag::code::kNvRead);
   m_lastStatus = answer ? answer->status : -2;
+  // A locked handset refuses the read itself: the item is not merely
+  // absent, the backup misses it.
+  if (!answer && diag::HasCode(reply.answer, kBadSecurityMode)) {
+    m_failed = true;
+    NoteFailure(name, "Refused, the handset is locked");
+    return false;
+  }
   // Status 5 (never written), a refused security mode (another code) or an
   // answer about another item or NAM leaves the item unread.
   if (!answer || answer->status != 0 || answer->item != item) return false;
@@ -204,6 +212,17 @@ int CNVBackup::Restore(bool everything) {
     }
   }
   return kDone;
+}
+
+bool CNVBackup::AnyRead() const {
+  for (std::size_t i = 0; i < kCalibrationCount; ++i)
+    if (m_flags.Get(ListId::Calibration, i, 0) == 1) return true;
+  for (std::size_t i = 0; i < kSettingsCount; ++i)
+    if (m_flags.Get(ListId::Settings, i, 0) == 1) return true;
+  for (std::size_t i = 0; i < kNamListCount; ++i)
+    for (int nam = 0; nam < kNamCount; ++nam)
+      if (m_flags.Get(ListId::Nam, i, nam) == 1) return true;
+  return false;
 }
 
 int CNVBackup::AKeyRead() {

@@ -121,6 +121,9 @@ class CNVBackup {
   int BackupFileWrite(int16_t kind, const char* spcCode, const std::filesystem::path& file, int16_t portIndex,
                       int16_t param1, int16_t param2, int16_t param3);
 
+  // Whether the image holds any value read from a handset or a file.
+  bool AnyRead() const;
+
   // Empties the NV error list (an exported operation starts).
   void ClearErrors() { m_errorLines.clear(); }
 

@@ -48,7 +48,7 @@ int CNVBackup::DataBackupRead(int16_t kind, const char* spcCode, const char* dir
   const int nv = BackupRead(true);
   const int efs = g_efsDownload.EfsBackup(directory != nullptr ? directory : "", portIndex);
   g_diagLink.ClosePort();
-  if (ReadGotNothing(nv)) return kNvReadLocation + nv;
+  if (ReadGotNothing(nv) || (nv == kItemsFailed && !AnyRead())) return kNvReadLocation + nv;
   if (efs != CEfsDownload::kDone) return kEfsReadLocation + efs;
   return kDone;
 }
