@@ -20,6 +20,8 @@ namespace fs = std::filesystem;
 using zk::test::Resolve;
 using DataBackupFn = int (*)(short, const char*, const char*, short);
 using LastResultFn = int (*)();
+using BackupFileWriteFn = int (*)(short, int, const char*, short);
+using ToFileFn = int (*)(short, const char*, const char*);
 
 constexpr short kPortIndex = 4;  // COM5
 using Bytes = std::vector<uint8_t>;
@@ -114,6 +116,35 @@ TEST_F(NvBackupExports, RefusedWritesFailTheDataBackupWrite) {
   ASSERT_EQ(read_(2, "", backup.string().c_str(), kPortIndex), 1) << lastResult_();
   EXPECT_EQ(write_(2, "", backup.string().c_str(), kPortIndex), 0);
   EXPECT_EQ(lastResult_(), 117050);
+}
+
+// The open-file dialog is answered through ZKDOWNLOAD_ANSWERS: a cancel
+// succeeds without the port, a file that is no backup is refused before the
+// port, and a backup saved by the library restores every value.
+TEST_F(NvBackupExports, BackupFileWriteAsksForTheFileAndChecksItFirst) {
+  const auto fileWrite = Resolve<BackupFileWriteFn>("BackupFileWrite_Interface");
+  const auto toFile = Resolve<ToFileFn>("NvBackupToFile_Interface");
+  ASSERT_TRUE(fileWrite && toFile);
+  zk::test::ScopedEnv ui("ZKDOWNLOAD_UI", "none");
+  {
+    zk::test::ScopedEnv answers("ZKDOWNLOAD_ANSWERS", "Cancel");
+    EXPECT_EQ(fileWrite(2, 0, "", 0x0010), 1);  // no simulator runs: the port was never needed
+  }
+  const fs::path damaged = home_.path() / "damaged.bak";
+  std::ofstream(damaged) << "short";
+  {
+    zk::test::ScopedEnv answers("ZKDOWNLOAD_ANSWERS", damaged.string().c_str());
+    EXPECT_EQ(fileWrite(2, 0, "", 0x0010), 0);
+    EXPECT_EQ(lastResult_(), 117041);
+  }
+  const std::vector<Seed> seeds = SeedEveryItem(state() / "nv");
+  StartSim();
+  const fs::path saved = home_.path() / "saved.bak";
+  ASSERT_EQ(toFile(kPortIndex, "", saved.string().c_str()), 1) << lastResult_();
+  for (const Seed& seed : seeds) fs::remove(seed.file);
+  zk::test::ScopedEnv answers("ZKDOWNLOAD_ANSWERS", saved.string().c_str());
+  ASSERT_EQ(fileWrite(2, 0, "", 0x0010), 1) << lastResult_();
+  for (const Seed& seed : seeds) EXPECT_EQ(Contents(seed.file), seed.field) << seed.file;
 }
 
 }  // namespace
