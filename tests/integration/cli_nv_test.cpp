@@ -88,4 +88,26 @@ TEST_F(CliNv, BackupFromOneProcessRestoresInAnother) {
   EXPECT_EQ(Contents(NvFile("138.bin")), value);
 }
 
+TEST_F(CliNv, BackupDirectoryRestoresNvAndFiles) {
+  fs::create_directories(NvFile("").parent_path());
+  fs::create_directories(home_.path() / "state" / "efs" / "user");
+  std::ofstream(home_.path() / "state" / "efs" / "user" / "note.txt") << "kept";
+  Bytes value(128, 0);
+  value[0] = 0x33;
+  std::ofstream(NvFile("138.bin"), std::ios::binary).write(reinterpret_cast<const char*>(value.data()), 128);
+  StartSim();
+  const fs::path dir = home_.path() / "bk";
+  const auto backup = Run({"backup", "--port", "COM5", dir.string()});
+  ASSERT_EQ(backup.status, 0) << backup.out << backup.err;
+  EXPECT_TRUE(fs::exists(dir / "nv.bak"));
+  EXPECT_TRUE(fs::exists(dir / "Efs_COM5" / "user" / "note.txt"));
+
+  fs::remove(NvFile("138.bin"));
+  fs::remove(home_.path() / "state" / "efs" / "user" / "note.txt");
+  const auto restore = Run({"restore", "--port", "COM5", dir.string()});
+  ASSERT_EQ(restore.status, 0) << restore.out << restore.err;
+  EXPECT_EQ(Contents(NvFile("138.bin")), value);
+  EXPECT_TRUE(fs::exists(home_.path() / "state" / "efs" / "user" / "note.txt"));
+}
+
 }  // namespace
