@@ -4,16 +4,22 @@
 #include <gtest/gtest.h>
 
 #include <ctime>
+#include <filesystem>
 #include <fstream>
 #include <functional>
 #include <vector>
 
+#include "boundary/globals.h"
+#include "diag/diag_link.h"
 #include "nv/nv_backup.h"
 #include "nv/nv_catalogue.h"
+#include "nv/nv_backup_file.h"
 #include "nv/nv_image.h"
 #include "platform/clock.h"
+#include "support/recording_ui.h"
 #include "support/scripted_transactor.h"
 #include "support/temp_home.h"
+#include "ui/common_process.h"
 #include "ui/silent_mode.h"
 
 namespace {
@@ -21,6 +27,7 @@ namespace {
 using zk::test::ScriptedTransactor;
 using Bytes = std::vector<uint8_t>;
 using namespace zk::nv;
+namespace fs = std::filesystem;
 
 constexpr uint8_t kRead = 0x26, kWrite = 0x27;
 
@@ -208,6 +215,36 @@ TEST(NvBackupFile, SavedFileLoadsBackAndARefusedOneChangesNothing) {
   EXPECT_FALSE(problem.empty());
   EXPECT_EQ(other.m_image[10], 0x5A);
   EXPECT_FALSE(other.LoadBackupFile(dir.path() / "missing.bak", &problem));
+}
+
+// A failure after the handset entered its downloader keeps the NV items in
+// a file once the error dialog has gone: named automatically for kinds 0
+// and 1, by the operator (who may cancel) for kinds 2 and 3.
+TEST(NvBackupFile, PendingBackupIsSavedByTheErrorPath) {
+  for (const int16_t kind : {0, 2}) {
+    zk::boundary::ResetLibraryState();
+    zk::test::TempDir dir;
+    const fs::path previous = fs::current_path();
+    fs::current_path(dir.path());
+    zk::test::RecordingUi ui;
+    ui.errorAnswer = zk::ui::DialogAnswer::Closed;  // no report, no tool
+    g_commonProcess.SetOperatorUi(&ui);
+    g_diagLink.SetLinkParams(kind, 2, 0, 0, -1);
+    g_commonProcess.m_nvBackupPending = 1;
+    g_commonProcess.ShowError(103001);
+    std::vector<fs::path> saved;
+    for (const auto& entry : fs::directory_iterator(dir.path())) saved.push_back(entry.path());
+    fs::current_path(previous);
+    zk::boundary::ResetLibraryState();
+    EXPECT_EQ(g_commonProcess.m_nvBackupPending, 0);
+    if (kind == 2) {
+      EXPECT_TRUE(saved.empty());  // the operator cancelled the save dialog
+      continue;
+    }
+    ASSERT_EQ(saved.size(), 1u);
+    EXPECT_EQ(saved[0].filename().string().rfind("COM3_", 0), 0u) << saved[0];
+    EXPECT_EQ(fs::file_size(saved[0]), kBackupFileSize);
+  }
 }
 
 }  // namespace
