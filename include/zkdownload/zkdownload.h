@@ -544,7 +544,9 @@ ZK_API int ERIReadUSB_Interface(short kind, int value, const char* text1, const 
  *   unanswered, 110051 NV read ended by 4 unanswered items, 111000 + r the
  *   file-system copy.
  * - Write: writes back every NV entry the last read (in this process) got,
- *   then the file system from `text2`/Efs_COM<port+1>. A write the handset
+ *   then the file system from `text2`/Efs_COM<port+1>. Without such a read
+ *   there is nothing to write back: it fails at once (117050) with the
+ *   "Write Nv Error #50" message box and the port untouched. A write the handset
  *   does not answer with status 0 fails it: "Write Nv Error #n" (n: 21
  *   unlock unanswered, 50 items not written, 52 four writes unanswered) or
  *   "Write EFS Error #n" is shown and the export answers 0. Failure codes:

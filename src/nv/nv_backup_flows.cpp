@@ -56,6 +56,13 @@ int CNVBackup::DataBackupRead(int16_t kind, const char* spcCode, const char* dir
 int CNVBackup::DataBackupWrite(int16_t kind, const char* spcCode, const char* directory, int16_t portIndex,
                                int16_t param1, int16_t param2, int16_t param3) {
   PrepareLink(kind, portIndex, param1, param2, param3, spcCode);
+  // Without a read in this process there is nothing to put back: success
+  // would tell the host its NV items were restored when none were.
+  if (!AnyRead()) {
+    m_errorLines.push_back("No NV backup in memory: run the data backup read first");
+    g_commonProcess.ShowMessage(Numbered("Write Nv Error #%d", kItemsFailed));
+    return kNvWriteLocation + kItemsFailed;
+  }
   if (!g_diagLink.OpenPort(portIndex)) return kPortNotOpened;
   const int nv = Restore(true);
   if (nv != kDone) {

@@ -89,6 +89,8 @@ TEST_F(NvBackupExports, ReadThenWriteBringsBackEveryCataloguedValue) {
   StartSim();
   const fs::path backup = home_.path() / "backup";
   fs::create_directories(backup);
+  EXPECT_EQ(write_(2, "", backup.string().c_str(), kPortIndex), 0);  // nothing read yet: nothing to restore
+  EXPECT_EQ(lastResult_(), 117050);
   ASSERT_EQ(read_(2, "", backup.string().c_str(), kPortIndex), 1) << lastResult_();
   EXPECT_TRUE(fs::exists(backup / "Efs_COM5" / "user" / "note.txt"));
 
