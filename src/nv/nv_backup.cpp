@@ -37,8 +37,9 @@ CNVBackup::HandsetSteps LibrarySteps() {
 
 CNVBackup::CNVBackup() : CNVBackup(g_diagLink, LibrarySteps()) {}
 
-diag::Reply CNVBackup::Send(std::span<const uint8_t> request, int waitMs) {
-  const diag::Reply reply = m_link.Exchange(request, waitMs);
+diag::Reply CNVBackup::Send(std::span<const uint8_t> request, int waitMs, std::size_t answerBytes) {
+  const diag::Reply reply =
+      answerBytes == 0 ? m_link.Exchange(request, waitMs) : m_link.ExchangeExpecting(request, waitMs, answerBytes);
   g_commonProcess.UpdateElapsedTime();
   return reply;
 }
@@ -52,7 +53,7 @@ bool CNVBackup::ReadItem(uint16_t item, int index, const char* name) {
   const std::span<const uint8_t> data =
       index == kNoNam ? std::span<const uint8_t>() : std::span<const uint8_t>(indexByte);
   const auto request = diag::BuildNvRequest(m_request, diag::request::kNvRead, item, data);
-  const diag::Reply reply = Send(request, diag::request::kNvRead.waitMs);
+  const diag::Reply reply = Send(request, diag::request::kNvRead.waitMs, request.size());
   if (!reply.answered) {
     ++m_silentRun;
     m_failed = true;
@@ -88,7 +89,7 @@ bool CNVBackup::WriteItem(uint16_t item, int index, const char* name, const NvIm
     return false;
   }
   const auto request = diag::BuildNvRequest(m_request, diag::request::kNvWrite, item, value);
-  const diag::Reply reply = Send(request, diag::request::kNvWrite.waitMs);
+  const diag::Reply reply = Send(request, diag::request::kNvWrite.waitMs, request.size());
   m_lastStatus = -1;
   if (!reply.answered) {
     ++m_silentRun;

@@ -139,7 +139,9 @@ class CNVBackup {
   int m_lastStatus = -1;                   // status of the last NV answer; -1 none, -2 not an NV answer
 
  private:
-  zk::diag::Reply Send(std::span<const uint8_t> request, int waitMs);
+  // `answerBytes`: the answer's length when known (an NV answer echoes the
+  // whole request), so the link can wait for it in one piece; 0 when not.
+  zk::diag::Reply Send(std::span<const uint8_t> request, int waitMs, std::size_t answerBytes = 0);
   void NoteFailure(const char* name, const char* what);
   // One list of a pass, each item once (namCount 1) or per NAM (2); false
   // when the run of silence ended it.
