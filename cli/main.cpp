@@ -5,6 +5,7 @@
 
 #include "command_result.h"
 #include "efs_commands.h"
+#include "bin_download_command.h"
 #include "emergency_command.h"
 #include "global_options.h"
 #include "identity_command.h"
@@ -34,6 +35,7 @@ int main(int argc, char** argv) {
   zk::cli::AddPrlReadCommand(app);
   zk::cli::AddPrlWriteCommand(app);
   zk::cli::AddEmergencyCommand(app);
+  zk::cli::AddBinDownloadCommand(app);
   zk::cli::AddEfsListCommand(app);
   zk::cli::AddEfsCopyCommands(app);
   zk::cli::AddEfsTreeCommands(app);

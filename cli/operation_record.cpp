@@ -33,6 +33,12 @@ void OperationRecord::SetEsn(unsigned esn) {
   m_esn = text;
 }
 
+void OperationRecord::SetStaged(int kind, std::string versionBefore, std::string stages) {
+  m_kind = kind;
+  m_softwareVersionBefore = std::move(versionBefore);
+  m_stages = std::move(stages);
+}
+
 void OperationRecord::TakeHandsetSeen() {
   unsigned int esn = 0;
   char version[32] = {};
@@ -54,6 +60,9 @@ int OperationRecord::Finish(int exportResult) {
   record.arguments = g_commandLine;
   record.esn = m_esn;
   record.softwareVersion = m_softwareVersion;
+  record.softwareVersionBefore = m_softwareVersionBefore;
+  record.kind = m_kind;
+  record.stages = m_stages;
   record.result = exportResult == 1 ? 1 : GetLastResult_Interface();
   record.resultText = exportResult == 1 ? "done" : FailureLine(record.result);
   record.seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - m_start).count();

@@ -20,6 +20,9 @@ class OperationRecord {
 
   // When the operation read the handset's ESN itself.
   void SetEsn(unsigned esn);
+  // For operations that change the software in stages: the kind passed, the
+  // version before (empty when none was read) and the stages entered.
+  void SetStaged(int kind, std::string versionBefore, std::string stages);
 
   // Turns the export's result into the exit status (printing the failure, as
   // OperationExitStatus does) and appends the service log line. A log that
@@ -36,6 +39,9 @@ class OperationRecord {
   ResolvedPort m_port;
   std::string m_esn;
   std::string m_softwareVersion;
+  std::string m_softwareVersionBefore;
+  int m_kind = -1;
+  std::string m_stages;
   void TakeHandsetSeen();
   void PrintErrorLoginFile() const;
 

@@ -114,9 +114,13 @@ std::string ServiceTimeNow() {
 std::string ToJsonLine(const ServiceRecord& r) {
   char seconds[32];
   std::snprintf(seconds, sizeof(seconds), "%.1f", r.seconds);
+  std::string staged;
+  if (!r.softwareVersionBefore.empty()) staged += ",\"software_version_before\":" + Quoted(r.softwareVersionBefore);
+  if (r.kind >= 0) staged += ",\"kind\":" + std::to_string(r.kind);
+  if (!r.stages.empty()) staged += ",\"stages\":" + Quoted(r.stages);
   return "{\"time\":" + Quoted(r.time) + ",\"operation\":" + Quoted(r.operation) + ",\"port\":" + Quoted(r.port) +
          ",\"device\":" + Quoted(r.device) + ",\"arguments\":" + Quoted(r.arguments) + ",\"esn\":" + Quoted(r.esn) +
-         ",\"software_version\":" + Quoted(r.softwareVersion) + ",\"result\":" + std::to_string(r.result) +
+         staged + ",\"software_version\":" + Quoted(r.softwareVersion) + ",\"result\":" + std::to_string(r.result) +
          ",\"result_text\":" + Quoted(r.resultText) + ",\"seconds\":" + seconds + "}";
 }
 
@@ -130,6 +134,11 @@ bool FromJsonLine(const std::string& line, ServiceRecord& r) {
   r.arguments = f["arguments"];
   r.esn = f["esn"];
   r.softwareVersion = f["software_version"];
+  r.softwareVersionBefore = f["software_version_before"];
+  r.stages = f["stages"];
+  if (f.count("kind") &&
+      std::from_chars(f["kind"].data(), f["kind"].data() + f["kind"].size(), r.kind).ec != std::errc())
+    return false;
   r.resultText = f["result_text"];
   const std::string& result = f["result"];
   if (std::from_chars(result.data(), result.data() + result.size(), r.result).ec != std::errc()) return false;

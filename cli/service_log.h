@@ -16,7 +16,12 @@ struct ServiceRecord {
   std::string device;           // "/dev/ttyUSB0"
   std::string arguments;        // the sub-command's arguments as given
   std::string esn;              // eight hex digits, empty where it was not read
-  std::string softwareVersion;  // empty where it was not read
+  std::string softwareVersion;  // empty where it was not read (after the operation, for one that changes it)
+  // Operations that change the handset's software and run in stages (the
+  // binary download) also record these; the others leave them empty.
+  std::string softwareVersionBefore;  // the version the handset reported before
+  int kind = -1;                      // the operation kind passed, -1 for none
+  std::string stages;                 // the stages entered, in order, separated by ';'
   int result = 0;               // 1 or the failure code
   std::string resultText;       // "done" or the failure line
   double seconds = 0;           // how long the operation took

@@ -216,6 +216,10 @@ std::optional<int> ParseCommandLine(int argc, const char* const* argv, SimOption
       "The handset's file system is the directory <state>/efs: a test may fill it before the start\n"
       "(or name a tree with --efs-seed); handset paths such as /eri/eri.bin map below it, and\n"
       "nothing outside it is ever reached (\"..\" and links out of it are refused with error 13).\n"
+      "After a main image is burned the handset restarts into it: an image beginning with the ASCII\n"
+      "text RB310VER= and 8 characters reports those 8 characters as its software version from the\n"
+      "restart on (other images leave the version alone). NV items survive the download unless\n"
+      "--nv-lost-on-download; the EFS erase packet empties the file system.\n"
       "The handset runs until SIGTERM or SIGINT; ZKDOWNLOAD_TIME_SCALE scales its delays.");
 
   try {

@@ -1,5 +1,7 @@
 #include "handset.h"
 
+#include <array>
+#include <fstream>
 #include <initializer_list>
 
 namespace rb310 {
@@ -22,7 +24,16 @@ Handset::Handset(SimOptions options, int64_t nowMs)
       fileSystem_(options_.efs, options_.stateDir / "efs"),
       downloader_(options_.stateDir / "flash", fileSystem_),
       core_(HandsetCore::Settings{options_.personality, options_.line.UsbModem(), options_.faults}, nowMs) {
-  if (options_.nv.loseOnImageStored) downloader_.OnImageStored([this] { nv_.store().EraseAll(); });
+  // The handset restarts into a stored main image: the version the image
+  // names (see IdentityService) and, with --nv-lost-on-download, no NV items.
+  downloader_.OnImageStored([this] {
+    std::array<char, IdentityService::kVersionTag.size() + IdentityService::kVersionLength> start{};
+    std::ifstream image(downloader_.flash().PathOf(FlashRegion::kMainImage), std::ios::binary);
+    image.read(start.data(), static_cast<std::streamsize>(start.size()));
+    const auto got = static_cast<std::size_t>(image.gcount());
+    identity_.AdoptImage(std::span(reinterpret_cast<const uint8_t*>(start.data()), got));
+    if (options_.nv.loseOnImageStored) nv_.store().EraseAll();
+  });
   for (Service* service : std::initializer_list<Service*>{&identity_, &mode_, &security_, &nv_, &prl_,
                                                          &fileSystem_, &downloader_}) {
     core_.Attach(*service);

@@ -395,27 +395,85 @@ ZK_API int SCRDownloadUSB_Interface(short kind, int value, const char* text1, co
 /** @} */
 
 /** @name Binary download (reporting)
- * Not available in this version: fails with #ZK_RESULT_NOT_AVAILABLE.
- * Burns a firmware image alone, keeping the NV and authentication items;
- * kinds 2 and 3 add the model check of the image name ("RB31VV..."),
- * retries and a final restart check. Arguments: `kind`, `text` (not read),
- * `text2` the service programming code (empty: "271828"), `text3` the image
- * file, `flag` (not read), `portMask`/`port`.
+ * Burns a firmware image alone, keeping the handset's NV items: enters
+ * diagnostic mode, reads the calibration NV items, switches the handset to
+ * its downloader and burns the boot loader ("BOOT_LOADER.bin" beside the
+ * library, when present), the boot logo ("small_bootup_logo.bin" beside the
+ * image, when present) and the image, waits 15 s for the restart, enters
+ * diagnostic mode again, reads the version back, writes the NV items back
+ * and resets the handset.
+ *
+ * Kinds 2 and 3 add: the image's file name must begin with "RB31VV" (any
+ * case; otherwise 121000 before the handset is touched), the authentication
+ * items are read and written back, the mode entry after the restart is tried
+ * four times with the message box "Please reboot phone and then retry! We
+ * try 3 times." between tries, and a final mode entry 30 s after the reset
+ * proves that the handset came back. Other kinds run the short sequence.
+ *
+ * Success means the handset came back, answered diagnostics and reported a
+ * version; when the image begins with "RB310VER=" and 8 characters, the
+ * reported software version must be those 8 characters (else 314000).
+ *
+ * Buffers registered through fnPassPara_Interface (pass-parameter mode):
+ * the version label ("<version>_<nn>", at most 14 characters and its
+ * terminator) is written into the 15-byte version buffer; with kinds other
+ * than 2 and 3 the stage report is kept: "DXX01", "DXX05",
+ * "DownLoadThread", "DXX02", "DXX06", " Mode Reset", "END" go into the
+ * 100-byte slots of the 1000-byte name buffer, each stage's duration "MMSS"
+ * into the time buffer when the next stage is entered, and the count cell
+ * receives the number of stages entered since the library was loaded.
+ * Stages beyond the tenth are counted but never written past the 1000-byte
+ * buffers. In pass-parameter mode one handset is served per call; otherwise
+ * the end dialog's OK serves the next handset with the same image.
+ *
+ * Blocks for the whole run: the mode entries, the NV passes (a few seconds
+ * each), about 5 s before the burn, one acknowledgement per 2 KiB block,
+ * 30 s after the downloader reset, 15 s for the restart, and with kinds 2
+ * and 3 another 30 s before the final check. Shows the progress window, the
+ * end dialog, and on failure the error dialog (which writes
+ * "error_login_COM<n>.txt" and, when the handset was already in its
+ * downloader, saves the NV items to a "COM<n>_MMDDhhmmss.bak" file, or asks
+ * for the name with kinds 2 and 3).
+ *
+ * Failure codes: 201000 + r (image: 201020 unreadable), 121000 (image name),
+ * 202000 + r (mode entry; with kinds 2 and 3 also the final check),
+ * 203000 + r (NV or authentication read), 204000 + r (download),
+ * 205000 + r (mode entry after the restart), 314000 (version not read back,
+ * or not the image's), 206000 + r (NV or authentication write), 207000
+ * (reset).
  */
 /** @{ */
 /** Binary download on a serial port; see the group.
- * @param kind operation kind. @param text not read. @param text2 code. @param text3 image.
- * @param flag not read. @param portMask the port.
- * @return 1 on success, else 0. */
-ZK_API int BINDownload_Interface(short kind, const char* text, const char* text2, const char* text3, char flag,
+ * @param kind operation kind: 2 and 3 the full sequence, others the short one.
+ * @param text not read.
+ * @param spcCode service programming code; null or empty: "271828".
+ * @param imagePath the image file.
+ * @param flag not read.
+ * @param portMask the port (see Ports).
+ * @return 1 when the handset came back with the image, else 0. */
+ZK_API int BINDownload_Interface(short kind, const char* text, const char* spcCode, const char* imagePath, char flag,
                                  short portMask);
 /** Binary download on a port index; see the group.
- * @param kind operation kind. @param text not read. @param text2 code. @param text3 image.
- * @param flag not read. @param port zero-based port index.
+ * @param kind operation kind. @param text not read. @param spcCode code; empty: "271828".
+ * @param imagePath the image file. @param flag not read. @param port zero-based port index.
  * @param param1 link extra. @param param2 link extra. @param param3 link extra.
- * @return 1 on success, else 0. */
-ZK_API int BINDownloadUSB_Interface(short kind, const char* text, const char* text2, const char* text3, char flag,
-                                    short port, short param1, short param2, short param3);
+ * @return 1 when the handset came back with the image, else 0. */
+ZK_API int BINDownloadUSB_Interface(short kind, const char* text, const char* spcCode, const char* imagePath,
+                                    char flag, short port, short param1, short param2, short param3);
+/** What the last binary download saw, for the host's own log. Call it after
+ * the export has returned; it never blocks and touches no port.
+ * @param versionBefore receives the 8-character software version the handset
+ *                      reported at the first mode entry (empty when none was
+ *                      read), cut to `versionSize` bytes and always terminated;
+ *                      may be null.
+ * @param versionSize   size of `versionBefore` in bytes.
+ * @param stages        receives the names of the stages entered, in order,
+ *                      separated by ';' (every kind, with or without
+ *                      registered buffers), cut to `stagesSize` bytes and
+ *                      always terminated; may be null.
+ * @param stagesSize    size of `stages` in bytes.
+ * @return the number of stages entered. */
+ZK_API int GetBinDownloadRun_Interface(char* versionBefore, int versionSize, char* stages, int stagesSize);
 /** @} */
 
 /** @name Refurbish (reporting)

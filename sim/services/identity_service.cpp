@@ -1,5 +1,6 @@
 #include "services/identity_service.h"
 
+#include <algorithm>
 #include <string_view>
 
 #include "core/byte_order.h"
@@ -22,6 +23,20 @@ void IdentityService::Register(Dispatchers& dispatchers) {
   diagnostic.Add(diag::kEsn, {"esn", 1, false, Handler(this, &IdentityService::Esn)});
   diagnostic.Add(diag::kVendorQuery,
                  {"vendor query", diag::kVendorQueryRequestSize, false, Handler(this, &IdentityService::VendorQuery)});
+}
+
+void IdentityService::AdoptImage(std::span<const uint8_t> imageStart) {
+  nextVersion_.reset();
+  if (imageStart.size() < kVersionTag.size() + kVersionLength) return;
+  if (!std::equal(kVersionTag.begin(), kVersionTag.end(), imageStart.begin())) return;
+  const auto version = imageStart.subspan(kVersionTag.size(), kVersionLength);
+  nextVersion_ = std::string(version.begin(), version.end());
+}
+
+void IdentityService::OnRestart() {
+  if (!nextVersion_) return;
+  options_.softwareVersion = *nextVersion_;
+  nextVersion_.reset();
 }
 
 Answer IdentityService::Version(HandsetContext&, std::span<const uint8_t>) {

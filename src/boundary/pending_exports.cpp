@@ -57,12 +57,6 @@ ZK_API int SCRDownloadNew_Interface(short kind, int, const char*, const char*, c
 ZK_API int SCRDownloadUSB_Interface(short kind, int, const char*, const char*, const char*, int, short port, const char*, short, short, short) {
   return Reporting(kind, port);
 }
-ZK_API int BINDownload_Interface(short kind, const char*, const char*, const char*, char, short portMask) {
-  return Reporting(kind, PortIndexFromMask(portMask));
-}
-ZK_API int BINDownloadUSB_Interface(short kind, const char*, const char*, const char*, char, short port, short, short, short) {
-  return Reporting(kind, port);
-}
 ZK_API int Refurbish_Interface(short kind, int, const char*, const char*, short portMask) {
   return Reporting(kind, PortIndexFromMask(portMask));
 }

@@ -10,6 +10,7 @@
 #include "diag/transactor.h"
 #include "flash/download_packets.h"
 #include "flash/flash_results.h"
+#include "flash/stage_report.h"
 
 class CDLCommon {
  public:
@@ -97,6 +98,7 @@ class CDLCommon {
   std::vector<std::string> m_prlList;  // one entry per NAM; " " skips that NAM
   std::string m_prlName;
   int32_t m_imageFlag = 0;      // the operation's image flag, kept with the image path
+  zk::flash::StageReport m_stageReport;  // the staged flows' report to the host (lives with the library)
 
  private:
   bool RunControlStep(const zk::flash::DownloadPacketSpec& layout, uint8_t selector = 0);

@@ -1,11 +1,53 @@
-// CBinDownload: burns a firmware image alone, with version read-back and stage report.
+// CBinDownload: burns a firmware image alone, keeping the handset's NV items
+// (and with kinds 2 and 3 its authentication items): saves them, downloads
+// the image, waits for the handset to restart, proves that it came back with
+// a version (the image's own, when the image names one) and writes the items
+// back. Reports its stages to a host that registered buffers.
 #pragma once
+
+#include <cstdint>
+#include <span>
+#include <string>
+#include <vector>
 
 class CBinDownload {
  public:
+  // The message shown after each of the first three failed mode entries
+  // after the download (kinds 2 and 3).
+  static constexpr const char* kRebootMessage = "Please reboot phone and then retry! We try 3 times.";
+
   CBinDownload() = default;
   CBinDownload(const CBinDownload&) = delete;
   CBinDownload& operator=(const CBinDownload&) = delete;
+
+  // 1, or 201000 + r (image), 121000 (image name, kinds 2 and 3), 202000 + r
+  // (mode entry), 203000 + r (NV or AKey read), 204000 + r (download),
+  // 205000 + r (mode entry after the restart), 314000 (version read-back),
+  // 206000 + r (NV or AKey write), 207000 (reset). Serves handset after
+  // handset while the end dialog answers OK.
+  int Run(int16_t kind, const char* text, const char* spcCode, const char* imagePath, char flag, int16_t portIndex,
+          int16_t param1, int16_t param2, int16_t param3);
+
+  // Whether kind `kind` runs the full sequence (model check, AKeys, retries,
+  // final restart check) rather than the short one.
+  static bool FullSequence(int16_t kind) { return kind == 2 || kind == 3; }
+
+  // What the last call saw, for a host's log: the software version the
+  // handset reported at the first mode entry (empty when none was read) and
+  // every stage entered, whatever the kind and the host's buffers.
+  std::string m_versionBefore;
+  std::vector<std::string> m_stages;
+
+ private:
+  int OneHandset(int16_t kind, int16_t portIndex);
+  // Enters `name` in the stage report when the host takes one for `kind`.
+  void EnterStage(int16_t kind, const char* name);
+  // Enters diagnostic mode after the restart: once, or with kinds 2 and 3
+  // up to four times with the reboot message between tries.
+  int ReenterDiagMode(int16_t kind, int16_t portIndex);
+  // Reads the version label, hands it to the host and checks it against the
+  // version the image names. 1, or 314000.
+  int ReadBackVersion();
 };
 
 extern CBinDownload g_binDownload;

@@ -14,7 +14,15 @@ enum class Location : int {
   kUpgradeEfsWrite = 114,         // 'EfsWrite' in Upgrade
   kUpgradeLateModeEntry = 116,    // 'ChangeToDM' in Upgrade, after the restart
   kUpgradeReset = 120,            // 'ModeReset' in Upgrade
+  kBinImageName = 121,            // the image's name lacks the model's prefix
   kBinSetBinFile = 201,           // the image file of a download
+  kBinModeEntry = 202,            // 'ChangeToDM' in BIN Download (first entry, final check)
+  kBinReadNv = 203,               // 'Read_NV' in BIN Download (NV items, AKeys)
+  kBinDownload = 204,             // 'DownLoadThreadProc' in BIN Download
+  kBinLateModeEntry = 205,        // 'ChangeToDM' in BIN Download, after the restart
+  kBinWriteNv = 206,              // 'Write_NV' in BIN Download (NV items, AKeys)
+  kBinReset = 207,                // 'ModeReset' in BIN Download
+  kBinVersion = 314,              // the version read back after a download
   kPrlRead = 401,                 // 'PRLReadProc' in PRL Read
   kPrlWriteModeEntry = 402,       // 'ChangeToDM' in PRL Download
   kPrlWriteOffline = 403,         // 'ModeOffline_D' in PRL Download

@@ -161,6 +161,45 @@ TEST_F(Downloader, ResetAnswersThenRestartsAndAnUnfinishedBurnIsLost) {
   EXPECT_EQ(rig_.handset().counters().restarts, 1u);
 }
 
+// The handset restarts into the stored main image: a tagged image names the
+// version reported from that restart on; anything else leaves it alone, as
+// does a burn that was never finalised.
+TEST_F(Downloader, RestartIntoATaggedImageReportsItsVersion) {
+  const auto text = [](const std::string& s) { return Bytes(s.begin(), s.end()); };
+  const std::string original = rig_.handset().identity().options().softwareVersion;
+  struct Case {
+    const char* name;
+    Bytes image;
+    bool finalise;
+    std::string expected;
+  };
+  const Case cases[] = {
+      {"tagged", text("RB310VER=R310V200 and the rest"), true, "R310V200"},
+      {"tag cut short", text("RB310VER=R310"), true, "R310V200"},
+      {"untagged", Pattern(3000, 9), true, "R310V200"},
+      {"tagged, not finalised", text("RB310VER=R310V300"), false, "R310V200"},
+      {"tagged again", text("RB310VER=R310V301"), true, "R310V301"},
+  };
+  ASSERT_NE(original, "R310V200");
+  std::string running = original;
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    rig_.handset().EnterDownloader();
+    ASSERT_EQ(Send({dl::kInitialize}), kAck);
+    ASSERT_EQ(Send({dl::kErase, 0, 0, 0}), kAck);
+    ASSERT_EQ(Send(WritePacket(0, c.image)), kAck);
+    if (c.finalise) {
+      ASSERT_EQ(Send({dl::kFinalize}), kAck);
+    }
+    // Stored, but the running software keeps its version until the restart.
+    EXPECT_EQ(rig_.handset().identity().options().softwareVersion, running);
+    ASSERT_EQ(Send({dl::kReset, 0, 0, 0, 0}), kAck);
+    rig_.Wait(1000);
+    EXPECT_EQ(rig_.handset().identity().options().softwareVersion, c.expected);
+    running = c.expected;
+  }
+}
+
 TEST_F(Downloader, EfsEraseEmptiesTheFileSystemWithoutFollowingLinksOut) {
   const fs::path efs = rig_.stateDir() / "efs";
   fs::create_directories(efs / "brew" / "mod");

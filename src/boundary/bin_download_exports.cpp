@@ -1,0 +1,56 @@
+// Binary download exports.
+#include <algorithm>
+#include <cstring>
+#include <string>
+#include <string_view>
+
+#include "boundary/export_forms.h"
+#include "operations/bin_download.h"
+#include "zkdownload/zkdownload.h"
+
+using namespace zk::boundary;
+
+namespace {
+
+int RunBinDownload(short kind, const char* text, const char* spcCode, const char* imagePath, char flag, short port,
+                   short p1, short p2, short p3) {
+  const OperationExport call(false);
+  if (call.Refused()) return 0;
+  const std::string first = OwnText(text), code = OwnText(spcCode), image = OwnText(imagePath);
+  return ReportingResult(
+      g_binDownload.Run(kind, first.c_str(), code.c_str(), image.c_str(), flag, port, p1, p2, p3));
+}
+
+void CopyOut(std::string_view text, char* buffer, int size) {
+  if (buffer == nullptr || size <= 0) return;
+  const auto count = std::min(text.size(), static_cast<std::size_t>(size - 1));
+  if (count > 0) std::memcpy(buffer, text.data(), count);
+  buffer[count] = '\0';
+}
+
+}  // namespace
+
+extern "C" {
+
+ZK_API int BINDownload_Interface(short kind, const char* text, const char* spcCode, const char* imagePath, char flag,
+                                 short portMask) {
+  return RunBinDownload(kind, text, spcCode, imagePath, flag, PortIndexFromMask(portMask), 0, 0, -1);
+}
+
+ZK_API int BINDownloadUSB_Interface(short kind, const char* text, const char* spcCode, const char* imagePath,
+                                    char flag, short port, short param1, short param2, short param3) {
+  return RunBinDownload(kind, text, spcCode, imagePath, flag, port, param1, param2, param3);
+}
+
+ZK_API int GetBinDownloadRun_Interface(char* versionBefore, int versionSize, char* stages, int stagesSize) {
+  CopyOut(g_binDownload.m_versionBefore, versionBefore, versionSize);
+  std::string joined;
+  for (const auto& stage : g_binDownload.m_stages) {
+    if (!joined.empty()) joined += ';';
+    joined += stage;
+  }
+  CopyOut(joined, stages, stagesSize);
+  return static_cast<int>(g_binDownload.m_stages.size());
+}
+
+}  // extern "C"

@@ -1,0 +1,85 @@
+// `zkdownload bin-download` against the rb310-sim executable: real
+// processes, a real pty, a temporary $ZKDOWNLOAD_HOME and a small time scale.
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+#include <string>
+#include <vector>
+
+#include "support/command_run.h"
+#include "support/sim_process.h"
+#include "support/temp_home.h"
+
+namespace {
+
+namespace fs = std::filesystem;
+
+class CliBinDownload : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    std::string error;
+    ASSERT_TRUE(sim_.Start({"--port", "COM5", "--state", (home_.path() / "state").string(), "--restart-delay", "200",
+                            "--transcript", (home_.path() / "transcript.jsonl").string()},
+                           error))
+        << error;
+  }
+  void TearDown() override { sim_.Stop(); }
+
+  zk::test::CommandOutcome Run(std::vector<std::string> args) {
+    std::vector<std::string> line{"--time-scale", "0.02", "--ui", "none"};
+    line.insert(line.end(), args.begin(), args.end());
+    auto outcome = zk::test::RunCommand(zk::test::CliExecutable(), line);
+    EXPECT_FALSE(outcome.timedOut) << outcome.out << outcome.err;
+    return outcome;
+  }
+  fs::path Image(const std::string& name, const std::string& version) const {
+    std::string bytes = "RB310VER=" + version;
+    for (int i = 0; i < 6000; ++i) bytes += static_cast<char>(i * 29);
+    const fs::path file = home_.path() / name;
+    std::ofstream(file, std::ios::binary) << bytes;
+    return file;
+  }
+  std::vector<std::string> LogLines() const {
+    std::ifstream in(home_.path() / "service-log.jsonl");
+    std::vector<std::string> lines;
+    for (std::string line; std::getline(in, line);) lines.push_back(line);
+    return lines;
+  }
+  bool TranscriptEmpty() const {
+    std::ifstream in(home_.path() / "transcript.jsonl");
+    std::string line;
+    return !std::getline(in, line);
+  }
+
+  zk::test::TempHome home_;
+  zk::test::SimProcess sim_;
+};
+
+TEST_F(CliBinDownload, TheHandsetComesBackWithTheImagesVersionAndTheLogSaysSo) {
+  const auto outcome = Run({"bin-download", "--port", "COM5", "--kind", "0", Image("any.bin", "R310V200").string()});
+  ASSERT_EQ(outcome.status, 0) << outcome.out << outcome.err;
+  EXPECT_NE(outcome.out.find("software version R310V105 -> R310V200"), std::string::npos) << outcome.out;
+  EXPECT_NE(outcome.err.find("stages: DXX01 > DXX05 > DownLoadThread > DXX02 > DXX06 >  Mode Reset > END"),
+            std::string::npos)
+      << outcome.err;
+
+  const auto lines = LogLines();
+  ASSERT_EQ(lines.size(), 1u);
+  for (const char* field : {"\"operation\":\"bin-download\",\"port\":\"COM5\"", "\"esn\":\"9F3A2C41\"",
+                            "\"software_version_before\":\"R310V105\"", "\"kind\":0",
+                            "\"stages\":\"DXX01;DXX05;DownLoadThread;DXX02;DXX06; Mode Reset;END\"",
+                            "\"software_version\":\"R310V200\"", "\"result\":1,\"result_text\":\"done\""})
+    EXPECT_NE(lines[0].find(field), std::string::npos) << field << " in " << lines[0];
+}
+
+TEST_F(CliBinDownload, InputsAreCheckedBeforeTheHandsetIsTouched) {
+  EXPECT_EQ(Run({"bin-download", "--port", "COM5", "--kind", "2", Image("R310V200.bin", "R310V200").string()}).status,
+            2);
+  EXPECT_EQ(Run({"bin-download", "--port", "COM5", (home_.path() / "absent.bin").string()}).status, 2);
+  EXPECT_TRUE(TranscriptEmpty());
+  EXPECT_TRUE(LogLines().empty());
+}
+
+}  // namespace
