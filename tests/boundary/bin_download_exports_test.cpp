@@ -40,11 +40,19 @@ class BinDownloadExports : public ::testing::Test {
     ASSERT_TRUE(usb_ && serial_ && passPara);
     std::memset(version_, 0x5A, sizeof(version_));
     ASSERT_EQ(passPara(1, &result_, version_, 0, 0, &count_, names_, times_, "", "", "", "", "", 0, 1, 0), 1);
+  }
+  void StartSim(std::vector<std::string> extra = {}) {
+    std::vector<std::string> args{"--port", "COM" + std::to_string(kPort), "--state", (home_.path() / "state").string(),
+                                  "--restart-delay", "200", "--transcript", Transcript().string()};
+    args.insert(args.end(), extra.begin(), extra.end());
     std::string error;
-    ASSERT_TRUE(sim_.Start({"--port", "COM" + std::to_string(kPort), "--state", (home_.path() / "state").string(),
-                            "--restart-delay", "200", "--transcript", Transcript().string()},
-                           error))
-        << error;
+    ASSERT_TRUE(sim_.Start(args, error)) << error;
+  }
+  static Bytes TaggedImage(const std::string& version) {
+    const std::string tag = "RB310VER=" + version;
+    Bytes image(tag.begin(), tag.end());
+    for (int i = 0; i < 5000; ++i) image.push_back(static_cast<uint8_t>(i * 13));
+    return image;
   }
   void TearDown() override { sim_.Stop(); }
 
@@ -69,9 +77,8 @@ class BinDownloadExports : public ::testing::Test {
 };
 
 TEST_F(BinDownloadExports, ShortSequenceBurnsTheImageAndReportsStagesAndTheNewVersion) {
-  const std::string tag = "RB310VER=R310V200";
-  Bytes image(tag.begin(), tag.end());
-  for (int i = 0; i < 5000; ++i) image.push_back(static_cast<uint8_t>(i * 13));
+  StartSim();
+  const Bytes image = TaggedImage("R310V200");
   // Kind 0 does not check the model prefix of the name.
   const fs::path path = WriteImage("any_name.bin", image);
 
@@ -92,6 +99,7 @@ TEST_F(BinDownloadExports, ShortSequenceBurnsTheImageAndReportsStagesAndTheNewVe
 }
 
 TEST_F(BinDownloadExports, FullSequenceRefusesAnImageWithoutTheModelPrefixBeforeTouchingTheHandset) {
+  StartSim();
   const fs::path path = WriteImage("R310V200.bin", Bytes(3000, 0x11));
   EXPECT_EQ(serial_(2, "", "", path.c_str(), 0, static_cast<short>(1 << kPortIndex)), 0);
   EXPECT_EQ(result_, 121000);
@@ -99,6 +107,16 @@ TEST_F(BinDownloadExports, FullSequenceRefusesAnImageWithoutTheModelPrefixBefore
   std::string line;
   EXPECT_FALSE(std::getline(transcript, line)) << "the handset was touched: " << line;
   EXPECT_EQ(count_, -1) << "kinds 2 and 3 keep no stage report";
+}
+
+TEST_F(BinDownloadExports, AHandsetThatCannotSayItsVersionAfterTheBurnIsNoSuccess) {
+  // The vendor query completes the version label; the handset never answers it.
+  StartSim({"--drop", "code=0xFA"});
+  std::memset(version_, 0, sizeof(version_));
+  const fs::path path = WriteImage("RB31VV20.bin", TaggedImage("R310V200"));
+  EXPECT_EQ(usb_(0, "", "", path.c_str(), 0, kPortIndex, 0, 0, -1), 0);
+  EXPECT_EQ(result_, 314000);
+  EXPECT_EQ(version_[0], 0) << "no version may reach the host";
 }
 
 }  // namespace
