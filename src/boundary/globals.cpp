@@ -100,6 +100,8 @@ void ResetLibraryState() {
   g_diagLink.ForgetRunState();
   g_packetProcess.m_keysEnabled = 0;
   g_dlCommon.ForgetRunState();
+  g_binDownload.m_versionBefore.clear();
+  g_binDownload.m_stages.clear();
 }
 
 }  // namespace zk::boundary

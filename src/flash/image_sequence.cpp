@@ -119,6 +119,7 @@ void CDLCommon::ForgetRunState() {
   m_prlList.clear();
   m_prlName.clear();
   m_imageFlag = 0;
+  m_stageReport = zk::flash::StageReport{};
 }
 
 void CDLCommon::SetMainImagePath(const std::string& path) {

@@ -139,6 +139,9 @@ int CBinDownload::OneHandset(int16_t kind, int16_t portIndex) {
     const int akeys = g_nvBackup.AKeyWrite();
     if (akeys != 1) return FailureCode(Location::kBinWriteNv, LowByte(akeys));
   }
+  // The handset holds its items again: a later failure (of this run or of
+  // the next operation) must not save this image as if it were the only copy.
+  g_commonProcess.m_nvBackupPending = 0;
 
   EnterStage(kind, " Mode Reset");
   if (g_packetProcess.ResetPhone() != zk::diag::ResetResult::kDone) return FailureCode(Location::kBinReset);
