@@ -18,17 +18,17 @@ namespace fs = std::filesystem;
 
 class CliBinDownload : public ::testing::Test {
  protected:
-  void SetUp() override {
+  void StartSim(const std::string& restartDelayMs = "200") {
     std::string error;
-    ASSERT_TRUE(sim_.Start({"--port", "COM5", "--state", (home_.path() / "state").string(), "--restart-delay", "200",
-                            "--transcript", (home_.path() / "transcript.jsonl").string()},
+    ASSERT_TRUE(sim_.Start({"--port", "COM5", "--state", (home_.path() / "state").string(), "--restart-delay",
+                            restartDelayMs, "--transcript", (home_.path() / "transcript.jsonl").string()},
                            error))
         << error;
   }
   void TearDown() override { sim_.Stop(); }
 
-  zk::test::CommandOutcome Run(std::vector<std::string> args) {
-    std::vector<std::string> line{"--time-scale", "0.02", "--ui", "none"};
+  zk::test::CommandOutcome Run(std::vector<std::string> args, const char* ui = "none") {
+    std::vector<std::string> line{"--time-scale", "0.02", "--ui", ui};
     line.insert(line.end(), args.begin(), args.end());
     auto outcome = zk::test::RunCommand(zk::test::CliExecutable(), line);
     EXPECT_FALSE(outcome.timedOut) << outcome.out << outcome.err;
@@ -58,6 +58,7 @@ class CliBinDownload : public ::testing::Test {
 };
 
 TEST_F(CliBinDownload, TheHandsetComesBackWithTheImagesVersionAndTheLogSaysSo) {
+  StartSim();
   const auto outcome = Run({"bin-download", "--port", "COM5", "--kind", "0", Image("any.bin", "R310V200").string()});
   ASSERT_EQ(outcome.status, 0) << outcome.out << outcome.err;
   EXPECT_NE(outcome.out.find("software version R310V105 -> R310V200"), std::string::npos) << outcome.out;
@@ -75,11 +76,29 @@ TEST_F(CliBinDownload, TheHandsetComesBackWithTheImagesVersionAndTheLogSaysSo) {
 }
 
 TEST_F(CliBinDownload, InputsAreCheckedBeforeTheHandsetIsTouched) {
+  StartSim();
   EXPECT_EQ(Run({"bin-download", "--port", "COM5", "--kind", "2", Image("R310V200.bin", "R310V200").string()}).status,
             2);
   EXPECT_EQ(Run({"bin-download", "--port", "COM5", (home_.path() / "absent.bin").string()}).status, 2);
   EXPECT_TRUE(TranscriptEmpty());
   EXPECT_TRUE(LogLines().empty());
+}
+
+TEST_F(CliBinDownload, AHandsetThatStaysSilentAfterTheBurnIsAskedForThreeTimesThenFails) {
+  StartSim("3600000");  // the restart never ends
+  const auto outcome =
+      Run({"bin-download", "--port", "COM5", "--kind", "2", Image("RB31VV30.bin", "R310V300").string()}, "console");
+  EXPECT_EQ(outcome.status, 1);
+  std::size_t asked = 0;
+  for (auto at = outcome.err.find("Please reboot phone and then retry! We try 3 times."); at != std::string::npos;
+       at = outcome.err.find("Please reboot phone", at + 1))
+    ++asked;
+  EXPECT_EQ(asked, 3u) << outcome.err;
+  const auto lines = LogLines();
+  ASSERT_EQ(lines.size(), 1u);
+  EXPECT_NE(lines[0].find("\"result\":205002"), std::string::npos) << lines[0];
+  EXPECT_NE(lines[0].find("\"stages\":\"DXX01;DXX05;AKey Reading;DownLoadThread;DXX02\""), std::string::npos)
+      << lines[0];
 }
 
 }  // namespace
