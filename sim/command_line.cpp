@@ -160,6 +160,10 @@ std::optional<int> ParseCommandLine(int argc, const char* const* argv, SimOption
   app.add_option("--sw-version", options.identity.softwareVersion, "8-character software version");
   app.add_option("--spc", options.security.spc, "service programming code (6 digits)");
   app.add_flag("--require-spc", options.security.requireSpcForWrites, "NV and PRL writes need the SPC first");
+  app.add_flag("--nv-lock-reads", options.security.requireSpcForReads,
+               "NV reads (and every write) answer 0x42 until the SPC is accepted");
+  app.add_flag("--nv-lost-on-download", options.nv.loseOnImageStored,
+               "storing a main image burn erases every NV item");
   app.add_option("--vendor-byte", vendorByte, "vendor query 0, selector 0 answer")->check(CLI::Range(0, 255));
   app.add_option("--vendor-text", options.identity.vendorText, "vendor query 0, selector 6 answer (15 characters)");
   app.add_option("--vendor-20", options.identity.vendorValue20, "vendor query 20 answer");

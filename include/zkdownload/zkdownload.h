@@ -444,16 +444,24 @@ ZK_API int RefurbishUSB_Interface(short kind, int ignored, const char* text1, co
 /** @} */
 
 /** @name NV editor, NV backup file write, ERI write and read (plain)
- * NV editor and NV backup file write are not available in this version:
- * each fails with #ZK_RESULT_NOT_AVAILABLE.
+ * The NV editor is not available in this version: it fails with
+ * #ZK_RESULT_NOT_AVAILABLE.
  * - NV editor: a dialog that reads, edits and writes NV items; `value` is
  *   not read, `text` is the service programming code; succeeds when the
  *   operator leaves with "Exit".
- * - NV backup file write: asks for a ".bak" file in an open-file dialog
- *   (cancel: success without touching the handset), writes its NV items
- *   into the handset, resets it and waits 35 s; `value` is not read,
- *   `spcCode` is the service programming code (empty: "271828"). The USB
- *   form never writes the result cell.
+ * - NV backup file write: asks for a ".bak" file through the operator
+ *   interface's open-file dialog (console: a prompt; no interface: the next
+ *   ZKDOWNLOAD_ANSWERS entry, else cancel). Cancelling succeeds without
+ *   touching the handset. A file that is not a complete NV backup (13664
+ *   bytes naming the catalogue's items in order) is refused before the
+ *   port opens, with a message box saying why (code 117041). Otherwise it
+ *   switches the handset into diagnostic mode, unlocks it with `spcCode`
+ *   (empty: "271828"), writes every entry the backup holds, resets the
+ *   handset and waits 35 s for it to restart (progress window throughout;
+ *   about 2 minutes in all). `value` is not read. Failure codes: 109000 + r
+ *   mode entry, 117000 + r the NV write (21 unlock, 50 items not written,
+ *   52 four writes unanswered), 120000 the reset. The USB form never writes
+ *   the result cell.
  * - ERI write: switches the handset into diagnostic mode, takes it offline,
  *   unlocks it with `text1` (the service programming code; empty:
  *   "271828"), waits 2 s, writes the PC file `text2` as the handset's
@@ -520,13 +528,27 @@ ZK_API int ERIReadUSB_Interface(short kind, int value, const char* text1, const 
 /** @} */
 
 /** @name Data backup (silent, yes/no)
- * Not available in this version: each fails with #ZK_RESULT_NOT_AVAILABLE.
  * The handset must already answer diagnostic requests (no mode switch); the
- * port opens at 38400 bit/s. Read saves the NV items into the library's
- * memory (kept until unload, no file) and the handset's file system into
- * the directory `text`; write restores both, showing a "Write Nv Error #n"
- * or "Write EFS Error #n" message box on failure, the only texts shown in
- * silent mode.
+ * port, a zero-based index, opens at 38400 bit/s. Nothing is shown except
+ * the two message boxes of the write; no file dialog is used.
+ * - Read: unlocks the handset with the service programming code (empty:
+ *   "271828") and reads all 514 catalogued NV entries into the library's
+ *   memory, where they stay until the library is unloaded (no NV file is
+ *   written); then copies the handset's whole file system into
+ *   `text`/Efs_COM<port+1> (an older copy there is replaced). Blocks for the
+ *   whole exchange: about 3 s per NV entry the handset leaves unanswered
+ *   (a run of 4 ends the NV read), plus the file-system copy. It succeeds
+ *   only when both the NV read and the file-system copy did; single NV
+ *   items the handset does not hold are skipped. Failure codes
+ *   (GetLastResult_Interface): 109002 port not opened, 110003 unlock
+ *   unanswered, 110051 NV read ended by 4 unanswered items, 111000 + r the
+ *   file-system copy.
+ * - Write: writes back every NV entry the last read (in this process) got,
+ *   then the file system from `text2`/Efs_COM<port+1>. A write the handset
+ *   does not answer with status 0 fails it: "Write Nv Error #n" (n: 21
+ *   unlock unanswered, 50 items not written, 52 four writes unanswered) or
+ *   "Write EFS Error #n" is shown and the export answers 0. Failure codes:
+ *   109002, 117000 + n, 114000 + r.
  */
 /** @{ */
 /** Data backup read; see the group.
@@ -922,6 +944,59 @@ ZK_API int EfsBackup_Interface(short port, const char* baseDirectory);
  * @param path the backup's base directory, or a "brew_script" directory.
  * @return 1 on success, else 0. */
 ZK_API int EfsRestore_Interface(short port, const char* path);
+
+/** @name NV items (plain, single handset)
+ * Not part of the original interface: the NV calls of the command line.
+ * Each switches the handset into diagnostic mode itself, unlocks it with
+ * `spcCode` (empty: "271828"), serves one handset and releases the port
+ * before it returns. No file dialog is used; the progress window shows
+ * when the operator interface has one. The failure code is in
+ * GetLastResult_Interface and the reason in GetFailureNote_Interface:
+ * 109000 + r mode entry, 110000 + r the NV read (3 unlock unanswered,
+ * 42 an item the catalogue does not know, 50 items not read, 51 four
+ * unanswered reads in a row), 117000 + r the NV write (21 unlock
+ * unanswered, 42 unknown item or value too long, 50 items not written,
+ * 52 four unanswered writes), 117041 a backup file that could not be
+ * written, read or was refused, 120000 the reset.
+ */
+/** @{ */
+/** Reads every catalogued NV item (514 reads, about 3 s for each the
+ * handset leaves unanswered) and saves them as a 13664-byte ".bak" file.
+ * The file is written to a temporary file beside `path` and renamed over it
+ * only when every item was answered, so a failed backup leaves an earlier
+ * file as it was.
+ * @param port zero-based port index. @param spcCode service programming code.
+ * @param path the ".bak" file to write.
+ * @return 1 on success, else 0. */
+ZK_API int NvBackupToFile_Interface(short port, const char* spcCode, const char* path);
+/** Checks the ".bak" file `path` before the handset is touched (a foreign
+ * or damaged file fails with 117041 and a message box), then writes every
+ * item it holds into the handset, resets it and waits 35 s for the restart.
+ * Succeeds only when the handset took every write with status 0.
+ * @param port zero-based port index. @param spcCode service programming code.
+ * @param path the ".bak" file to read.
+ * @return 1 on success, else 0. */
+ZK_API int NvRestoreFromFile_Interface(short port, const char* spcCode, const char* path);
+/** Reads one NV item. Blocks for the mode switch and one request (3 s
+ * without an answer).
+ * @param port zero-based port index. @param spcCode service programming code.
+ * @param item the NV item number. @param nam NAM index 0 or 1 of a NAM item (-1: NAM 0).
+ * @param value buffer the item's value bytes are copied into (at most `size`).
+ * @param size bytes `value` holds. @param length gets the item's value size (may be null).
+ * @param status gets the handset's status, -1 without an answer (may be null).
+ * @return 1 when the handset answered status 0, else 0. */
+ZK_API int NvReadItem_Interface(short port, const char* spcCode, int item, int nam, unsigned char* value, int size,
+                                int* length, int* status);
+/** Writes one NV item; the value is padded with zeros to the item's size.
+ * Does not reset the handset.
+ * @param port zero-based port index. @param spcCode service programming code.
+ * @param item the NV item number. @param nam NAM index 0 or 1 of a NAM item (-1: NAM 0).
+ * @param value the value bytes. @param size bytes in `value` (at most the item's size).
+ * @param status gets the handset's status, -1 without an answer (may be null).
+ * @return 1 when the handset took the write with status 0, else 0. */
+ZK_API int NvWriteItem_Interface(short port, const char* spcCode, int item, int nam, const unsigned char* value,
+                                 int size, int* status);
+/** @} */
 
 #ifdef __cplusplus
 }

@@ -121,6 +121,11 @@ EXPORTS = {
     "EfsPut_Interface": (c_int, [c_short, c_char_p, c_char_p]),
     "EfsBackup_Interface": (c_int, [c_short, c_char_p]),
     "EfsRestore_Interface": (c_int, [c_short, c_char_p]),
+    "NvBackupToFile_Interface": (c_int, [c_short, c_char_p, c_char_p]),
+    "NvRestoreFromFile_Interface": (c_int, [c_short, c_char_p, c_char_p]),
+    "NvReadItem_Interface": (c_int, [c_short, c_char_p, c_int, c_int, c_void_p, c_int, POINTER(c_int),
+                                     POINTER(c_int)]),
+    "NvWriteItem_Interface": (c_int, [c_short, c_char_p, c_int, c_int, c_void_p, c_int, POINTER(c_int)]),
 }
 
 

@@ -103,6 +103,7 @@ Answer DownloaderService::WriteBlock(HandsetContext&, std::span<const uint8_t> r
 Answer DownloaderService::Finalize(HandsetContext&, std::span<const uint8_t>) {
   const auto region = flash_.openRegion();
   if (!flash_.Commit()) return Nak("the burn could not be stored");
+  if (region == FlashRegion::kMainImage && imageStored_) imageStored_();
   return Ack(region ? std::string("stored ") + FlashStore::FileName(*region) : std::string());
 }
 

@@ -19,6 +19,7 @@
 #pragma once
 
 #include <filesystem>
+#include <functional>
 #include <span>
 
 #include "core/service.h"
@@ -40,6 +41,8 @@ class DownloaderService : public Service {
   void OnRestart() override { flash_.Abandon(); }
 
   FlashStore& flash() { return flash_; }
+  // Run after a main image burn is stored (the handset's NV may go with it).
+  void OnImageStored(std::function<void()> hook) { imageStored_ = std::move(hook); }
 
  private:
   Answer Begin(FlashRegion region);
@@ -54,6 +57,7 @@ class DownloaderService : public Service {
 
   FlashStore flash_;
   FileSystemService& fileSystem_;
+  std::function<void()> imageStored_;
 };
 
 }  // namespace rb310

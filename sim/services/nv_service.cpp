@@ -12,12 +12,13 @@ namespace rb310 {
 
 NvService::NvService(const NvOptions& options, std::filesystem::path directory, uint32_t factoryEsn)
     : namItems_(options.namItems.empty() ? DefaultNamItems() : options.namItems),
+      guardReads_(options.guardReads),
       store_(std::move(directory)),
       seed_{factoryEsn, options.calibrated} {}
 
 void NvService::Register(Dispatchers& dispatchers) {
   Dispatcher& diagnostic = dispatchers.diagnostic;
-  diagnostic.Add(diag::kNvRead, {"nv read", diag::kNvPacketSize, false,
+  diagnostic.Add(diag::kNvRead, {"nv read", diag::kNvPacketSize, guardReads_,
                                  [this](HandsetContext& context, std::span<const uint8_t> request) {
                                    return Access(context, request, false);
                                  }});

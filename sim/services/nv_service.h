@@ -33,6 +33,7 @@ class NvService : public Service {
   Answer Access(HandsetContext& context, std::span<const uint8_t> request, bool write);
 
   std::set<uint16_t> namItems_;
+  bool guardReads_ = false;
   NvStore store_;
   NvSeedSource seed_;
 };

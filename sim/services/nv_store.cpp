@@ -38,4 +38,9 @@ void NvStore::Erase(uint16_t item, int index) {
   fs::remove(PathOf(item, index), ignored);
 }
 
+void NvStore::EraseAll() {
+  std::error_code ignored;
+  for (const auto& entry : fs::directory_iterator(directory_, ignored)) fs::remove(entry.path(), ignored);
+}
+
 }  // namespace rb310

@@ -26,6 +26,8 @@ class NvStore {
   // Stores the data field; false when the file cannot be written.
   bool Write(uint16_t item, int index, const NvData& data);
   void Erase(uint16_t item, int index);
+  // Forgets every item (a handset whose NV was lost).
+  void EraseAll();
 
   std::filesystem::path PathOf(uint16_t item, int index) const;
 

@@ -27,7 +27,9 @@ class SecurityService : public Service {
   // not a state).
   const std::vector<uint8_t>& keysPressed() const { return keysPressed_; }
   // Whether guarded requests (NV and PRL writes) may run now.
-  bool WritesAllowed() const { return !options_.requireSpcForWrites || spcUnlocked_; }
+  bool WritesAllowed() const {
+    return !(options_.requireSpcForWrites || options_.requireSpcForReads) || spcUnlocked_;
+  }
 
  private:
   Answer Spc(HandsetContext& context, std::span<const uint8_t> request);

@@ -21,9 +21,12 @@ struct IdentityOptions {
 struct SecurityOptions {
   std::string spc = "271828";        // the maker's factory code
   bool requireSpcForWrites = false;  // NV and PRL writes answer 0x42 until the SPC is accepted
+  bool requireSpcForReads = false;   // NV reads (and so every guarded request) answer 0x42 until then
 };
 
 struct NvOptions {
+  bool guardReads = false;          // NV reads are guarded like writes (the security service decides)
+  bool loseOnImageStored = false;   // a stored main image burn leaves the handset with no NV items
   std::set<uint16_t> namItems;  // items indexed by NAM (data byte 0); empty = built-in list
   bool calibrated = true;       // false: the calibration items answer "not active"
 };

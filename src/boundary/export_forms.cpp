@@ -3,6 +3,7 @@
 #include "boundary/globals.h"
 #include "boundary/host_callback.h"
 #include "diag/diag_link.h"
+#include "nv/nv_backup.h"
 #include "platform/cancel.h"
 #include "platform/library_state.h"
 #include "ui/common_process.h"
@@ -52,6 +53,7 @@ OperationExport::OperationExport(bool silent) : m_entered(platform::TryBeginOper
   g_diagLink.m_esnRead = false;
   g_diagLink.m_comm.ClearOpenError();
   g_diagLink.m_spcRefused = false;  // a note belongs to the operation that recorded it
+  g_nvBackup.ClearErrors();         // the NV error list names only this operation's items
 }
 
 OperationExport::~OperationExport() {

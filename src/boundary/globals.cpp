@@ -69,6 +69,9 @@ struct LibraryLoad {
     g_passPara.RefreshLibraryPath();
     zk::boundary::ApplySettings(zk::platform::RefreshSettings());
     g_commonProcess.SetLink(&g_libraryLink);
+    // A failure after the handset entered its downloader keeps the NV items
+    // read before it in a backup file.
+    g_commonProcess.SetPendingNvBackupSaver([] { static_cast<void>(g_nvBackup.SaveBackupFile()); });
   }
 };
 LibraryLoad g_libraryLoad;

@@ -6,6 +6,7 @@
 
 #include "diag/diag_link.h"
 #include "flash/dl_common.h"
+#include "nv/nv_backup.h"
 #include "operations/upgrade_download.h"
 
 namespace zk::boundary {
@@ -26,6 +27,7 @@ ui::FailureContext LibraryLink::GatherFailureContext() const {
   context.prlFile = g_dlCommon.m_prlName;
   context.dllVersion = ZK_VERSION;
   context.note = g_diagLink.FailureNote();
+  context.nvErrorLines = g_nvBackup.m_errorLines;
   return context;
 }
 

@@ -75,24 +75,6 @@ ZK_API int NVEdit_Interface(short kind, int, const char*, short portMask) {
 ZK_API int NVEditUSB_Interface(short kind, int, const char*, short port, short, short, short) {
   return Plain(kind, port);
 }
-ZK_API int BackupFileWrite_Interface(short kind, int, const char*, short portMask) {
-  return Plain(kind, PortIndexFromMask(portMask));
-}
-ZK_API int BackupFileWriteUSB_Interface(short kind, int, const char*, short port, short, short, short) {
-  return Plain(kind, port);
-}
-ZK_API int DataBackupRead_Interface(short kind, const char*, const char*, short port) {
-  return Silent(kind, port);
-}
-ZK_API int DataBackupReadUSB_Interface(short kind, const char*, const char*, short port, short, short, short) {
-  return Silent(kind, port);
-}
-ZK_API int DataBackupWrite_Interface(short kind, const char*, const char*, short port) {
-  return Silent(kind, port);
-}
-ZK_API int DataBackupWriteUSB_Interface(short kind, const char*, const char*, short port, short, short, short) {
-  return Silent(kind, port);
-}
 ZK_API int Refurbish_UPST_Interface(short kind, const char*, const char*, short port) {
   return Silent(kind, port);
 }

@@ -150,5 +150,22 @@ TEST(SimServices, StoresLeaveOnlyTheirOwnFilesBehind) {
   EXPECT_EQ(names(rig.stateDir() / "flash"), std::vector<std::string>{"main_image.bin"});
 }
 
+// The options a lost or locked NV needs: reads refused until the SPC, and
+// every item gone once a main image is stored.
+TEST(SimServices, NvReadsLockedUntilTheSpcAndLostWithAStoredImage) {
+  SimOptions options = DmOptions();
+  options.security.requireSpcForReads = true;
+  options.nv.loseOnImageStored = true;
+  HandsetRig rig(options);
+  EXPECT_EQ(rig.Ask(NvRequest(diag::kNvRead, 82))->at(0), 0x42);
+  rig.Ask({diag::kSpc, '2', '7', '1', '8', '2', '8'});
+  ASSERT_EQ(Le16(*rig.Ask(NvRequest(diag::kNvWrite, 82, {'9'})), 131), nv::kDone);
+  ASSERT_EQ(Le16(*rig.Ask(NvRequest(diag::kNvRead, 82)), 131), nv::kDone);
+  rig.handset().EnterDownloader();
+  Download(rig, {dl::kInitialize});
+  Download(rig, {dl::kFinalize});
+  EXPECT_FALSE(rig.handset().nv().store().Read(82, -1));
+}
+
 }  // namespace
 }  // namespace rb310::test
