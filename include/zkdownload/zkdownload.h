@@ -609,13 +609,22 @@ ZK_API int Refurbish_UPST_Interface(short kind, const char* text1, const char* t
  * @return 1 on success, else 0. */
 ZK_API int RefurbishUSB_UPST_Interface(short kind, const char* text1, const char* text2, short port, short param1,
                                        short param2, short param3);
-/** Script download, reduced unattended form; see the group.
- * @param kind operation kind. @param text1 code. @param text2 script. @param port zero-based port index.
- * @return 1 on success, else 0. */
+/** Script download, reduced unattended form: enters diagnostic mode on the
+ * port and runs the script (NV writes, SPC, MODE, EFS copies from the
+ * script's efs_scr folder, WAIT). Runs in silent mode: no window, no dialog.
+ * Blocks for the mode entry, every request of the script and its WAIT lines.
+ * After success the port stays open. The script file is only read.
+ * @param kind operation kind (2 and 3 hold back the authentication items).
+ * @param text1 service programming code; empty selects "271828".
+ * @param text2 script file path. @param port zero-based port index.
+ * @return 1 when every line ran without a warning, else 0; the flow result
+ * (501000 + r mode entry, 506046 unreadable script, 506050 warnings,
+ * 506053 run abandoned after repeated unanswered NV writes) is kept for
+ * GetLastResult_Interface. After a failure the port is closed. */
 ZK_API int ScriptDown_UPST_Interface(short kind, const char* text1, const char* text2, short port);
-/** Script download, reduced unattended form, with link extras; see the group.
+/** ScriptDown_UPST_Interface for the handset's USB modem port; see it.
  * @param kind operation kind. @param text1 code. @param text2 script. @param port zero-based port index.
- * @param param1 link extra. @param param2 link extra. @param param3 link extra.
+ * @param param1 not used. @param param2 not used. @param param3 not used.
  * @return 1 on success, else 0. */
 ZK_API int ScriptDownUSB_UPST_Interface(short kind, const char* text1, const char* text2, short port, short param1,
                                         short param2, short param3);

@@ -81,11 +81,5 @@ ZK_API int Refurbish_UPST_Interface(short kind, const char*, const char*, short 
 ZK_API int RefurbishUSB_UPST_Interface(short kind, const char*, const char*, short port, short, short, short) {
   return Silent(kind, port);
 }
-ZK_API int ScriptDown_UPST_Interface(short kind, const char*, const char*, short port) {
-  return Silent(kind, port);
-}
-ZK_API int ScriptDownUSB_UPST_Interface(short kind, const char*, const char*, short port, short, short, short) {
-  return Silent(kind, port);
-}
 
 }  // extern "C"

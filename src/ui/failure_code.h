@@ -28,6 +28,8 @@ enum class Location : int {
   kEriWriteReset = 416,           // 'ModeReset' in ERI Download
   kEriReadModeEntry = 417,        // 'ChangeToDM' in ERI Read
   kRefurbishModeEntry = 501,      // 'ChangeToDM' in Refurbish
+  kScriptDownModeEntry = 501,     // the same location: mode entry of the unattended script download
+  kScriptDownRun = 506,           // 'ScriptDownProcess' in the unattended script download
   kEmergencyPortOpen = 601,       // 'PortOpen' in Emergency
   kEmergencyDownload = 602,       // 'DownLoadThreadProc' in Emergency
   kEfsToolModeEntry = 801,        // 'ChangeToDM' in File System Tool
