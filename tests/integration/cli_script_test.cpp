@@ -64,4 +64,22 @@ TEST_F(CliScript, FailingLineIsRefusedBeforeThePortOpens) {
   EXPECT_EQ(Log().find("\"operation\":\"script\""), std::string::npos);
 }
 
+TEST_F(CliScript, WithAnEriFileTheFullDownloadRuns) {
+  std::string error;
+  ASSERT_TRUE(sim_.Start({"--port", "COM5", "--state", (home_.path() / "state").string()}, error)) << error;
+  const fs::path folder = home_.path() / "job";
+  fs::create_directories(folder / "brew_script" / "brew");
+  std::ofstream(folder / "brew_script" / "brew" / "app.txt") << "brew app\n";
+  std::ofstream(folder / "job.scr") << "NV_WRITE ACCOLC 0 5 6\n";
+  std::ofstream(home_.path() / "roam.eri") << "eri data\n";
+  const auto outcome = Run({"script", "--port", "COM5", "--eri", (home_.path() / "roam.eri").string(),
+                            (folder / "job.scr").string()});
+  ASSERT_EQ(outcome.status, 0) << outcome.out << outcome.err;
+  std::string text;
+  std::getline(std::ifstream(home_.path() / "state" / "efs" / "eri" / "eri.bin") >> std::ws, text);
+  EXPECT_EQ(text, "eri data");
+  std::getline(std::ifstream(home_.path() / "state" / "efs" / "brew" / "app.txt") >> std::ws, text);
+  EXPECT_EQ(text, "brew app");
+}
+
 }  // namespace
