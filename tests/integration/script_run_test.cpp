@@ -53,4 +53,34 @@ TEST_F(ScriptRunSimTest, RefusedWritesEndWithWarnings) {
   EXPECT_EQ(g_scriptProcess.RunUnattended(0, "", script.c_str(), kPortIndex), 506050);
 }
 
+// Kinds 0 and 1: the user's content goes, and the BREW script directory is
+// written only when its version file differs from what the handset reports.
+TEST_F(ScriptRunSimTest, StagedDownloadClearsAndWritesBrewScriptsOnlyWhenOutdated) {
+  StartDiagHandset();
+  const fs::path efs = sim_->stateDir() / "efs";
+  fs::create_directories(efs / "sms");
+  fs::create_directories(efs / "brew");
+  std::ofstream(efs / "sms" / "inbox.dat") << "old message";
+  std::ofstream(efs / "brew" / "prefs.dat") << "old prefs";
+  const fs::path job = home_.path() / "job";
+  fs::create_directories(job / "brew_script" / "brew");
+  std::ofstream(job / "brew_script" / "brew" / "app.txt") << "app";
+  std::ofstream(job / "job.scr") << "NV_WRITE ACCOLC 0 5 6\n";
+  const auto script = (job / "job.scr").string();
+  // Field 3 the vendor text, field 4 - 1 and field 5 - 56 its two values.
+  struct Row {
+    const char* version;
+    bool written;
+  } rows[] = {{"0,0,0,RB310-A1-000001,66052,61,0,0,0,0", false}, {"0,0,0,RB310-A1-000001,66053,61,0,0,0,0", true}};
+  for (const Row& row : rows) {
+    SCOPED_TRACE(row.version);
+    fs::remove(efs / "brew" / "app.txt");
+    std::ofstream(job / "brew_script" / "brew" / "version.txt") << row.version;
+    EXPECT_EQ(g_scriptProcess.Run(0, "", script.c_str(), "", 0, kPortIndex, ""), 1);
+    EXPECT_FALSE(fs::exists(efs / "sms" / "inbox.dat"));
+    EXPECT_FALSE(fs::exists(efs / "brew" / "prefs.dat"));
+    EXPECT_EQ(fs::exists(efs / "brew" / "app.txt"), row.written);
+  }
+}
+
 }  // namespace
