@@ -152,25 +152,35 @@ TEST_F(ScriptDownloadPathsTest, RefusedLineWarnsByCodeOrByDialog) {
   }
 }
 
-// Every entry of the clearing list goes: single files by name, the files of
-// the directories; content elsewhere stays.
-TEST_F(ScriptDownloadPathsTest, StagedDownloadClearsEveryListedFileAndDirectory) {
-  StartDiagHandset();
-  const fs::path efs = sim_->stateDir() / "efs";
-  for (const auto& entry : zk::operations::kClearingList) {
-    const fs::path file = entry.directory ? efs / entry.path / "content.dat" : efs / entry.path;
-    fs::create_directories(file.parent_path());
-    std::ofstream(file) << "user content";
+// Kinds 0 and 1 clear every entry of the clearing list: single files by
+// name, the files of the directories; content elsewhere stays. Kind 2 clears
+// nothing.
+TEST_F(ScriptDownloadPathsTest, OnlyStagedDownloadsClearEveryListedFileAndDirectory) {
+  struct Row {
+    int16_t kind;
+    bool cleared;
+  } rows[] = {{0, true}, {2, false}};
+  for (const Row& row : rows) {
+    SCOPED_TRACE("kind " + std::to_string(row.kind));
+    StartDiagHandset();
+    const fs::path efs = sim_->stateDir() / "efs";
+    auto fileOf = [&](const zk::operations::ClearingEntry& entry) {
+      return entry.directory ? efs / entry.path / "content.dat" : efs / entry.path;
+    };
+    for (const auto& entry : zk::operations::kClearingList) {
+      fs::create_directories(fileOf(entry).parent_path());
+      std::ofstream(fileOf(entry)) << "user content";
+    }
+    std::ofstream(efs / "pim" / "keep.dat") << "kept";
+    const std::string script = WriteJob();
+    EXPECT_EQ(g_scriptProcess.Run(row.kind, "", script.c_str(), "", 0, kPortIndex, ""), 1);
+    for (const auto& entry : zk::operations::kClearingList)
+      EXPECT_EQ(fs::exists(fileOf(entry)), !row.cleared) << entry.path;
+    EXPECT_TRUE(fs::exists(efs / "pim" / "keep.dat"));
+    sim_->Stop();
+    sim_.reset();
+    fs::remove_all(home_.path() / "state");
   }
-  fs::create_directories(efs / "pim");
-  std::ofstream(efs / "pim" / "keep.dat") << "kept";
-  const std::string script = WriteJob();
-  EXPECT_EQ(g_scriptProcess.Run(0, "", script.c_str(), "", 0, kPortIndex, ""), 1);
-  for (const auto& entry : zk::operations::kClearingList) {
-    const fs::path file = entry.directory ? efs / entry.path / "content.dat" : efs / entry.path;
-    EXPECT_FALSE(fs::exists(file)) << entry.path;
-  }
-  EXPECT_TRUE(fs::exists(efs / "pim" / "keep.dat"));
 }
 
 }  // namespace
