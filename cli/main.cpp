@@ -41,6 +41,7 @@ int main(int argc, char** argv) {
   zk::cli::AddEfsTreeCommands(app);
   zk::cli::AddEriCommands(app);
   zk::cli::AddScriptCheckCommand(app);
+  zk::cli::AddScriptCommand(app);
   zk::cli::AddNvFileCommands(app);
   zk::cli::AddNvCommands(app);
   zk::cli::AddLogCommand(app);

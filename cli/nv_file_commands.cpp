@@ -50,7 +50,7 @@ int RunDiff(const DiffOptions& options) {
     std::printf("identical: every entry has the same read flag and value\n");
     return 0;
   }
-  std::printf("%zu entr%s differ\n", lines.size(), lines.size() == 1 ? "y" : "ies");
+  std::printf("%zu %s\n", lines.size(), lines.size() == 1 ? "entry differs" : "entries differ");
   return kFilesDiffer;
 }
 

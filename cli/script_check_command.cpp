@@ -93,6 +93,34 @@ void CheckImageSlots(zk::script::ScriptParse& parse) {
   }
 }
 
+}  // namespace
+
+zk::script::ScriptParse CheckedParse(const CScriptParser& parser, int kind) {
+  zk::script::ScriptParse parse = parser.Parse(kind);
+  CheckEfsSources(parse);
+  CheckImageSlots(parse);
+  return parse;
+}
+
+int RefuseFailingScript(const std::string& path, int kind) {
+  CScriptParser parser;
+  if (!parser.Load(path)) return RefuseInput(parser.LoadFailure(), "");
+  const zk::script::ScriptParse parse = CheckedParse(parser, kind);
+  int failing = 0;
+  for (const ParsedLine& line : parse.lines)
+    for (const auto& problem : line.problems)
+      if (problem.severity == Severity::kFail) {
+        std::fprintf(stderr, "%s:%d: %s\n", path.c_str(), line.number, problem.reason.c_str());
+        ++failing;
+      }
+  if (failing == 0) return 0;
+  return RefuseInput("the script has " + std::to_string(failing) + " failing line(s); `zkdownload script-check " +
+                         path + "` shows every problem",
+                     "");
+}
+
+namespace {
+
 struct Counts {
   int lines = 0, fail = 0, warn = 0, ignored = 0, nvWrites = 0;
 };
@@ -174,9 +202,7 @@ int RunCheck(const CheckOptions& options) {
     std::fprintf(stderr, "zkdownload: %s\n", parser.LoadFailure().c_str());
     return kUsageStatus;
   }
-  zk::script::ScriptParse parse = parser.Parse(options.kind);
-  CheckEfsSources(parse);
-  CheckImageSlots(parse);
+  const zk::script::ScriptParse parse = CheckedParse(parser, options.kind);
   const Counts counts = Count(parse);
   if (options.json) {
     PrintJson(options, parse, counts);

@@ -361,10 +361,34 @@ ZK_API int UpgradeUSB_Interface(short kind, int value, const char* text1, const 
 /** @} */
 
 /** @name Script download (reporting)
- * Not available in this version: fails with #ZK_RESULT_NOT_AVAILABLE.
- * Runs a script of NV settings and file-system content, with the
- * "brew_script" folder beside it (or in the fallback directory), and
- * optionally writes a PRL and an ERI file; ends with a restart wait.
+ * Provisions a handset that already runs its firmware: enters diagnostic
+ * mode (and raises a serial line to 115200 bit/s), goes offline, unlocks,
+ * checks the calibration data, clears user content from the file system
+ * (kinds 0 and 1), writes the PRL and the ERI file when given, writes the
+ * "brew_script" directory found beside the script (else in the fallback
+ * directory registered with fnPassPara_Interface) into the handset (kinds 0
+ * and 1 only when its "brew/version.txt" differs from the handset), and runs
+ * the script, copying files from its "efs_scr" folder.
+ *
+ * Blocks on the caller's thread for the whole download: mode entry, a 2 s
+ * settle, every transfer and script line with its WAITs, then 30 s (kinds 2
+ * and 3, after which diagnostic mode is entered again to prove the restart)
+ * or 10 s (kinds 0 and 1), all scaled by ZKDOWNLOAD_TIME_SCALE. Without
+ * pass-parameter mode the end dialog then offers the next handset.
+ *
+ * Dialogs: the progress window; kinds 2 and 3 ask "Cal data is not
+ * found!!" when the calibration check fails (Cancel fails with 303000); a
+ * script that ran with warnings shows the error dialog with code 50 (in
+ * pass-parameter mode it fails with 305000 instead); failures show the error
+ * dialog (or go to the result cell) and write error_login_COM<n>.txt.
+ * Codes: 0 (a required input missing; pass-parameter mode with the
+ * requirement switch, kinds 0 and 1), 301000 + r mode entry, 301001 rate
+ * change, 403000 + r offline, 404000 + r unlock, 303000 calibration,
+ * 302000 + r PRL, 415000 ERI, 306000 no "brew_script" directory,
+ * 107000 + r BREW directory write, 305000 + r the script (46 unreadable,
+ * 53 abandoned). Files read: the script, its efs_scr files, the PRL, the ERI
+ * and the brew_script tree; nothing on the PC is written but the error
+ * login file.
  * Arguments: `kind` (0, 1 staged with file-system clearing; other values
  * full), `value` (not read), `text1` the service programming code (empty:
  * "271828"), `text2` the script file, `text3` the PRL file (empty: no PRL),
@@ -638,8 +662,8 @@ ZK_API int DataBackupWriteUSB_Interface(short kind, const char* text1, const cha
 /** @} */
 
 /** @name Unattended forms (silent, code)
- * Refurbish and script download are not available in this version: each
- * fails with #ZK_RESULT_NOT_AVAILABLE.
+ * Refurbish is not available in this version: it fails with
+ * #ZK_RESULT_NOT_AVAILABLE.
  * Windowless forms for unattended stations: no progress window, no error
  * or end dialog (refurbish's "Please reboot phone" message box excepted).
  * `text1` is the service programming code (empty: "271828"), `text2` the
@@ -657,6 +681,9 @@ ZK_API int DataBackupWriteUSB_Interface(short kind, const char* text1, const cha
  * - ERI write: diagnostic mode (412000 + r), offline (413000 + r), the
  *   unlock that precedes NV reads (414000 + r), 2 s, the file `text2` as
  *   "/eri/eri.bin" (415000); no reset and no waiting.
+ * - Script download: diagnostic mode (501000 + r), then the script `text2`
+ *   runs (506000 + r: 46 unreadable, 50 ran with warnings, 53 abandoned);
+ *   the port stays open after success.
  */
 /** @{ */
 /** Refurbish, unattended; see the group.
@@ -669,13 +696,22 @@ ZK_API int Refurbish_UPST_Interface(short kind, const char* text1, const char* t
  * @return 1 on success, else 0. */
 ZK_API int RefurbishUSB_UPST_Interface(short kind, const char* text1, const char* text2, short port, short param1,
                                        short param2, short param3);
-/** Script download, reduced unattended form; see the group.
- * @param kind operation kind. @param text1 code. @param text2 script. @param port zero-based port index.
- * @return 1 on success, else 0. */
+/** Script download, reduced unattended form: enters diagnostic mode on the
+ * port and runs the script (NV writes, SPC, MODE, EFS copies from the
+ * script's efs_scr folder, WAIT). Runs in silent mode: no window, no dialog.
+ * Blocks for the mode entry, every request of the script and its WAIT lines.
+ * After success the port stays open. The script file is only read.
+ * @param kind operation kind (2 and 3 hold back the authentication items).
+ * @param text1 service programming code; empty selects "271828".
+ * @param text2 script file path. @param port zero-based port index.
+ * @return 1 when every line ran without a warning, else 0; the flow result
+ * (501000 + r mode entry, 506046 unreadable script, 506050 warnings,
+ * 506053 run abandoned after repeated unanswered NV writes) is kept for
+ * GetLastResult_Interface. After a failure the port is closed. */
 ZK_API int ScriptDown_UPST_Interface(short kind, const char* text1, const char* text2, short port);
-/** Script download, reduced unattended form, with link extras; see the group.
+/** ScriptDown_UPST_Interface for the handset's USB modem port; see it.
  * @param kind operation kind. @param text1 code. @param text2 script. @param port zero-based port index.
- * @param param1 link extra. @param param2 link extra. @param param3 link extra.
+ * @param param1 not used. @param param2 not used. @param param3 not used.
  * @return 1 on success, else 0. */
 ZK_API int ScriptDownUSB_UPST_Interface(short kind, const char* text1, const char* text2, short port, short param1,
                                         short param2, short param3);

@@ -48,15 +48,6 @@ ZK_API int UpgradeNew_Interface(short kind, int, const char*, const char*, const
 ZK_API int UpgradeUSB_Interface(short kind, int, const char*, const char*, const char*, const char*, int, const char*, char, short port, const char*, short, short, short) {
   return Reporting(kind, port);
 }
-ZK_API int SCRDownload_Interface(short kind, int, const char*, const char*, const char*, int, short portMask) {
-  return Reporting(kind, PortIndexFromMask(portMask));
-}
-ZK_API int SCRDownloadNew_Interface(short kind, int, const char*, const char*, const char*, int, short portMask, const char*) {
-  return Reporting(kind, PortIndexFromMask(portMask));
-}
-ZK_API int SCRDownloadUSB_Interface(short kind, int, const char*, const char*, const char*, int, short port, const char*, short, short, short) {
-  return Reporting(kind, port);
-}
 ZK_API int Refurbish_Interface(short kind, int, const char*, const char*, short portMask) {
   return Reporting(kind, PortIndexFromMask(portMask));
 }
@@ -73,12 +64,6 @@ ZK_API int Refurbish_UPST_Interface(short kind, const char*, const char*, short 
   return Silent(kind, port);
 }
 ZK_API int RefurbishUSB_UPST_Interface(short kind, const char*, const char*, short port, short, short, short) {
-  return Silent(kind, port);
-}
-ZK_API int ScriptDown_UPST_Interface(short kind, const char*, const char*, short port) {
-  return Silent(kind, port);
-}
-ZK_API int ScriptDownUSB_UPST_Interface(short kind, const char*, const char*, short port, short, short, short) {
   return Silent(kind, port);
 }
 

@@ -23,6 +23,14 @@ enum class Location : int {
   kBinWriteNv = 206,              // 'Write_NV' in BIN Download (NV items, AKeys)
   kBinReset = 207,                // 'ModeReset' in BIN Download
   kBinVersion = 314,              // the version read back after a download
+  kScriptBrewWrite = 107,         // writing the BREW script directory in a script download
+  kScriptModeEntry = 301,         // 'ChangeToDM' in SCR Download
+  kScriptPrlWrite = 302,          // the PRL step of SCR Download
+  kScriptCalibration = 303,       // the calibration check of SCR Download
+  kScriptRun = 305,               // 'ScriptDownProcess' in SCR Download
+  kScriptNoBrewDirectory = 306,   // no brew_script directory in SCR Download
+  kScriptOffline = 403,           // the offline step of SCR Download (as in PRL Download)
+  kScriptUnlock = 404,            // the unlock of SCR Download (as in PRL Download)
   kPrlRead = 401,                 // 'PRLReadProc' in PRL Read
   kPrlWriteModeEntry = 402,       // 'ChangeToDM' in PRL Download
   kPrlWriteOffline = 403,         // 'ModeOffline_D' in PRL Download
@@ -36,6 +44,8 @@ enum class Location : int {
   kEriWriteReset = 416,           // 'ModeReset' in ERI Download
   kEriReadModeEntry = 417,        // 'ChangeToDM' in ERI Read
   kRefurbishModeEntry = 501,      // 'ChangeToDM' in Refurbish
+  kScriptDownModeEntry = 501,     // the same location: mode entry of the unattended script download
+  kScriptDownRun = 506,           // 'ScriptDownProcess' in the unattended script download
   kEmergencyPortOpen = 601,       // 'PortOpen' in Emergency
   kEmergencyDownload = 602,       // 'DownLoadThreadProc' in Emergency
   kEfsToolModeEntry = 801,        // 'ChangeToDM' in File System Tool

@@ -411,4 +411,34 @@ TEST_F(OperationExports, EriAndProvisioningFailuresReturnZeroAndFreeThePort) {
   EXPECT_EQ(Resets(), 0);
 }
 
+using ScriptUsbFn = int (*)(short, int, const char*, const char*, const char*, int, short, const char*, short, short,
+                            short);
+
+// The full script download: the BREW script directory beside the script is
+// written, then the script runs; without such a directory the host learns
+// 306000 from its result cell before anything is written.
+TEST_F(OperationExports, ScriptDownloadWritesBrewDirectoryAndRunsTheScript) {
+  if (RanInOwnProcess()) return;
+  auto download = Resolve<ScriptUsbFn>("SCRDownloadUSB_Interface");
+  ASSERT_NE(download, nullptr);
+  const fs::path job = Home() / "job";
+  fs::create_directories(job / "brew_script" / "brew");
+  fs::create_directories(job / "efs_scr");
+  WriteAll(job / "brew_script" / "brew" / "app.mod", List(300, 9));
+  WriteAll(job / "efs_scr" / "note.txt", List(50, 3));
+  std::ofstream(job / "job.scr") << "NV_WRITE ACCOLC 0 5 6\nEFS x note.txt\n";
+  EXPECT_EQ(download(2, 0, "", (job / "job.scr").c_str(), "", 0, kPortIndex, "", 0, 0, -1), 1) << lastResult_();
+  EXPECT_EQ(ReadAll(StateDir() / "efs" / "brew" / "app.mod"), List(300, 9));
+  EXPECT_EQ(ReadAll(StateDir() / "efs" / "note.txt"), List(50, 3));
+  EXPECT_EQ(Requests("272500"), 1);  // the NV write of ACCOLC
+  EXPECT_TRUE(PortIsFree(PortLink()));
+
+  int cell = 0;
+  ASSERT_NO_FATAL_FAILURE(Register(&cell));
+  fs::remove_all(job / "brew_script");
+  EXPECT_EQ(download(2, 0, "", (job / "job.scr").c_str(), "", 0, kPortIndex, "", 0, 0, -1), 0);
+  EXPECT_EQ(cell, 306000);
+  EXPECT_EQ(Requests("272500"), 1);  // the script did not run again
+}
+
 }  // namespace

@@ -248,3 +248,33 @@ TEST(NvBackupFile, PendingBackupIsSavedByTheErrorPath) {
 }
 
 }  // namespace
+
+namespace {
+
+TEST(NvAKey, WritesBackExactlyTheEntriesItRead) {
+  Fixture f;
+  const auto items = AuthenticationList();
+  NvImage expected{};
+  // NAM 0 answers every item with a value of its own; NAM 1's A-key goes
+  // unanswered and the rest of NAM 1 was never written.
+  for (const auto& entry : items) {
+    Bytes data(kDataFieldSize, 0);
+    data[1] = static_cast<uint8_t>(entry.item);
+    data[2] = 0xA5;
+    ASSERT_TRUE(UnpackIntoImage(expected, entry.item, DataField(data.data(), kDataFieldSize)));
+    f.handset.Answer(ReadReq(entry.item, 0), Nv(kRead, entry.item, data));
+  }
+  f.handset.Silence(ReadReq(items[0].item, 1));
+  for (std::size_t i = 1; i < items.size(); ++i)
+    f.handset.Answer(ReadReq(items[i].item, 1), Nv(kRead, items[i].item, {1}, 5));
+  EXPECT_EQ(f.nv.AKeyRead(), CNVBackup::kDone);
+  EXPECT_EQ(f.handset.unplayed(), 0u);
+
+  // Only NAM 0 goes back, with the bytes read; a refusal does not stop it.
+  for (std::size_t i = 0; i < items.size(); ++i)
+    Play(f.handset, WriteReq(expected, items[i].item, 0), kWrite, items[i].item, i == 2 ? Then::Refused : Then::Ok);
+  EXPECT_EQ(f.nv.AKeyWrite(), CNVBackup::kDone);
+  EXPECT_EQ(f.handset.unplayed(), 0u);
+}
+
+}  // namespace
