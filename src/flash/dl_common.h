@@ -99,6 +99,9 @@ class CDLCommon {
   std::string m_prlName;
   int32_t m_imageFlag = 0;      // the operation's image flag, kept with the image path
   zk::flash::StageReport m_stageReport;  // the staged flows' report to the host (lives with the library)
+  // Enters stage `name` in the report and copies it to the buffers the host
+  // registered; nothing without registered buffers.
+  void ReportStage(const char* name);
 
  private:
   bool RunControlStep(const zk::flash::DownloadPacketSpec& layout, uint8_t selector = 0);

@@ -221,3 +221,9 @@ DownloadResult CDLCommon::EraseHandsetEfs() {
   g_commonProcess.SetText(1014, "");
   return DownloadResult::kDone;
 }
+
+void CDLCommon::ReportStage(const char* name) {
+  if (g_passPara.m_mode == 0) return;
+  m_stageReport.Enter(name, zk::platform::NowMs(),
+                      {g_passPara.m_countCell, g_passPara.m_nameBuffer, g_passPara.m_timeBuffer});
+}

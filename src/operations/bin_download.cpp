@@ -43,10 +43,7 @@ int LowByte(int result) { return result & 0xFF; }
 
 void CBinDownload::EnterStage(int16_t kind, const char* name) {
   if (m_stages.empty() || m_stages.back() != name) m_stages.emplace_back(name);
-  if (g_passPara.m_mode == 0 || FullSequence(kind)) return;
-  g_dlCommon.m_stageReport.Enter(
-      name, zk::platform::NowMs(),
-      {g_passPara.m_countCell, g_passPara.m_nameBuffer, g_passPara.m_timeBuffer});
+  if (!FullSequence(kind)) g_dlCommon.ReportStage(name);
 }
 
 int CBinDownload::Run(int16_t kind, const char* /*text*/, const char* spcCode, const char* imagePath, char /*flag*/,

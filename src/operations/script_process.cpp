@@ -39,6 +39,11 @@ constexpr int kNeedsFallback = 0x20, kNeedsPrl = 0x10, kNeedsEri = 0x08, kNeedsS
 
 bool Staged(int16_t kind) { return kind == 0 || kind == 1; }
 
+// The staged kinds report their stages to a host that registered buffers.
+void EnterStage(int16_t kind, const char* name) {
+  if (Staged(kind)) g_dlCommon.ReportStage(name);
+}
+
 std::string Text(const char* text) { return text != nullptr ? text : ""; }
 
 void WaitSeconds(int seconds) {
@@ -145,6 +150,7 @@ int CScriptProcess::RunOneHandset(int16_t kind, const std::string& script, const
   g_commonProcess.SetProgressRange(100);
   g_commonProcess.UpdateElapsedTime();
 
+  EnterStage(kind, "DXX01");
   const int entered = g_diagLink.EnterDiagMode(portIndex);
   if (entered != kDiagModeEntered) return FailureCode(Location::kScriptModeEntry, entered);
   // A port map that cannot be read says nothing about the port: it is
@@ -158,22 +164,29 @@ int CScriptProcess::RunOneHandset(int16_t kind, const std::string& script, const
 
   const auto offline = g_packetProcess.GoOffline();
   if (offline != zk::diag::OfflineResult::kConfirmed) return FailureCode(Location::kScriptOffline, offline);
+  EnterStage(kind, "DXX30");
   const auto unlocked = g_diagLink.UnlockAndTypeCode();
   if (unlocked != zk::diag::UnlockResult::kUnlocked) return FailureCode(Location::kScriptUnlock, unlocked);
   WaitSeconds(kSettleSeconds);
 
   if (g_nvBackup.CheckCalibration() != 1) {
+    EnterStage(kind, "DXX07");
     if (Staged(kind)) return FailureCode(Location::kScriptCalibration);
     const auto answer = g_commonProcess.AskMessage(kCalibrationQuestion, zk::ui::MessageButtons::OkCancel);
     if (answer != zk::ui::MessageAnswer::Ok) return FailureCode(Location::kScriptCalibration);
   }
-  if (Staged(kind)) ClearUserContent();
+  if (Staged(kind)) {
+    EnterStage(kind, "DXX20");
+    ClearUserContent();
+  }
 
   if (!prl.empty()) {
+    EnterStage(kind, "DXX08");
     const auto written = g_dlCommon.WritePrlList(namSelector, prl);
     if (written != zk::flash::PrlFileResult::kDone) return FailureCode(Location::kScriptPrlWrite, written);
   }
   if (!eri.empty()) {
+    EnterStage(kind, "DXX10");
     const auto written = g_dlCommon.WriteEriFile(eri);
     if (written != zk::flash::EriFileResult::kDone) return static_cast<int>(zk::flash::EriFileResult::kWriteFailed);
   }
@@ -187,12 +200,14 @@ int CScriptProcess::RunOneHandset(int16_t kind, const std::string& script, const
   }
 
   if (!Staged(kind) || !BrewScriptsCurrent(brew)) {
+    EnterStage(kind, "Brew Writing");
     g_commonProcess.SetStatusText("Brew Writing");
     const int restored = g_efsDownload.EfsRestore(brew.string(), portIndex);
     if (restored != CEfsDownload::kDone) return FailureCode(Location::kScriptBrewWrite, restored);
   }
 
   g_nvBackup.ClearErrors();
+  EnterStage(kind, "DXX18");
   const int run = zk::operations::RunScriptFile(script, kind, zk::operations::LibraryHandset());
   if (run != zk::operations::kScriptDone && run != zk::operations::kScriptWarned)
     return FailureCode(Location::kScriptRun, run);

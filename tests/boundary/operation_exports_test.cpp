@@ -439,6 +439,16 @@ TEST_F(OperationExports, ScriptDownloadWritesBrewDirectoryAndRunsTheScript) {
   EXPECT_EQ(download(2, 0, "", (job / "job.scr").c_str(), "", 0, kPortIndex, "", 0, 0, -1), 0);
   EXPECT_EQ(cell, 306000);
   EXPECT_EQ(Requests("272500"), 1);  // the script did not run again
+  EXPECT_EQ(count_, 0) << "kinds 2 and 3 keep no stage report";
+
+  // A staged download reports its stages to the registered buffers.
+  fs::create_directories(job / "brew_script" / "brew");
+  WriteAll(job / "brew_script" / "brew" / "app.mod", List(300, 9));
+  EXPECT_EQ(download(0, 0, "", (job / "job.scr").c_str(), "", 0, kPortIndex, "", 0, 0, -1), 1) << cell;
+  const char* stages[] = {"DXX01", "DXX30", "DXX20", "Brew Writing", "DXX18"};
+  ASSERT_EQ(count_, 5);
+  for (int slot = 0; slot < 5; ++slot)
+    EXPECT_STREQ(reinterpret_cast<const char*>(names_ + 100 * slot), stages[slot]) << slot;
 }
 
 }  // namespace
