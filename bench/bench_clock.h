@@ -14,14 +14,11 @@ namespace zk::bench {
 inline double CpuSeconds(clockid_t clock) {
   timespec now{};
   clock_gettime(clock, &now);
-  return static_cast<double>(now.tv_sec) +
-         static_cast<double>(now.tv_nsec) / 1e9;
+  return static_cast<double>(now.tv_sec) + static_cast<double>(now.tv_nsec) / 1e9;
 }
 
 inline double WallSeconds() {
-  return std::chrono::duration<double>(
-             std::chrono::steady_clock::now().time_since_epoch())
-      .count();
+  return std::chrono::duration<double>(std::chrono::steady_clock::now().time_since_epoch()).count();
 }
 
 // One run of a paced-line benchmark, as measured.
@@ -38,4 +35,4 @@ inline std::array<double, 3> MinMedianMax(std::vector<double> values) {
   return {values.front(), values[values.size() / 2], values.back()};
 }
 
-} // namespace zk::bench
+}  // namespace zk::bench

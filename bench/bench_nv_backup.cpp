@@ -33,34 +33,30 @@ namespace fs = std::filesystem;
 
 constexpr int kPort = 5;
 constexpr uint32_t kLineRate = 115200;
-constexpr double kBitsPerByte = 10; // start, eight data bits, stop
+constexpr double kBitsPerByte = 10;  // start, eight data bits, stop
 constexpr int kRuns = 3;
 
 // Every calibration item holds a value, so that answers carry data.
-void SeedNv(const fs::path &nv) {
+void SeedNv(const fs::path& nv) {
   fs::create_directories(nv);
-  for (const auto &entry : zk::nv::CalibrationList()) {
+  for (const auto& entry : zk::nv::CalibrationList()) {
     std::string field(128, '\0');
-    for (std::size_t i = 0; i < 16; ++i)
-      field[i] = static_cast<char>(entry.item + i + 1);
-    std::ofstream(nv / (std::to_string(entry.item) + ".bin"), std::ios::binary)
-        << field;
+    for (std::size_t i = 0; i < 16; ++i) field[i] = static_cast<char>(entry.item + i + 1);
+    std::ofstream(nv / (std::to_string(entry.item) + ".bin"), std::ios::binary) << field;
   }
 }
 
 using Run = zk::bench::PacedRun;
 using zk::bench::MinMedianMax;
 
-} // namespace
+}  // namespace
 
 int main() {
   char home[] = "/tmp/zkbench-nv-XXXXXX";
-  if (mkdtemp(home) == nullptr)
-    return std::perror("mkdtemp"), 1;
+  if (mkdtemp(home) == nullptr) return std::perror("mkdtemp"), 1;
   const fs::path dir(home);
   setenv("ZKDOWNLOAD_HOME", home, 1);
-  unsetenv("ZKDOWNLOAD_TRACE"); // no wire trace: it would cost the calling
-                                // thread CPU of its own
+  unsetenv("ZKDOWNLOAD_TRACE");  // no wire trace: it would cost the calling thread CPU of its own
   zk::boundary::ResetLibraryState();
   zk::platform::SetTimeScale(1.0);
 
@@ -71,14 +67,11 @@ int main() {
   SeedNv(options.stateDir / "nv");
   rb310::Simulator sim(options);
   std::string error;
-  if (!sim.Start(error))
-    return std::fprintf(stderr, "simulator: %s\n", error.c_str()), 1;
+  if (!sim.Start(error)) return std::fprintf(stderr, "simulator: %s\n", error.c_str()), 1;
 
   // The pass itself, through the library's link; the unlock is done before.
-  CNVBackup nv(g_diagLink,
-               {[] { return true; }, [] { return true; }, [] { return true; }});
-  std::printf("NV backup read with the option flag (%d reads), %u bit/s both "
-              "ways (simulated line)\n",
+  CNVBackup nv(g_diagLink, {[] { return true; }, [] { return true; }, [] { return true; }});
+  std::printf("NV backup read with the option flag (%d reads), %u bit/s both ways (simulated line)\n",
               zk::nv::kFullPassSteps, kLineRate);
   std::vector<Run> runs;
   for (int i = 0; i < kRuns; ++i) {
@@ -94,50 +87,35 @@ int main() {
     const auto wallStart = std::chrono::steady_clock::now();
     const int result = nv.BackupRead(true);
     Run run;
-    run.wallMs = std::chrono::duration<double, std::milli>(
-                     std::chrono::steady_clock::now() - wallStart)
-                     .count();
-    const double threadCpuMs =
-        1e3 * CpuSeconds(CLOCK_THREAD_CPUTIME_ID) - threadCpuStart;
+    run.wallMs = std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - wallStart).count();
+    const double threadCpuMs = 1e3 * CpuSeconds(CLOCK_THREAD_CPUTIME_ID) - threadCpuStart;
     g_diagLink.ClosePort();
-    run.bytes = static_cast<long>(sim.bytesFromHost() + sim.bytesToHost() -
-                                  lineBytesBefore);
-    run.wireShare =
-        100.0 *
-        (static_cast<double>(run.bytes) * kBitsPerByte * 1000.0 / kLineRate) /
-        run.wallMs;
+    run.bytes = static_cast<long>(sim.bytesFromHost() + sim.bytesToHost() - lineBytesBefore);
+    run.wireShare = 100.0 * (static_cast<double>(run.bytes) * kBitsPerByte * 1000.0 / kLineRate) / run.wallMs;
     run.threadCpuShare = 100.0 * threadCpuMs / run.wallMs;
-    run.good = result == CNVBackup::kDone &&
-               nv.m_flags.Get(zk::nv::ListId::Calibration, 0, 0) == 1;
-    std::printf("  run %d: result %d (%s), %ld bytes on the line, wall %.1f "
-                "ms, wire share %.2f %%, "
+    run.good = result == CNVBackup::kDone && nv.m_flags.Get(zk::nv::ListId::Calibration, 0, 0) == 1;
+    std::printf("  run %d: result %d (%s), %ld bytes on the line, wall %.1f ms, wire share %.2f %%, "
                 "thread CPU %.3f %%\n",
-                i + 1, result, run.good ? "read" : "FAILED", run.bytes,
-                run.wallMs, run.wireShare, run.threadCpuShare);
+                i + 1, result, run.good ? "read" : "FAILED", run.bytes, run.wallMs, run.wireShare,
+                run.threadCpuShare);
     runs.push_back(run);
   }
   sim.Stop();
 
   std::vector<double> shares, cpus, walls;
   bool good = runs.size() == kRuns;
-  for (const Run &run : runs) {
+  for (const Run& run : runs) {
     shares.push_back(run.wireShare);
     cpus.push_back(run.threadCpuShare);
     walls.push_back(run.wallMs);
     good = good && run.good;
   }
   if (!runs.empty()) {
-    const auto share = MinMedianMax(shares), cpu = MinMedianMax(cpus),
-               wall = MinMedianMax(walls);
-    std::printf(
-        "  wall time (ms)            min %9.1f  median %9.1f  max %9.1f\n",
-        wall[0], wall[1], wall[2]);
-    std::printf("  share of the wire limit   min %8.2f%%  median %8.2f%%  max "
-                "%8.2f%%\n",
-                share[0], share[1], share[2]);
-    std::printf("  calling thread CPU        min %8.3f%%  median %8.3f%%  max "
-                "%8.3f%%\n",
-                cpu[0], cpu[1], cpu[2]);
+    const auto share = MinMedianMax(shares), cpu = MinMedianMax(cpus), wall = MinMedianMax(walls);
+    std::printf("  wall time (ms)            min %9.1f  median %9.1f  max %9.1f\n", wall[0], wall[1], wall[2]);
+    std::printf("  share of the wire limit   min %8.2f%%  median %8.2f%%  max %8.2f%%\n", share[0], share[1],
+                share[2]);
+    std::printf("  calling thread CPU        min %8.3f%%  median %8.3f%%  max %8.3f%%\n", cpu[0], cpu[1], cpu[2]);
   }
   std::error_code ignored;
   fs::remove_all(dir, ignored);

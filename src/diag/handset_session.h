@@ -10,7 +10,7 @@
 #include "ui/common_process.h"
 
 class HandsetSession {
-public:
+ public:
   // The command line serves one handset per call, as operation kind 2.
   static constexpr int16_t kSingleHandsetKind = 2;
 
@@ -29,6 +29,6 @@ public:
   // kDiagModeEntered, or the mode entry's failure.
   int EnterDiagMode() const { return g_diagLink.EnterDiagMode(m_portIndex); }
 
-private:
+ private:
   int16_t m_portIndex;
 };
