@@ -7,6 +7,8 @@
 #include <algorithm>
 #include <array>
 #include <chrono>
+#include <cstddef>
+#include <cstdio>
 #include <vector>
 
 namespace zk::bench {
@@ -33,6 +35,29 @@ struct PacedRun {
 inline std::array<double, 3> MinMedianMax(std::vector<double> values) {
   std::sort(values.begin(), values.end());
   return {values.front(), values[values.size() / 2], values.back()};
+}
+
+// Prints the min/median/max lines of `runs` (each target note, such as
+// "   (target < 1 %)", follows its line; "" for none). True when all
+// `expected` runs were made and each one was good.
+inline bool PrintPacedSummary(const std::vector<PacedRun>& runs, std::size_t expected, const char* shareTarget,
+                              const char* cpuTarget) {
+  std::vector<double> shares, cpus, walls;
+  bool good = runs.size() == expected;
+  for (const PacedRun& run : runs) {
+    shares.push_back(run.wireShare);
+    cpus.push_back(run.threadCpuShare);
+    walls.push_back(run.wallMs);
+    good = good && run.good;
+  }
+  if (runs.empty()) return good;
+  const auto share = MinMedianMax(shares), cpu = MinMedianMax(cpus), wall = MinMedianMax(walls);
+  std::printf("  wall time (ms)            min %9.1f  median %9.1f  max %9.1f\n", wall[0], wall[1], wall[2]);
+  std::printf("  share of the wire limit   min %8.2f%%  median %8.2f%%  max %8.2f%%%s\n", share[0], share[1], share[2],
+              shareTarget);
+  std::printf("  calling thread CPU        min %8.3f%%  median %8.3f%%  max %8.3f%%%s\n", cpu[0], cpu[1], cpu[2],
+              cpuTarget);
+  return good;
 }
 
 }  // namespace zk::bench

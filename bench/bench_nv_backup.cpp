@@ -47,7 +47,6 @@ void SeedNv(const fs::path& nv) {
 }
 
 using Run = zk::bench::PacedRun;
-using zk::bench::MinMedianMax;
 
 }  // namespace
 
@@ -102,21 +101,7 @@ int main() {
   }
   sim.Stop();
 
-  std::vector<double> shares, cpus, walls;
-  bool good = runs.size() == kRuns;
-  for (const Run& run : runs) {
-    shares.push_back(run.wireShare);
-    cpus.push_back(run.threadCpuShare);
-    walls.push_back(run.wallMs);
-    good = good && run.good;
-  }
-  if (!runs.empty()) {
-    const auto share = MinMedianMax(shares), cpu = MinMedianMax(cpus), wall = MinMedianMax(walls);
-    std::printf("  wall time (ms)            min %9.1f  median %9.1f  max %9.1f\n", wall[0], wall[1], wall[2]);
-    std::printf("  share of the wire limit   min %8.2f%%  median %8.2f%%  max %8.2f%%\n", share[0], share[1],
-                share[2]);
-    std::printf("  calling thread CPU        min %8.3f%%  median %8.3f%%  max %8.3f%%\n", cpu[0], cpu[1], cpu[2]);
-  }
+  const bool good = zk::bench::PrintPacedSummary(runs, kRuns, "", "");
   std::error_code ignored;
   fs::remove_all(dir, ignored);
   return good ? 0 : 1;

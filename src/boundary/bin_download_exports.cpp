@@ -21,13 +21,6 @@ int RunBinDownload(short kind, const char* text, const char* spcCode, const char
       g_binDownload.Run(kind, first.c_str(), code.c_str(), image.c_str(), flag, port, p1, p2, p3));
 }
 
-void CopyOut(std::string_view text, char* buffer, int size) {
-  if (buffer == nullptr || size <= 0) return;
-  const auto count = std::min(text.size(), static_cast<std::size_t>(size - 1));
-  if (count > 0) std::memcpy(buffer, text.data(), count);
-  buffer[count] = '\0';
-}
-
 }  // namespace
 
 extern "C" {

@@ -2,8 +2,11 @@
 // four ways a flow's result becomes the export's result.
 #pragma once
 
+#include <algorithm>
 #include <cstdint>
+#include <cstring>
 #include <string>
+#include <string_view>
 
 #include "zkdownload/zkdownload.h"
 
@@ -45,6 +48,15 @@ int16_t PortIndexFromMask(int16_t mask);
 
 // A text argument as the export's own copy (null reads as empty).
 inline std::string OwnText(const char* text) { return text != nullptr ? std::string(text) : std::string(); }
+
+// Copies `text` into a host's buffer of `size` bytes, cut to fit, always
+// terminated; nothing for a null buffer or a size below 1.
+inline void CopyOut(std::string_view text, char* buffer, int size) {
+  if (buffer == nullptr || size <= 0) return;
+  const auto count = std::min(text.size(), static_cast<std::size_t>(size - 1));
+  if (count > 0) std::memcpy(buffer, text.data(), count);
+  buffer[count] = '\0';
+}
 
 // Reporting form: the result cell in pass-parameter mode, else the error
 // dialog on failure. 1 on success, else 0.

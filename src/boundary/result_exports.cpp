@@ -12,17 +12,7 @@
 #include "ui/failure_texts.h"
 #include "zkdownload/zkdownload.h"
 
-namespace {
-
-// Copies `text` into the host's buffer, cut to fit, always terminated.
-void CopyOut(std::string_view text, char* buffer, int size) {
-  if (buffer == nullptr || size <= 0) return;
-  const auto count = std::min(text.size(), static_cast<std::size_t>(size - 1));
-  if (count > 0) std::memcpy(buffer, text.data(), count);
-  buffer[count] = '\0';
-}
-
-}  // namespace
+using zk::boundary::CopyOut;
 
 extern "C" {
 

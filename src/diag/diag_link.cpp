@@ -10,6 +10,7 @@
 #include "diag/answer_verdict.h"
 #include "diag/link_timing.h"
 #include "platform/clock.h"
+#include "platform/library_state.h"
 #include "ui/common_process.h"
 
 namespace {
@@ -117,6 +118,13 @@ zk::diag::Reply CDiagLink::ExchangeExpecting(std::span<const uint8_t> request, i
   zk::diag::Reply reply = Exchange(request, timeoutMs);
   m_comm.ExpectAnswerBytes(0);
   return reply;
+}
+
+void CDiagLink::PrepareOperation(int16_t kind, int portIndex, int16_t param1, int16_t param2, int16_t param3,
+                                 const char* spcCode) {
+  g_runState.operationKind = kind;
+  SetLinkParams(kind, portIndex, param1, param2, param3);
+  SetSpcCode(spcCode);
 }
 
 int CDiagLink::SetLinkParams(int16_t opKind, int portIndex, int16_t param1, int16_t param2, int16_t param3) {

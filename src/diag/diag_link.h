@@ -65,6 +65,10 @@ class CDiagLink : public zk::diag::Transactor {
 
   // Stores the running operation's parameters; returns the port index kept.
   int SetLinkParams(int16_t opKind, int portIndex, int16_t param1, int16_t param2, int16_t param3);
+  // An operation's start: its kind becomes the library's current kind, the
+  // link takes its parameters and its SPC argument (SetSpcCode).
+  void PrepareOperation(int16_t kind, int portIndex, int16_t param1, int16_t param2, int16_t param3,
+                        const char* spcCode);
   // Copies an operation's SPC argument into m_spcCode: null or empty selects
   // "271828"; a longer text is cut to its first 7 characters so that it
   // always fits the buffer with its terminator (the unlock sends 6).

@@ -17,13 +17,6 @@ constexpr const char* kBackupFilter = "DAT Files (*.bak)|*.bak|All Files (*.*)|*
 constexpr int kRestartSeconds = 35;
 constexpr int kRestartPauseMs = 1000;
 
-void PrepareLink(int16_t kind, int16_t portIndex, int16_t param1, int16_t param2, int16_t param3,
-                 const char* spcCode) {
-  g_runState.operationKind = kind;
-  g_diagLink.SetLinkParams(kind, portIndex, param1, param2, param3);
-  g_diagLink.SetSpcCode(spcCode);
-}
-
 std::string Numbered(const char* format, int value) {
   char text[64];
   std::snprintf(text, sizeof(text), format, value);
@@ -41,7 +34,7 @@ bool ReadGotNothing(int result) {
 
 int CNVBackup::DataBackupRead(int16_t kind, const char* spcCode, const char* directory, int16_t portIndex,
                               int16_t param1, int16_t param2, int16_t param3) {
-  PrepareLink(kind, portIndex, param1, param2, param3, spcCode);
+  g_diagLink.PrepareOperation(kind, portIndex, param1, param2, param3, spcCode);
   if (!g_diagLink.OpenPort(portIndex)) return kPortNotOpened;
   // Both steps run whatever the other gave, so that a failing file system
   // still leaves the NV items read; but the flow succeeds only when both did.
@@ -55,7 +48,7 @@ int CNVBackup::DataBackupRead(int16_t kind, const char* spcCode, const char* dir
 
 int CNVBackup::DataBackupWrite(int16_t kind, const char* spcCode, const char* directory, int16_t portIndex,
                                int16_t param1, int16_t param2, int16_t param3) {
-  PrepareLink(kind, portIndex, param1, param2, param3, spcCode);
+  g_diagLink.PrepareOperation(kind, portIndex, param1, param2, param3, spcCode);
   // Without a read in this process there is nothing to put back: success
   // would tell the host its NV items were restored when none were.
   if (!AnyRead()) {
@@ -81,7 +74,7 @@ int CNVBackup::DataBackupWrite(int16_t kind, const char* spcCode, const char* di
 
 int CNVBackup::BackupFileWrite(int16_t kind, const char* spcCode, int16_t portIndex, int16_t param1,
                                int16_t param2, int16_t param3) {
-  PrepareLink(kind, portIndex, param1, param2, param3, spcCode);
+  g_diagLink.PrepareOperation(kind, portIndex, param1, param2, param3, spcCode);
   const auto chosen = g_commonProcess.Ui().AskOpenFile(kOpenTitle, kBackupFilter);
   if (!chosen || chosen->empty()) return kDone;  // the operator changed their mind: nothing was touched
   return BackupFileWrite(kind, spcCode, std::filesystem::path(*chosen), portIndex, param1, param2, param3);
@@ -89,7 +82,7 @@ int CNVBackup::BackupFileWrite(int16_t kind, const char* spcCode, int16_t portIn
 
 int CNVBackup::BackupFileWrite(int16_t kind, const char* spcCode, const std::filesystem::path& file,
                                int16_t portIndex, int16_t param1, int16_t param2, int16_t param3) {
-  PrepareLink(kind, portIndex, param1, param2, param3, spcCode);
+  g_diagLink.PrepareOperation(kind, portIndex, param1, param2, param3, spcCode);
   // The file is checked before the handset is touched; a refused one
   // changes neither the image nor the handset.
   std::string problem;

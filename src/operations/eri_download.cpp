@@ -36,9 +36,7 @@ std::string PathText(const char* path) { return path != nullptr ? path : ""; }
 void CEriDownload::Prepare(int16_t kind, const char* spcCode, int16_t portIndex, int16_t param1, int16_t param2,
                            int16_t param3) {
   m_kind = kind;
-  g_runState.operationKind = kind;
-  g_diagLink.SetLinkParams(kind, portIndex, param1, param2, param3);
-  g_diagLink.SetSpcCode(spcCode);
+  g_diagLink.PrepareOperation(kind, portIndex, param1, param2, param3, spcCode);
 }
 
 int CEriDownload::Read(int16_t kind, const char* spcCode, const char* path, int16_t portIndex, int16_t param1,

@@ -20,18 +20,11 @@ using zk::ui::Location;
 
 constexpr int kRestartSeconds = 20;
 
-void PrepareLink(int16_t kind, int16_t portIndex, int16_t param1, int16_t param2, int16_t param3,
-                 const char* spcCode) {
-  g_runState.operationKind = kind;
-  g_diagLink.SetLinkParams(kind, portIndex, param1, param2, param3);
-  g_diagLink.SetSpcCode(spcCode);
-}
-
 }  // namespace
 
 int CPRLDown::Read(int16_t kind, const char* /*text*/, const char* spcCode, const char* path, int nam,
                    int16_t portIndex, int16_t param1, int16_t param2, int16_t param3) {
-  PrepareLink(kind, portIndex, param1, param2, param3, spcCode);
+  g_diagLink.PrepareOperation(kind, portIndex, param1, param2, param3, spcCode);
   // A failed read closes the port too, else it would stay open and locked
   // against other programs after the export has returned.
   const int entered = g_diagLink.EnterDiagMode(portIndex);
@@ -52,7 +45,7 @@ int CPRLDown::Read(int16_t kind, const char* /*text*/, const char* spcCode, cons
 
 int CPRLDown::Write(int16_t kind, const char* /*text*/, const char* spcCode, const char* path, int namSelector,
                     int16_t portIndex, int16_t param1, int16_t param2, int16_t param3) {
-  PrepareLink(kind, portIndex, param1, param2, param3, spcCode);
+  g_diagLink.PrepareOperation(kind, portIndex, param1, param2, param3, spcCode);
   // Selectors 0 (first NAM), 1 (second) and 2 (both) name a list to write;
   // any other would reset the handset with nothing written. It fails before
   // the port opens. The write's table has no cause for a bad selector: "can't
