@@ -498,6 +498,19 @@ ZK_API int BINDownloadUSB_Interface(short kind, const char* text, const char* sp
  * @param stagesSize    size of `stages` in bytes.
  * @return the number of stages entered. */
 ZK_API int GetBinDownloadRun_Interface(char* versionBefore, int versionSize, char* stages, int stagesSize);
+/** What the last binary download, upgrade or refurbish saw, with the time
+ * each stage took, for a service record. Call it after the export has
+ * returned; it never blocks and touches no port.
+ * @param versionBefore as for GetBinDownloadRun_Interface.
+ * @param versionSize   size of `versionBefore` in bytes.
+ * @param stages        receives "NAME=MS;NAME=MS...": each stage entered, in
+ *                      order, with the milliseconds from its start to the
+ *                      next stage's (the last one: to the flow's return),
+ *                      cut to `stagesSize` bytes and always terminated; may
+ *                      be null. Stage names never hold '=' or ';'.
+ * @param stagesSize    size of `stages` in bytes.
+ * @return the number of stages entered. */
+ZK_API int GetOperationRun_Interface(char* versionBefore, int versionSize, char* stages, int stagesSize);
 /** @} */
 
 /** @name Refurbish (reporting)

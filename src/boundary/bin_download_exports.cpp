@@ -6,6 +6,7 @@
 
 #include "boundary/export_forms.h"
 #include "operations/bin_download.h"
+#include "operations/operation_run.h"
 #include "zkdownload/zkdownload.h"
 
 using namespace zk::boundary;
@@ -36,14 +37,15 @@ ZK_API int BINDownloadUSB_Interface(short kind, const char* text, const char* sp
 }
 
 ZK_API int GetBinDownloadRun_Interface(char* versionBefore, int versionSize, char* stages, int stagesSize) {
-  CopyOut(g_binDownload.m_versionBefore, versionBefore, versionSize);
-  std::string joined;
-  for (const auto& stage : g_binDownload.m_stages) {
-    if (!joined.empty()) joined += ';';
-    joined += stage;
-  }
-  CopyOut(joined, stages, stagesSize);
-  return static_cast<int>(g_binDownload.m_stages.size());
+  CopyOut(g_operationRun.m_versionBefore, versionBefore, versionSize);
+  CopyOut(g_operationRun.StageNames(), stages, stagesSize);
+  return static_cast<int>(g_operationRun.m_stages.size());
+}
+
+ZK_API int GetOperationRun_Interface(char* versionBefore, int versionSize, char* stages, int stagesSize) {
+  CopyOut(g_operationRun.m_versionBefore, versionBefore, versionSize);
+  CopyOut(g_operationRun.StagesWithDurations(), stages, stagesSize);
+  return static_cast<int>(g_operationRun.m_stages.size());
 }
 
 }  // extern "C"

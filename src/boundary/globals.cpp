@@ -17,6 +17,7 @@
 #include "operations/bin_download.h"
 #include "operations/emergency.h"
 #include "operations/eri_download.h"
+#include "operations/operation_run.h"
 #include "operations/prl_down.h"
 #include "operations/refurbish.h"
 #include "operations/script_process.h"
@@ -32,6 +33,7 @@
 CUpgradeDownload g_upgradeDownload;
 CPRLDown g_prlDown;
 CBinDownload g_binDownload;
+COperationRun g_operationRun;
 CEmergency g_emergency;
 CNVedit g_nvEdit;
 CRefurbish g_refurbish;
@@ -100,8 +102,7 @@ void ResetLibraryState() {
   g_diagLink.ForgetRunState();
   g_packetProcess.m_keysEnabled = 0;
   g_dlCommon.ForgetRunState();
-  g_binDownload.m_versionBefore.clear();
-  g_binDownload.m_stages.clear();
+  g_operationRun = COperationRun{};
 }
 
 }  // namespace zk::boundary

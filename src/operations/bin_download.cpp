@@ -11,6 +11,7 @@
 #include "flash/dl_common.h"
 #include "flash/image_rules.h"
 #include "nv/nv_backup.h"
+#include "operations/operation_run.h"
 #include "operations/upgrade_download.h"
 #include "platform/clock.h"
 #include "platform/library_state.h"
@@ -42,15 +43,14 @@ int LowByte(int result) { return result & 0xFF; }
 }  // namespace
 
 void CBinDownload::EnterStage(int16_t kind, const char* name) {
-  if (m_stages.empty() || m_stages.back() != name) m_stages.emplace_back(name);
+  g_operationRun.EnterStage(name);
   if (!FullSequence(kind)) g_dlCommon.ReportStage(name);
 }
 
 int CBinDownload::Run(int16_t kind, const char* /*text*/, const char* spcCode, const char* imagePath, char /*flag*/,
                       int16_t portIndex, int16_t param1, int16_t param2, int16_t param3) {
   auto& engine = g_dlCommon;
-  m_versionBefore.clear();
-  m_stages.clear();
+  const OperationRunScope timing;
   // Each call reads the image anew; passes of one call share it. The boot
   // image lies beside the main image, so one kept from another run may
   // belong to another directory.
@@ -100,7 +100,7 @@ int CBinDownload::OneHandset(int16_t kind, int16_t portIndex) {
   EnterStage(kind, "DXX01");
   const int entered = g_diagLink.EnterDiagMode(portIndex);
   if (entered != kDiagModeEntered) return FailureCode(Location::kBinModeEntry, entered);
-  if (m_versionBefore.empty()) m_versionBefore = g_diagLink.m_softwareVersion;
+  g_operationRun.NoteVersion(g_diagLink.m_softwareVersion);
 
   EnterStage(kind, "DXX05");
   const int read = g_nvBackup.BackupRead(false);

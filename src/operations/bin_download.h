@@ -32,12 +32,6 @@ class CBinDownload {
   // final restart check) rather than the short one.
   static bool FullSequence(int16_t kind) { return kind == 2 || kind == 3; }
 
-  // What the last call saw, for a host's log: the software version the
-  // handset reported at the first mode entry (empty when none was read) and
-  // every stage entered, whatever the kind and the host's buffers.
-  std::string m_versionBefore;
-  std::vector<std::string> m_stages;
-
  private:
   int OneHandset(int16_t kind, int16_t portIndex);
   // Enters `name` in the stage report when the host takes one for `kind`.
