@@ -19,6 +19,7 @@
 #include "prl_read_command.h"
 #include "prl_write_command.h"
 #include "script_check_command.h"
+#include "upgrade_command.h"
 
 int main(int argc, char** argv) {
   zk::cli::SetCommandLine(argc, argv);
@@ -36,6 +37,7 @@ int main(int argc, char** argv) {
   zk::cli::AddPrlWriteCommand(app);
   zk::cli::AddEmergencyCommand(app);
   zk::cli::AddBinDownloadCommand(app);
+  zk::cli::AddUpgradeCommand(app);
   zk::cli::AddEfsListCommand(app);
   zk::cli::AddEfsCopyCommands(app);
   zk::cli::AddEfsTreeCommands(app);
