@@ -167,6 +167,7 @@ int CRefurbish::OneHandset(int16_t kind, const char* scriptPath, int16_t portInd
     // provisioning: an operator is told and goes on, a host learns it from
     // the code.
     if (Unattended()) return FailureCode(Location::kRefurbishScript, run);
+    g_runState.failureNote = "the script ran with warnings: some of its lines did not take";
     g_commonProcess.ShowError(zk::operations::kScriptWarned);
   }
 
