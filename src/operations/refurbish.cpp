@@ -159,6 +159,7 @@ int CRefurbish::OneHandset(int16_t kind, const char* scriptPath, int16_t portInd
   }
 
   g_nvBackup.ClearErrors();
+  g_runState.failureNote.clear();  // every step so far succeeded: a note now speaks of the script
   const int run = zk::operations::RunScriptFile(script, kind, zk::operations::LibraryHandset());
   if (run != zk::operations::kScriptDone && run != zk::operations::kScriptWarned)
     return FailureCode(Location::kRefurbishScript, run);
