@@ -6,6 +6,7 @@
 #include "command_result.h"
 #include "efs_commands.h"
 #include "bin_download_command.h"
+#include "refurbish_command.h"
 #include "emergency_command.h"
 #include "global_options.h"
 #include "identity_command.h"
@@ -38,6 +39,7 @@ int main(int argc, char** argv) {
   zk::cli::AddEmergencyCommand(app);
   zk::cli::AddBinDownloadCommand(app);
   zk::cli::AddUpgradeCommand(app);
+  zk::cli::AddRefurbishCommand(app);
   zk::cli::AddEfsListCommand(app);
   zk::cli::AddEfsCopyCommands(app);
   zk::cli::AddEfsTreeCommands(app);

@@ -28,13 +28,6 @@ int Plain(short kind, int portIndex) {
   return PlainResult(kOperationNotAvailable);
 }
 
-int Silent(short kind, int portIndex) {
-  const OperationExport call(true);
-  if (call.Refused()) return 0;
-  TakePort(kind, portIndex);
-  return SilentCodeResult(kOperationNotAvailable);
-}
-
 }  // namespace
 
 extern "C" {
@@ -48,23 +41,11 @@ ZK_API int UpgradeNew_Interface(short kind, int, const char*, const char*, const
 ZK_API int UpgradeUSB_Interface(short kind, int, const char*, const char*, const char*, const char*, int, const char*, char, short port, const char*, short, short, short) {
   return Reporting(kind, port);
 }
-ZK_API int Refurbish_Interface(short kind, int, const char*, const char*, short portMask) {
-  return Reporting(kind, PortIndexFromMask(portMask));
-}
-ZK_API int RefurbishUSB_Interface(short kind, int, const char*, const char*, short port, short, short, short) {
-  return Reporting(kind, port);
-}
 ZK_API int NVEdit_Interface(short kind, int, const char*, short portMask) {
   return Plain(kind, PortIndexFromMask(portMask));
 }
 ZK_API int NVEditUSB_Interface(short kind, int, const char*, short port, short, short, short) {
   return Plain(kind, port);
-}
-ZK_API int Refurbish_UPST_Interface(short kind, const char*, const char*, short port) {
-  return Silent(kind, port);
-}
-ZK_API int RefurbishUSB_UPST_Interface(short kind, const char*, const char*, short port, short, short, short) {
-  return Silent(kind, port);
 }
 
 }  // extern "C"
