@@ -109,6 +109,7 @@ EXPORTS = {
     "GetPortError_Interface": (c_int, [c_char_p, c_int]),
     "GetHandsetSeen_Interface": (c_int, [POINTER(c_uint), c_char_p, c_int]),
     "GetBinDownloadRun_Interface": (c_int, [c_char_p, c_int, c_char_p, c_int]),
+    "GetOperationRun_Interface": (c_int, [c_char_p, c_int, c_char_p, c_int]),
     "GetWaitNote_Interface": (c_int, [c_char_p, c_int]),
     "GetFailureNote_Interface": (c_int, [c_char_p, c_int]),
     "GetFailureTexts_Interface": (c_int, [c_int, c_char_p, c_int, c_char_p, c_int, c_char_p, c_int]),
