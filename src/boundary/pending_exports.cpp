@@ -39,15 +39,6 @@ int Silent(short kind, int portIndex) {
 
 extern "C" {
 
-ZK_API int Upgrade_Interface(short kind, int, const char*, const char*, const char*, const char*, int, const char*, char, short portMask) {
-  return Reporting(kind, PortIndexFromMask(portMask));
-}
-ZK_API int UpgradeNew_Interface(short kind, int, const char*, const char*, const char*, const char*, int, const char*, char, short portMask, const char*) {
-  return Reporting(kind, PortIndexFromMask(portMask));
-}
-ZK_API int UpgradeUSB_Interface(short kind, int, const char*, const char*, const char*, const char*, int, const char*, char, short port, const char*, short, short, short) {
-  return Reporting(kind, port);
-}
 ZK_API int Refurbish_Interface(short kind, int, const char*, const char*, short portMask) {
   return Reporting(kind, PortIndexFromMask(portMask));
 }
