@@ -1,0 +1,207 @@
+// The upgrade exports as a host calls them: libzkdownload.so loaded with
+// dlopen, a real rb310-sim process that loses its NV items when an image is
+// burnt, host buffers registered through fnPassPara_Interface, the headless
+// operator interface and a small time scale.
+#include <gtest/gtest.h>
+
+#include <unistd.h>
+
+#include <algorithm>
+#include <cstring>
+#include <filesystem>
+#include <fstream>
+#include <map>
+#include <string>
+#include <vector>
+
+#include "nv/nv_backup_file.h"
+#include "nv/nv_catalogue.h"
+#include "support/byte_files.h"
+#include "support/library_loader.h"
+#include "support/sim_process.h"
+#include "support/temp_home.h"
+
+namespace {
+
+namespace fs = std::filesystem;
+using zk::test::Bytes;
+using zk::test::ReadAll;
+using zk::test::Resolve;
+
+using UpgradeUsbFn = int (*)(short, int, const char*, const char*, const char*, const char*, int, const char*, char,
+                             short, const char*, short, short, short);
+using UpgradeFn = int (*)(short, int, const char*, const char*, const char*, const char*, int, const char*, char,
+                          short);
+using PassParaFn = int (*)(short, int*, unsigned char*, int, int, int*, unsigned char*, unsigned char*, const char*,
+                           const char*, const char*, const char*, const char*, int, int, int);
+
+constexpr int kPort = 8;  // COM8
+constexpr short kPortIndex = kPort - 1;
+constexpr const char* kNewVersion = "R310V300";
+
+// Gives the handset's calibration items values of the test's own; answers
+// each seeded file with its bytes.
+std::map<fs::path, Bytes> SeedCalibration(const fs::path& nvDirectory) {
+  fs::create_directories(nvDirectory);
+  std::map<fs::path, Bytes> seeds;
+  for (const auto& entry : zk::nv::CalibrationList()) {
+    const auto slot = zk::nv::FindSlot(entry.item);
+    if (!slot || slot->perNam) continue;
+    Bytes field(128, 0);
+    for (std::size_t i = 0; i < slot->size; ++i) field[i] = static_cast<uint8_t>(entry.item * 5 + i + 3);
+    const fs::path file = nvDirectory / (std::to_string(entry.item) + ".bin");
+    std::ofstream(file, std::ios::binary).write(reinterpret_cast<const char*>(field.data()), 128);
+    seeds[file] = field;
+  }
+  return seeds;
+}
+
+class UpgradeExports : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    ASSERT_NE(zk::test::LoadedLibrary(), nullptr);
+    usb_ = Resolve<UpgradeUsbFn>("UpgradeUSB_Interface");
+    serial_ = Resolve<UpgradeFn>("Upgrade_Interface");
+    passPara_ = Resolve<PassParaFn>("fnPassPara_Interface");
+    ASSERT_TRUE(usb_ && serial_ && passPara_);
+    Register(1);
+    // Backup files without a chosen name land in the current directory.
+    previous_ = fs::current_path();
+    fs::current_path(home_.path());
+  }
+  void TearDown() override {
+    sim_.Stop();
+    fs::current_path(previous_);
+  }
+  void Register(int calibrationCheck) {
+    const std::string fallback = (home_.path() / "fallback").string();
+    ASSERT_EQ(passPara_(1, &result_, version_, 0, 0, &count_, names_, times_, "", "", "", fallback.c_str(), "", 0,
+                        calibrationCheck, 0),
+              1);
+  }
+  void StartSim(std::vector<std::string> extra = {}) {
+    std::vector<std::string> args{"--port",          "COM" + std::to_string(kPort), "--state", State().string(),
+                                  "--restart-delay", "200", "--transcript", Transcript().string(),
+                                  "--nv-lost-on-download"};
+    args.insert(args.end(), extra.begin(), extra.end());
+    std::string error;
+    ASSERT_TRUE(sim_.Start(args, error)) << error;
+  }
+  fs::path State() const { return home_.path() / "state"; }
+  fs::path Transcript() const { return home_.path() / "transcript.jsonl"; }
+  fs::path Write(const std::string& name, const std::string& text) {
+    const fs::path path = home_.path() / name;
+    fs::create_directories(path.parent_path());
+    std::ofstream(path, std::ios::binary) << text;
+    return path;
+  }
+  fs::path Image(const std::string& name) {
+    std::string image = std::string("RB310VER=") + kNewVersion;
+    for (int i = 0; i < 3000; ++i) image.push_back(static_cast<char>(i * 7));
+    return Write(name, image);
+  }
+  int Staged(short kind, const fs::path& image, const std::string& script = "", const std::string& prl = "") {
+    return usb_(kind, 0, "", image.c_str(), script.c_str(), prl.c_str(), 0, "", 0, kPortIndex, "", 0, 0, -1);
+  }
+  int Full(short kind, const fs::path& image, const std::string& script = "", const std::string& prl = "") {
+    const std::string efs = (home_.path() / "efs_backup").string();
+    return usb_(kind, 0, "", image.c_str(), script.c_str(), prl.c_str(), 0, efs.c_str(), 0, kPortIndex, "", 0, 0,
+                -1);
+  }
+  std::vector<std::string> Stages() const {
+    std::vector<std::string> names;
+    for (int slot = 0; slot < count_ && slot < 10; ++slot)
+      names.emplace_back(reinterpret_cast<const char*>(names_ + slot * 100));
+    return names;
+  }
+  std::vector<fs::path> BackupFiles() const {
+    std::vector<fs::path> files;
+    for (const auto& entry : fs::directory_iterator(home_.path()))
+      if (entry.path().extension() == ".bak") files.push_back(entry.path());
+    return files;
+  }
+  bool HandsetTouched() const {
+    std::ifstream transcript(Transcript());
+    std::string line;
+    return static_cast<bool>(std::getline(transcript, line));
+  }
+
+  zk::test::TempHome home_;
+  zk::test::SimProcess sim_;
+  fs::path previous_;
+  UpgradeUsbFn usb_ = nullptr;
+  UpgradeFn serial_ = nullptr;
+  PassParaFn passPara_ = nullptr;
+  int result_ = -1, count_ = 0;
+  unsigned char version_[15]{};
+  unsigned char names_[1000]{}, times_[1000]{};
+};
+
+TEST_F(UpgradeExports, StagedKindBurnsTheImageKeepsTheNvItemsAndReportsItsStages) {
+  // The handset's own values: the burn loses them.
+  const auto seeds = SeedCalibration(State() / "nv");
+  ASSERT_FALSE(seeds.empty());
+  StartSim();
+
+  ASSERT_EQ(Staged(0, Image("any_name.bin")), 1);
+  EXPECT_EQ(result_, 1);
+  EXPECT_EQ(Stages(), (std::vector<std::string>{"DXX01", "DXX07", "DXX05", "DownLoadThread", "DXX02", "DXX30",
+                                                "DXX06", "END"}));
+  EXPECT_EQ(std::string(reinterpret_cast<const char*>(version_)).substr(0, 8), kNewVersion);
+  EXPECT_TRUE(BackupFiles().empty()) << "a success leaves no backup file";
+  sim_.Stop();
+  for (const auto& [file, bytes] : seeds) EXPECT_EQ(ReadAll(file), bytes) << file;
+}
+
+TEST_F(UpgradeExports, FullKindKeepsFileSystemAndNvAndWritesPrlAndScript) {
+  Write("seed/user/notes.txt", "kept across the burn");
+  Write("seed/user/deep/photo.jpg", std::string(700, 'p'));
+  const auto seeds = SeedCalibration(State() / "nv");
+  StartSim({"--efs-seed", (home_.path() / "seed").string()});
+
+  const std::string prl(120, '\x5C');
+  const fs::path prlFile = Write("list.prl", prl);
+  const fs::path script = Write("job/job.scr", "NV_WRITE ACCOLC 0 5 6\n");
+  ASSERT_EQ(Full(2, Image("rb31vv30.bin"), script.string(), prlFile.string()), 1);
+  EXPECT_EQ(result_, 1);
+  EXPECT_EQ(count_, 0) << "kinds 2 and 3 keep no stage report";
+  sim_.Stop();
+  const std::string notes = "kept across the burn";
+  EXPECT_EQ(ReadAll(State() / "efs" / "user" / "notes.txt"), Bytes(notes.begin(), notes.end()));
+  EXPECT_EQ(ReadAll(State() / "efs" / "user" / "deep" / "photo.jpg").size(), 700u);
+  EXPECT_EQ(ReadAll(State() / "prl" / "nam0.bin"), Bytes(prl.begin(), prl.end()));
+  EXPECT_FALSE(fs::exists(home_.path() / "efs_backup" / ("Efs_COM" + std::to_string(kPort))))
+      << "the local copy goes once the handset holds it again";
+  for (const auto& [file, bytes] : seeds) EXPECT_EQ(ReadAll(file), bytes) << file;
+  EXPECT_TRUE(fs::exists(State() / "nv" / "37-0.bin")) << "the script's item";
+}
+
+// Refusals that must come before the handset hears anything.
+TEST_F(UpgradeExports, BadImageNameIsRefusedBeforeTheHandsetIsTouched) {
+  StartSim();
+  for (const char* name : {"RB31V.bin", "R310VV30.bin"}) {
+    SCOPED_TRACE(name);
+    EXPECT_EQ(Full(2, Image(name)), 0);
+    EXPECT_EQ(result_, 121000);
+  }
+  EXPECT_FALSE(HandsetTouched());
+}
+
+// The calibration switch: on, a handset without calibration data fails;
+// off, the check is neither run nor reported.
+TEST_F(UpgradeExports, CalibrationSwitch) {
+  StartSim({"--nv-no-calibration"});
+  EXPECT_EQ(Staged(0, Image("a.bin")), 0);
+  EXPECT_EQ(result_ / 1000, 303);
+  EXPECT_TRUE(BackupFiles().empty()) << "nothing was read yet";
+
+  Register(0);
+  const int before = count_;
+  EXPECT_EQ(Staged(0, Image("a.bin")), 1);
+  auto stages = Stages();
+  stages.erase(stages.begin(), stages.begin() + before);
+  EXPECT_EQ(std::count(stages.begin(), stages.end(), "DXX07"), 0);
+  EXPECT_EQ(std::count(stages.begin(), stages.end(), "DXX06"), 1);
+}
+
+}  // namespace
