@@ -56,6 +56,17 @@ std::map<fs::path, Bytes> SeedCalibration(const fs::path& nvDirectory) {
   return seeds;
 }
 
+// The handset falls silent from request N on (frames and download packets),
+// landing in each step in turn. No row may succeed; a failure after the NV
+// items were read and before they were written back leaves them in a backup
+// file the NV tools can load.
+struct SilenceRow {
+  int request;
+  int location;  // the failure code's thousands
+  bool backupSaved;
+};
+
+
 class UpgradeExports : public ::testing::Test {
  protected:
   void SetUp() override {
@@ -87,7 +98,7 @@ class UpgradeExports : public ::testing::Test {
     std::string error;
     ASSERT_TRUE(sim_.Start(args, error)) << error;
   }
-  fs::path State() const { return home_.path() / "state"; }
+  fs::path State() const { return home_.path() / state_; }
   fs::path Transcript() const { return home_.path() / "transcript.jsonl"; }
   fs::path Write(const std::string& name, const std::string& text) {
     const fs::path path = home_.path() / name;
@@ -103,10 +114,10 @@ class UpgradeExports : public ::testing::Test {
   int Staged(short kind, const fs::path& image, const std::string& script = "", const std::string& prl = "") {
     return usb_(kind, 0, "", image.c_str(), script.c_str(), prl.c_str(), 0, "", 0, kPortIndex, "", 0, 0, -1);
   }
-  int Full(short kind, const fs::path& image, const std::string& script = "", const std::string& prl = "") {
+  int Full(short kind, const fs::path& image, const fs::path& script = {}, const fs::path& prl = {}) {
     const std::string efs = (home_.path() / "efs_backup").string();
     return usb_(kind, 0, "", image.c_str(), script.c_str(), prl.c_str(), 0, efs.c_str(), 0, kPortIndex, "", 0, 0,
-                -1);
+                -1);  // NOLINT
   }
   std::vector<std::string> Stages() const {
     std::vector<std::string> names;
@@ -120,6 +131,7 @@ class UpgradeExports : public ::testing::Test {
       if (entry.path().extension() == ".bak") files.push_back(entry.path());
     return files;
   }
+  void RunSilentFrom(short kind, const SilenceRow& row);
   bool HandsetTouched() const {
     std::ifstream transcript(Transcript());
     std::string line;
@@ -129,6 +141,7 @@ class UpgradeExports : public ::testing::Test {
   zk::test::TempHome home_;
   zk::test::SimProcess sim_;
   fs::path previous_;
+  std::string state_ = "state";
   UpgradeUsbFn usb_ = nullptr;
   UpgradeFn serial_ = nullptr;
   PassParaFn passPara_ = nullptr;
@@ -162,7 +175,7 @@ TEST_F(UpgradeExports, FullKindKeepsFileSystemAndNvAndWritesPrlAndScript) {
   const std::string prl(120, '\x5C');
   const fs::path prlFile = Write("list.prl", prl);
   const fs::path script = Write("job/job.scr", "NV_WRITE ACCOLC 0 5 6\n");
-  ASSERT_EQ(Full(2, Image("rb31vv30.bin"), script.string(), prlFile.string()), 1);
+  ASSERT_EQ(Full(2, Image("rb31vv30.bin"), script, prlFile), 1);
   EXPECT_EQ(result_, 1);
   EXPECT_EQ(count_, 0) << "kinds 2 and 3 keep no stage report";
   sim_.Stop();
@@ -202,6 +215,46 @@ TEST_F(UpgradeExports, CalibrationSwitch) {
   stages.erase(stages.begin(), stages.begin() + before);
   EXPECT_EQ(std::count(stages.begin(), stages.end(), "DXX07"), 0);
   EXPECT_EQ(std::count(stages.begin(), stages.end(), "DXX06"), 1);
+}
+
+
+void UpgradeExports::RunSilentFrom(short kind, const SilenceRow& row) {
+  SCOPED_TRACE("kind " + std::to_string(kind) + ", silent from request " + std::to_string(row.request));
+  state_ = "state" + std::to_string(kind) + "_" + std::to_string(row.request);
+  StartSim({"--drop", "all#" + std::to_string(row.request) + "/100000"});
+  const fs::path script = Write("job/job.scr", "NV_WRITE ACCOLC 0 5 6\n");
+  const fs::path prl = Write("list.prl", std::string(120, '\x5C'));
+  const int returned = kind == 0 ? Staged(0, Image("RB31VV30.bin")) : Full(kind, Image("RB31VV30.bin"), script, prl);
+  sim_.Stop();
+  EXPECT_EQ(returned, 0);
+  EXPECT_EQ(result_ / 1000, row.location) << result_;
+  const auto backups = BackupFiles();
+  ASSERT_EQ(backups.size(), row.backupSaved ? 1u : 0u);
+  if (row.backupSaved) {
+    const Bytes bytes = ReadAll(backups.front());
+    const auto decoded = zk::nv::DecodeBackupFile(bytes);
+    ASSERT_TRUE(decoded.ok) << decoded.problem;
+    bool anyRead = false;
+    for (std::size_t i = 0; i < zk::nv::CalibrationList().size(); ++i)
+      anyRead = anyRead || decoded.contents.flags.Get(zk::nv::ListId::Calibration, i, 0) != 0;
+    EXPECT_TRUE(anyRead) << "the backup holds no item";
+    fs::remove(backups.front());
+  }
+}
+
+TEST_F(UpgradeExports, StagedKindFallingSilentInEveryStepIsNeverASuccess) {
+  const SilenceRow rows[] = {{1, 101, false},   {9, 303, false},   {28, 102, false}, {227, 103, true},
+                             {236, 104, true},  {244, 314, true},  {246, 403, true}, {252, 105, true}};
+  for (const SilenceRow& row : rows) RunSilentFrom(0, row);
+}
+
+// An unanswered script write is a warning; the silent handset then fails
+// the mode entry after the script.
+TEST_F(UpgradeExports, FullKindFallingSilentInEveryStepIsNeverASuccess) {
+  const SilenceRow rows[] = {{1, 109, false},   {28, 110, false},  {551, 111, true}, {556, 112, true},
+                             {565, 113, true},  {574, 404, true},  {580, 116, true}, {594, 117, true},
+                             {1119, 120, false}, {1122, 104, false}};
+  for (const SilenceRow& row : rows) RunSilentFrom(2, row);
 }
 
 }  // namespace
