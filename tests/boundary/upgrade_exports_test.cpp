@@ -75,7 +75,7 @@ class UpgradeExports : public ::testing::Test {
     serial_ = Resolve<UpgradeFn>("Upgrade_Interface");
     passPara_ = Resolve<PassParaFn>("fnPassPara_Interface");
     ASSERT_TRUE(usb_ && serial_ && passPara_);
-    Register(1);
+    if (HostBuffers()) Register(1);
     // Backup files without a chosen name land in the current directory.
     previous_ = fs::current_path();
     fs::current_path(home_.path());
@@ -84,6 +84,7 @@ class UpgradeExports : public ::testing::Test {
     sim_.Stop();
     fs::current_path(previous_);
   }
+  virtual bool HostBuffers() const { return true; }
   void Register(int calibrationCheck) {
     const std::string fallback = (home_.path() / "fallback").string();
     ASSERT_EQ(passPara_(1, &result_, version_, 0, 0, &count_, names_, times_, "", "", "", fallback.c_str(), "", 0,
@@ -255,6 +256,39 @@ TEST_F(UpgradeExports, FullKindFallingSilentInEveryStepIsNeverASuccess) {
                              {565, 113, true},  {574, 404, true},  {580, 116, true}, {594, 117, true},
                              {1119, 120, false}, {1122, 104, false}};
   for (const SilenceRow& row : rows) RunSilentFrom(2, row);
+}
+
+// The BREW directory comes from beside the script, else from the host's
+// fallback directory; with neither the upgrade stops before writing either.
+// A script whose write the handset refuses ends with warnings: a failure
+// for a host with result buffers.
+TEST_F(UpgradeExports, BrewDirectoryAndScriptWarnings) {
+  StartSim({"--nv-write-status", "37/0=5"});
+  const fs::path script = Write("job/job.scr", "NV_WRITE ACCOLC 0 5 6\n");
+  EXPECT_EQ(Staged(0, Image("a.bin"), script.string()), 0);
+  EXPECT_EQ(result_, 306000);
+  EXPECT_FALSE(fs::exists(State() / "efs" / "brew" / "app.txt"));
+
+  Write("fallback/brew_script/brew/app.txt", "app");
+  EXPECT_EQ(Staged(0, Image("a.bin"), script.string()), 0);
+  EXPECT_EQ(result_, 108000);
+  sim_.Stop();
+  EXPECT_EQ(ReadAll(State() / "efs" / "brew" / "app.txt"), (Bytes{'a', 'p', 'p'}));
+}
+
+class UpgradeExportsWithoutHost : public UpgradeExports {
+ protected:
+  bool HostBuffers() const override { return false; }
+};
+
+// Without result buffers the warnings are shown (code 50) and the upgrade
+// still succeeds: the handset holds the image and its items.
+TEST_F(UpgradeExportsWithoutHost, ScriptWarningsAreShownAndTheUpgradeSucceeds) {
+  StartSim({"--nv-write-status", "37/0=5"});
+  Write("job/brew_script/brew/app.txt", "app");
+  const fs::path script = Write("job/job.scr", "NV_WRITE ACCOLC 0 5 6\n");
+  EXPECT_EQ(Staged(0, Image("a.bin"), script.string()), 1);
+  EXPECT_EQ(result_, -1) << "no result cell was registered";
 }
 
 }  // namespace
