@@ -32,6 +32,8 @@ using UpgradeUsbFn = int (*)(short, int, const char*, const char*, const char*, 
                              short, const char*, short, short, short);
 using UpgradeFn = int (*)(short, int, const char*, const char*, const char*, const char*, int, const char*, char,
                           short);
+using UpgradeNewFn = int (*)(short, int, const char*, const char*, const char*, const char*, int, const char*, char,
+                             short, const char*);
 using PassParaFn = int (*)(short, int*, unsigned char*, int, int, int*, unsigned char*, unsigned char*, const char*,
                            const char*, const char*, const char*, const char*, int, int, int);
 
@@ -73,8 +75,9 @@ class UpgradeExports : public ::testing::Test {
     ASSERT_NE(zk::test::LoadedLibrary(), nullptr);
     usb_ = Resolve<UpgradeUsbFn>("UpgradeUSB_Interface");
     serial_ = Resolve<UpgradeFn>("Upgrade_Interface");
+    withEri_ = Resolve<UpgradeNewFn>("UpgradeNew_Interface");
     passPara_ = Resolve<PassParaFn>("fnPassPara_Interface");
-    ASSERT_TRUE(usb_ && serial_ && passPara_);
+    ASSERT_TRUE(usb_ && serial_ && withEri_ && passPara_);
     if (HostBuffers()) Register(1);
     // Backup files without a chosen name land in the current directory.
     previous_ = fs::current_path();
@@ -145,6 +148,7 @@ class UpgradeExports : public ::testing::Test {
   std::string state_ = "state";
   UpgradeUsbFn usb_ = nullptr;
   UpgradeFn serial_ = nullptr;
+  UpgradeNewFn withEri_ = nullptr;
   PassParaFn passPara_ = nullptr;
   int result_ = -1, count_ = 0;
   unsigned char version_[15]{};
@@ -167,7 +171,8 @@ TEST_F(UpgradeExports, StagedKindBurnsTheImageKeepsTheNvItemsAndReportsItsStages
   for (const auto& [file, bytes] : seeds) EXPECT_EQ(ReadAll(file), bytes) << file;
 }
 
-TEST_F(UpgradeExports, FullKindKeepsFileSystemAndNvAndWritesPrlAndScript) {
+// Through the serial form with an ERI file.
+TEST_F(UpgradeExports, FullKindKeepsFileSystemAndNvAndWritesPrlScriptAndEri) {
   Write("seed/user/notes.txt", "kept across the burn");
   Write("seed/user/deep/photo.jpg", std::string(700, 'p'));
   const auto seeds = SeedCalibration(State() / "nv");
@@ -176,7 +181,13 @@ TEST_F(UpgradeExports, FullKindKeepsFileSystemAndNvAndWritesPrlAndScript) {
   const std::string prl(120, '\x5C');
   const fs::path prlFile = Write("list.prl", prl);
   const fs::path script = Write("job/job.scr", "NV_WRITE ACCOLC 0 5 6\n");
-  ASSERT_EQ(Full(2, Image("rb31vv30.bin"), script, prlFile), 1);
+  const std::string eri(64, '\x3E');
+  const fs::path eriFile = Write("roam.eri", eri);
+  const fs::path image = Image("rb31vv30.bin");  // the prefix in any case
+  const std::string efs = (home_.path() / "efs_backup").string();
+  ASSERT_EQ(withEri_(2, 0, "", image.c_str(), script.c_str(), prlFile.c_str(), 0, efs.c_str(), 0,
+                     static_cast<short>(1 << kPortIndex), eriFile.c_str()),
+            1);
   EXPECT_EQ(result_, 1);
   EXPECT_EQ(count_, 0) << "kinds 2 and 3 keep no stage report";
   sim_.Stop();
@@ -184,6 +195,7 @@ TEST_F(UpgradeExports, FullKindKeepsFileSystemAndNvAndWritesPrlAndScript) {
   EXPECT_EQ(ReadAll(State() / "efs" / "user" / "notes.txt"), Bytes(notes.begin(), notes.end()));
   EXPECT_EQ(ReadAll(State() / "efs" / "user" / "deep" / "photo.jpg").size(), 700u);
   EXPECT_EQ(ReadAll(State() / "prl" / "nam0.bin"), Bytes(prl.begin(), prl.end()));
+  EXPECT_EQ(ReadAll(State() / "efs" / "eri" / "eri.bin"), Bytes(eri.begin(), eri.end()));
   EXPECT_FALSE(fs::exists(home_.path() / "efs_backup" / ("Efs_COM" + std::to_string(kPort))))
       << "the local copy goes once the handset holds it again";
   for (const auto& [file, bytes] : seeds) EXPECT_EQ(ReadAll(file), bytes) << file;
