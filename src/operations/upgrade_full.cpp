@@ -101,7 +101,7 @@ int CUpgradeDownload::FullPass(const Request& request) {
   if (efsWritten != CEfsDownload::kDone) return FailureCode(Location::kUpgradeEfsWrite, efsWritten);
 
   const auto unlocked = g_diagLink.UnlockAndRelease();
-  if (unlocked != zk::diag::UnlockResult::kUnlocked) return FailureCode(Location::kScriptUnlock, unlocked);
+  if (unlocked != zk::diag::UnlockResult::kUnlocked) return FailureCode(Location::kUpgradeUnlock, unlocked);
 
   if (!request.prlPath.empty()) {
     EnterStage(kind, "PRL Writing", false);

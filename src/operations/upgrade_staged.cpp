@@ -61,7 +61,7 @@ int CUpgradeDownload::StagedPass(const Request& request) {
   if (g_passPara.m_calibrationCheck != 0) {
     EnterStage(kind, "DXX07");
     const int calibration = g_nvBackup.CheckCalibration();
-    if (calibration != 1) return FailureCode(Location::kScriptCalibration, calibration);
+    if (calibration != 1) return FailureCode(Location::kUpgradeCalibration, calibration);
   }
 
   EnterStage(kind, "DXX05");
@@ -86,7 +86,7 @@ int CUpgradeDownload::StagedPass(const Request& request) {
 
   EnterStage(kind, "DXX30");
   const auto offline = g_packetProcess.GoOffline();
-  if (offline != zk::diag::OfflineResult::kConfirmed) return FailureCode(Location::kScriptOffline, offline);
+  if (offline != zk::diag::OfflineResult::kConfirmed) return FailureCode(Location::kUpgradeOffline, offline);
 
   EnterStage(kind, "DXX06");
   const int restored = g_nvBackup.Restore(false);
@@ -105,7 +105,7 @@ int CUpgradeDownload::StagedPass(const Request& request) {
   }
   if (!request.scriptPath.empty()) {
     const fs::path brew = FindBrewDirectory(request.scriptPath);
-    if (brew.empty()) return FailureCode(Location::kScriptNoBrewDirectory);
+    if (brew.empty()) return FailureCode(Location::kUpgradeNoBrewDirectory);
     EnterStage(kind, "Brew Writing");
     g_commonProcess.SetStatusText("Brew Writing");
     const int brewWritten = g_efsDownload.EfsRestore(brew.string(), port);

@@ -31,6 +31,10 @@ enum class Location : int {
   kUpgradeFullPrlWrite = 118,     // full: PRL write
   kUpgradeSetBinFile = 119,       // the image file of an upgrade
   kUpgradeReset = 120,            // 'ModeReset' in Upgrade
+  kUpgradeCalibration = 303,      // staged upgrade: the calibration check (as in SCR Download)
+  kUpgradeNoBrewDirectory = 306,  // staged upgrade: no brew_script directory (as in SCR Download)
+  kUpgradeOffline = 403,          // staged upgrade: going offline (as in PRL Download)
+  kUpgradeUnlock = 404,           // full upgrade: the unlock (as in PRL Download)
   kBinImageName = 121,            // the image's name lacks the model's prefix
   kBinSetBinFile = 201,           // the image file of a download
   kBinModeEntry = 202,            // 'ChangeToDM' in BIN Download (first entry, final check)

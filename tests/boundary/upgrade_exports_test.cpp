@@ -121,7 +121,7 @@ class UpgradeExports : public ::testing::Test {
   int Full(short kind, const fs::path& image, const fs::path& script = {}, const fs::path& prl = {}) {
     const std::string efs = (home_.path() / "efs_backup").string();
     return usb_(kind, 0, "", image.c_str(), script.c_str(), prl.c_str(), 0, efs.c_str(), 0, kPortIndex, "", 0, 0,
-                -1);  // NOLINT
+                -1);
   }
   std::vector<std::string> Stages() const {
     std::vector<std::string> names;
