@@ -2,6 +2,7 @@
 
 #include <unistd.h>
 
+#include <cctype>
 #include <cerrno>
 #include <cstring>
 #include <filesystem>
@@ -59,6 +60,16 @@ std::string PrlCheckWarning(const std::string& path) {
   std::snprintf(expected, sizeof expected, "%04X", static_cast<uint16_t>(~reg));
   return "PRL file " + path + " ends with check sequence " + found + ", not " + expected +
          " as computed over its contents: it may be damaged; the handset will judge it";
+}
+
+std::string WhyNotModelImage(const std::string& path, const std::string& prefix) {
+  const auto slash = path.find_last_of("\\/");
+  const std::string name = slash == std::string::npos ? path : path.substr(slash + 1);
+  bool matches = name.size() >= prefix.size();
+  for (std::size_t i = 0; matches && i < prefix.size(); ++i)
+    matches = std::toupper(static_cast<unsigned char>(name[i])) == std::toupper(static_cast<unsigned char>(prefix[i]));
+  if (matches) return {};
+  return "image " + path + ": the full sequences take only images named " + prefix + "...";
 }
 
 std::string WhyNotWritable(const std::string& path) {

@@ -28,6 +28,10 @@ std::string PrlCheckWarning(const std::string& path);
 // The check register over `bytes`, uncomplemented (preset 0xFFFF).
 uint16_t PrlCheckRegister(const uint8_t* bytes, std::size_t count);
 
+// The image's file name (after the last '/' or '\\') begins with the
+// model's `prefix`, in any case: the full sequences burn nothing else.
+std::string WhyNotModelImage(const std::string& path, const std::string& prefix);
+
 // The file can be created or replaced: its directory exists and is
 // writable, and the path is no directory.
 std::string WhyNotWritable(const std::string& path);

@@ -6,6 +6,7 @@
 #include "command_result.h"
 #include "efs_commands.h"
 #include "bin_download_command.h"
+#include "refurbish_command.h"
 #include "emergency_command.h"
 #include "global_options.h"
 #include "identity_command.h"
@@ -19,6 +20,7 @@
 #include "prl_read_command.h"
 #include "prl_write_command.h"
 #include "script_check_command.h"
+#include "upgrade_command.h"
 
 int main(int argc, char** argv) {
   zk::cli::SetCommandLine(argc, argv);
@@ -36,6 +38,8 @@ int main(int argc, char** argv) {
   zk::cli::AddPrlWriteCommand(app);
   zk::cli::AddEmergencyCommand(app);
   zk::cli::AddBinDownloadCommand(app);
+  zk::cli::AddUpgradeCommand(app);
+  zk::cli::AddRefurbishCommand(app);
   zk::cli::AddEfsListCommand(app);
   zk::cli::AddEfsCopyCommands(app);
   zk::cli::AddEfsTreeCommands(app);

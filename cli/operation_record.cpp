@@ -2,15 +2,18 @@
 
 #include <cstdio>
 #include <filesystem>
+#include <vector>
 
 #include "failure_report.h"
 #include "library_files.h"
+#include "platform/atomic_file.h"
 #include "service_log.h"
 #include "zkdownload/zkdownload.h"
 
 namespace zk::cli {
 namespace {
 std::string g_commandLine;
+
 }  // namespace
 
 void SetCommandLine(int argc, char** argv) {
@@ -33,10 +36,20 @@ void OperationRecord::SetEsn(unsigned esn) {
   m_esn = text;
 }
 
-void OperationRecord::SetStaged(int kind, std::string versionBefore, std::string stages) {
+void OperationRecord::TakeOperationRun(int kind) {
   m_kind = kind;
-  m_softwareVersionBefore = std::move(versionBefore);
-  m_stages = std::move(stages);
+  char before[16] = {};
+  std::vector<char> stages(4096);
+  GetOperationRun_Interface(before, sizeof(before), stages.data(), static_cast<int>(stages.size()));
+  m_softwareVersionBefore = before;
+  m_stages = stages.data();
+  std::string shown;
+  for (const StageTime& stage : SplitStages(m_stages)) {
+    char seconds[32];
+    std::snprintf(seconds, sizeof(seconds), " %.1f s", static_cast<double>(stage.ms) / 1000.0);
+    shown += (shown.empty() ? "" : " > ") + stage.name + seconds;
+  }
+  std::fprintf(stderr, "stages: %s\n", shown.empty() ? "none" : shown.c_str());
 }
 
 void OperationRecord::TakeHandsetSeen() {
@@ -69,6 +82,15 @@ int OperationRecord::Finish(int exportResult) {
   std::string why;
   if (!AppendServiceRecord(record, why)) std::fprintf(stderr, "zkdownload: service log not written: %s\n", why.c_str());
   if (status != 0) PrintErrorLoginFile();
+  if (!m_reportPath.empty()) {
+    std::error_code error;
+    if (!platform::WriteFileAtomically(m_reportPath, ToReportJson(record), error)) {
+      std::fprintf(stderr, "zkdownload: report %s not written (%s)%s\n", m_reportPath.c_str(),
+                   error.message().c_str(), status == 0 ? "; the handset operation itself succeeded" : "");
+      return status == 0 ? 1 : status;
+    }
+    std::fprintf(stderr, "report: %s\n", m_reportPath.c_str());
+  }
   return status;
 }
 

@@ -20,9 +20,15 @@ class OperationRecord {
 
   // When the operation read the handset's ESN itself.
   void SetEsn(unsigned esn);
-  // For operations that change the software in stages: the kind passed, the
-  // version before (empty when none was read) and the stages entered.
-  void SetStaged(int kind, std::string versionBefore, std::string stages);
+  // For operations that change the software in stages (binary download,
+  // upgrade, refurbish): takes the kind passed and what the library saw of
+  // the last run (the version before, the stages with their durations), and
+  // prints the stages to stderr. Call it after the export returned.
+  void TakeOperationRun(int kind);
+  // Also writes the record as a JSON report to `path` (replaced in one step).
+  void SetReportPath(std::string path) { m_reportPath = std::move(path); }
+  // The software version the handset reported before the operation.
+  const std::string& SoftwareVersionBefore() const { return m_softwareVersionBefore; }
 
   // Turns the export's result into the exit status (printing the failure, as
   // OperationExitStatus does) and appends the service log line. A log that
@@ -42,6 +48,7 @@ class OperationRecord {
   std::string m_softwareVersionBefore;
   int m_kind = -1;
   std::string m_stages;
+  std::string m_reportPath;
   void TakeHandsetSeen();
   void PrintErrorLoginFile() const;
 

@@ -7,6 +7,7 @@
 #include <cerrno>
 #include <charconv>
 #include <cstdio>
+#include <cstdlib>
 #include <cstring>
 #include <ctime>
 #include <fstream>
@@ -122,6 +123,44 @@ std::string ToJsonLine(const ServiceRecord& r) {
          ",\"device\":" + Quoted(r.device) + ",\"arguments\":" + Quoted(r.arguments) + ",\"esn\":" + Quoted(r.esn) +
          staged + ",\"software_version\":" + Quoted(r.softwareVersion) + ",\"result\":" + std::to_string(r.result) +
          ",\"result_text\":" + Quoted(r.resultText) + ",\"seconds\":" + seconds + "}";
+}
+
+std::vector<StageTime> SplitStages(const std::string& stages) {
+  std::vector<StageTime> out;
+  std::size_t at = 0;
+  while (at < stages.size()) {
+    std::size_t end = stages.find(';', at);
+    if (end == std::string::npos) end = stages.size();
+    const std::string stage = stages.substr(at, end - at);
+    at = end + 1;
+    const std::size_t equals = stage.rfind('=');
+    if (equals == std::string::npos) {
+      out.push_back({stage, 0});  // a record written before stages carried their times
+      continue;
+    }
+    out.push_back({stage.substr(0, equals), std::strtol(stage.c_str() + equals + 1, nullptr, 10)});
+  }
+  return out;
+}
+
+std::string ToReportJson(const ServiceRecord& r) {
+  const auto number = [](double value) {
+    char text[32];
+    std::snprintf(text, sizeof(text), "%.1f", value);
+    return std::string(text);
+  };
+  std::string stages;
+  for (const StageTime& stage : SplitStages(r.stages))
+    stages += std::string(stages.empty() ? "\n" : ",\n") + "    {\"name\": " + Quoted(stage.name) +
+              ", \"seconds\": " + number(static_cast<double>(stage.ms) / 1000.0) + "}";
+  return "{\n  \"time\": " + Quoted(r.time) + ",\n  \"operation\": " + Quoted(r.operation) +
+         ",\n  \"port\": " + Quoted(r.port) + ",\n  \"device\": " + Quoted(r.device) +
+         ",\n  \"arguments\": " + Quoted(r.arguments) + ",\n  \"kind\": " + std::to_string(r.kind) +
+         ",\n  \"esn\": " + Quoted(r.esn) + ",\n  \"software_version_before\": " +
+         Quoted(r.softwareVersionBefore) + ",\n  \"software_version\": " + Quoted(r.softwareVersion) +
+         ",\n  \"result\": " + std::to_string(r.result) + ",\n  \"result_text\": " + Quoted(r.resultText) +
+         ",\n  \"seconds\": " + number(r.seconds) + ",\n  \"stages\": [" + stages +
+         (stages.empty() ? "]" : "\n  ]") + "\n}\n";
 }
 
 bool FromJsonLine(const std::string& line, ServiceRecord& r) {

@@ -21,7 +21,9 @@ struct ServiceRecord {
   // binary download) also record these; the others leave them empty.
   std::string softwareVersionBefore;  // the version the handset reported before
   int kind = -1;                      // the operation kind passed, -1 for none
-  std::string stages;                 // the stages entered, in order, separated by ';'
+  // The stages entered, in order: "NAME=MS;NAME=MS", each with the
+  // milliseconds it lasted.
+  std::string stages;
   int result = 0;               // 1 or the failure code
   std::string resultText;       // "done" or the failure line
   double seconds = 0;           // how long the operation took
@@ -33,6 +35,17 @@ std::filesystem::path ServiceLogPath();
 // false.
 std::string ToJsonLine(const ServiceRecord& record);
 bool FromJsonLine(const std::string& line, ServiceRecord& record);
+
+struct StageTime {
+  std::string name;
+  long ms = 0;
+};
+// The stages of a record's "NAME=MS;NAME=MS" text.
+std::vector<StageTime> SplitStages(const std::string& stages);
+
+// The record as one indented JSON object for a report file, its stages as
+// an array of {"name", "seconds"} objects.
+std::string ToReportJson(const ServiceRecord& record);
 
 // Appends the record as one line with one write under an exclusive lock, so
 // that several processes (one per port) can log at once. False with the

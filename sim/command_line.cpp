@@ -164,6 +164,8 @@ std::optional<int> ParseCommandLine(int argc, const char* const* argv, SimOption
                "NV reads (and every write) answer 0x42 until the SPC is accepted");
   app.add_flag("--nv-lost-on-download", options.nv.loseOnImageStored,
                "storing a main image burn erases every NV item");
+  app.add_flag("--nv-lost-on-efs-erase", options.nv.loseOnEfsErase,
+               "the downloader's file-system erase erases every NV item too");
   app.add_option("--vendor-byte", vendorByte, "vendor query 0, selector 0 answer")->check(CLI::Range(0, 255));
   app.add_option("--vendor-text", options.identity.vendorText, "vendor query 0, selector 6 answer (15 characters)");
   app.add_option("--vendor-20", options.identity.vendorValue20, "vendor query 20 answer");
@@ -219,7 +221,8 @@ std::optional<int> ParseCommandLine(int argc, const char* const* argv, SimOption
       "After a main image is burned the handset restarts into it: an image beginning with the ASCII\n"
       "text RB310VER= and 8 characters reports those 8 characters as its software version from the\n"
       "restart on (other images leave the version alone). NV items survive the download unless\n"
-      "--nv-lost-on-download; the EFS erase packet empties the file system.\n"
+      "--nv-lost-on-download; the EFS erase packet empties the file system (and, with\n"
+      "--nv-lost-on-efs-erase, forgets every NV item).\n"
       "The handset runs until SIGTERM or SIGINT; ZKDOWNLOAD_TIME_SCALE scales its delays.");
 
   try {

@@ -34,6 +34,9 @@ Handset::Handset(SimOptions options, int64_t nowMs)
     identity_.AdoptImage(std::span(reinterpret_cast<const uint8_t*>(start.data()), got));
     if (options_.nv.loseOnImageStored) nv_.store().EraseAll();
   });
+  downloader_.OnEfsErased([this] {
+    if (options_.nv.loseOnEfsErase) nv_.store().EraseAll();
+  });
   for (Service* service : std::initializer_list<Service*>{&identity_, &mode_, &security_, &nv_, &prl_,
                                                          &fileSystem_, &downloader_}) {
     core_.Attach(*service);

@@ -548,14 +548,44 @@ ZK_API int GetOperationRun_Interface(char* versionBefore, int versionSize, char*
 /** @} */
 
 /** @name Refurbish (reporting)
- * Not available in this version: fails with #ZK_RESULT_NOT_AVAILABLE.
- * Saves the NV identity, erases the handset's file system (with a 20 s
- * restart wait), restores the items, writes the "brew_script" folder beside
- * the script and runs the script, then waits 20 s for the final restart.
- * Arguments: `kind` (2, 3: the mode entry after the erase is retried with a
- * "Please reboot phone" message box), `ignored`, `text1` the service
- * programming code (empty: "271828"), `text2` the provisioning script,
- * `portMask`/`port`.
+ * Enters diagnostic mode (raising the line to 115200 bit/s unless the port
+ * is the handset's USB modem port), reads the NV and authentication items,
+ * erases the handset's whole file system through its downloader, enters
+ * diagnostic mode again, writes the items back, writes the "brew_script"
+ * directory beside the script into the handset and runs the script (NV
+ * writes, SPC, MODE, copies from its "efs_scr" folder, WAIT).
+ * Arguments: `kind` (2, 3: the mode entry after the erase is tried up to
+ * four times, with the message box "Please reboot phone and then retry! We
+ * try 3 times." after each of the first three failures; other kinds try
+ * once), `ignored` not read, `text1` the service programming code (empty:
+ * "271828"), `text2` the script, `portMask`/`port`; the link extras are
+ * always 0, 0 and -1. A script that cannot be read, or a missing
+ * "brew_script" directory, fails (506046, 506028) before the handset is
+ * touched.
+ *
+ * Blocks for the whole run: the mode entries, the NV and authentication
+ * passes, 3 s of pauses, the erase with 20 s for the handset's restart, the
+ * NV write, the directory write, every line of the script, then 20 s for the
+ * final restart. Shows the progress window, the error dialog (writes
+ * "error_login_COM<n>.txt" and starts the error-sending helper when
+ * confirmed) and, without registered buffers, the end dialog: OK serves the
+ * next handset with the same script; with buffers one handset per call. A
+ * script that warns shows the error dialog with code 50 and the run goes on
+ * (GetFailureNote_Interface then says so); with registered buffers nobody
+ * reads the dialog, so the warning fails the run with 506050. With kinds
+ * other than 2 and 3 and registered buffers the stages "NV Reading",
+ * "EFS Erasing " (trailing blank), "ChangeToDM..." and "END" go into the
+ * stage report. A failure after the erase leaves the items only in memory:
+ * the error dialog saves them to a "COM<n>_MMDDhhmmss.bak" file in the
+ * working directory (kinds 2 and 3 ask for the name); with registered
+ * buffers the file is written with the automatic name and
+ * GetFailureNote_Interface names it.
+ *
+ * Failure codes: 501000 + r (mode entry), 301001 (line rate), 502000 + r
+ * (NV or authentication read), 503000 (erase), 504000 + r (mode entry after
+ * the erase), 505000 + r (NV or authentication write), 506000 + r (the
+ * brew_script write, or the script: 46 unreadable, 50 warnings, 53
+ * abandoned).
  */
 /** @{ */
 /** Refurbish on a serial port; see the group.
@@ -709,8 +739,11 @@ ZK_API int DataBackupWriteUSB_Interface(short kind, const char* text1, const cha
 /** @} */
 
 /** @name Unattended forms (silent, code)
- * Refurbish is not available in this version: it fails with
- * #ZK_RESULT_NOT_AVAILABLE.
+ * - Refurbish: as the reporting form, but without the "brew_script"
+ *   write (the directory need not exist) and for one handset; a script
+ *   warning fails it (506050); a failure after the erase writes the NV
+ *   items to "COM<n>_MMDDhhmmss.bak" in the working directory. The port is
+ *   closed on return. Blocks as the reporting form.
  * Windowless forms for unattended stations: no progress window, no error
  * or end dialog (refurbish's "Please reboot phone" message box excepted).
  * `text1` is the service programming code (empty: "271828"), `text2` the

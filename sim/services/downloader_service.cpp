@@ -110,6 +110,7 @@ Answer DownloaderService::Finalize(HandsetContext&, std::span<const uint8_t>) {
 Answer DownloaderService::EraseEfs(HandsetContext&, std::span<const uint8_t> request) {
   if (request.size() < dl::kEraseRequestSize) return Nak("short erase packet");
   if (!fileSystem_.Erase()) return Nak("the file system could not be erased");
+  if (efsErased_) efsErased_();
   return Ack("file system erased");
 }
 

@@ -43,6 +43,7 @@ class DownloaderService : public Service {
   FlashStore& flash() { return flash_; }
   // Run after a main image burn is stored (the handset's NV may go with it).
   void OnImageStored(std::function<void()> hook) { imageStored_ = std::move(hook); }
+  void OnEfsErased(std::function<void()> hook) { efsErased_ = std::move(hook); }
 
  private:
   Answer Begin(FlashRegion region);
@@ -58,6 +59,7 @@ class DownloaderService : public Service {
   FlashStore flash_;
   FileSystemService& fileSystem_;
   std::function<void()> imageStored_;
+  std::function<void()> efsErased_;
 };
 
 }  // namespace rb310

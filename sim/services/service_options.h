@@ -27,6 +27,7 @@ struct SecurityOptions {
 struct NvOptions {
   bool guardReads = false;          // NV reads are guarded like writes (the security service decides)
   bool loseOnImageStored = false;   // a stored main image burn leaves the handset with no NV items
+  bool loseOnEfsErase = false;      // erasing the file system takes the NV items with it
   std::set<uint16_t> namItems;  // items indexed by NAM (data byte 0); empty = built-in list
   bool calibrated = true;       // false: the calibration items answer "not active"
 };

@@ -14,13 +14,6 @@ namespace {
 // that the error dialog and report name them.
 void TakePort(short kind, int portIndex) { g_diagLink.SetLinkParams(kind, portIndex, 0, 0, -1); }
 
-int Reporting(short kind, int portIndex) {
-  const OperationExport call(false);
-  if (call.Refused()) return 0;
-  TakePort(kind, portIndex);
-  return ReportingResult(kOperationNotAvailable);
-}
-
 int Plain(short kind, int portIndex) {
   const OperationExport call(false);
   if (call.Refused()) return 0;
@@ -28,34 +21,15 @@ int Plain(short kind, int portIndex) {
   return PlainResult(kOperationNotAvailable);
 }
 
-int Silent(short kind, int portIndex) {
-  const OperationExport call(true);
-  if (call.Refused()) return 0;
-  TakePort(kind, portIndex);
-  return SilentCodeResult(kOperationNotAvailable);
-}
-
 }  // namespace
 
 extern "C" {
 
-ZK_API int Refurbish_Interface(short kind, int, const char*, const char*, short portMask) {
-  return Reporting(kind, PortIndexFromMask(portMask));
-}
-ZK_API int RefurbishUSB_Interface(short kind, int, const char*, const char*, short port, short, short, short) {
-  return Reporting(kind, port);
-}
 ZK_API int NVEdit_Interface(short kind, int, const char*, short portMask) {
   return Plain(kind, PortIndexFromMask(portMask));
 }
 ZK_API int NVEditUSB_Interface(short kind, int, const char*, short port, short, short, short) {
   return Plain(kind, port);
-}
-ZK_API int Refurbish_UPST_Interface(short kind, const char*, const char*, short port) {
-  return Silent(kind, port);
-}
-ZK_API int RefurbishUSB_UPST_Interface(short kind, const char*, const char*, short port, short, short, short) {
-  return Silent(kind, port);
 }
 
 }  // extern "C"

@@ -90,9 +90,16 @@ int CZKComm::AsyncTxRx(diag_req_type* request, diag_rsp_type* response, int time
 
   int bytesSinceClockCheck = 0;
   int64_t firstByteMs = 0;
+  // Whether a read may find something: not before the first wait when
+  // nothing is buffered (the request has only just left), and not when the
+  // last read took fewer bytes than it could (the port was empty then).
+  // Asking anyway would cost a read for nothing before every wait.
+  bool mayRead = m_chunkPosition < m_chunkFill;
   for (;;) {
     int got = 0;
-    const auto byte = static_cast<uint8_t>(SioGetC(got));
+    uint8_t byte = 0;
+    if (mayRead) byte = static_cast<uint8_t>(SioGetC(got));
+    mayRead = true;
     if (!got) {
       if (deadline.Expired()) break;
       const int sliceMs = std::max(deadline.RemainingMs(kEventSliceMs), 1);
@@ -114,6 +121,7 @@ int CZKComm::AsyncTxRx(diag_req_type* request, diag_rsp_type* response, int time
       if (deadline.Expired()) break;
     }
 
+    mayRead = m_chunkPosition < m_chunkFill || m_chunkFill >= kReadSlice;
     if (firstByteMs == 0) firstByteMs = zk::platform::NowMs();
     const Event event = assembler.Push(byte);
     if (event == Event::Overflowed) {
@@ -176,7 +184,8 @@ int CZKComm::EvaluateFrame(const diag_req_type* request, diag_rsp_type* response
   // only what fits.
   const auto length = std::min(static_cast<std::size_t>(m_codec.m_receiveLength), sizeof(diag_rsp_type));
   std::memcpy(response->bytes, m_codec.m_receiveBuffer, length);
-  Clear();
+  // Whatever follows the frame is flushed before the next request goes out.
+  ResetChunk();
   const uint8_t code = response->bytes[0];
   if (mode == kDownloadMode && code == kDownloadAck) return kExchangeAnswered;
   return code == request->bytes[0] ? kExchangeAnswered : kExchangeOtherCode;

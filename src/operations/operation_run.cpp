@@ -1,6 +1,7 @@
 #include "operations/operation_run.h"
 
 #include "platform/clock.h"
+#include "ui/common_process.h"
 
 void COperationRun::Begin() {
   m_versionBefore.clear();
@@ -12,6 +13,7 @@ void COperationRun::Begin() {
 void COperationRun::EnterStage(const char* name) {
   if (!m_stages.empty() && m_stages.back().name == name) return;
   m_stages.push_back({name, zk::platform::NowMs()});
+  g_commonProcess.EnterStage(name);
 }
 
 void COperationRun::End() { m_endMs = zk::platform::NowMs(); }

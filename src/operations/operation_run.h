@@ -17,7 +17,8 @@ class COperationRun {
  public:
   // Forgets the last run and starts timing a new one.
   void Begin();
-  // Enters `name`; a stage entered twice in a row is kept once.
+  // Enters `name` and tells the operator; a stage entered twice in a row is
+  // kept once.
   void EnterStage(const char* name);
   // Marks the end of the run (the flow returned).
   void End();

@@ -64,6 +64,10 @@ class CCommonProcess {
   // What the open window's status line shows (empty without a window).
   const std::string& StatusText() const { return m_shown.status; }
 
+  // Tells the operator that a stage of a main operation began (not in
+  // silent mode, unless the interface follows silent operations).
+  void EnterStage(const std::string& name);
+
   void SetProgressRange(int upper);  // position 0, range 0 to upper
   void StepProgress();               // position + 1
   void SetProgressPosition(int position);

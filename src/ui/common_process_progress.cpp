@@ -119,6 +119,11 @@ void CCommonProcess::UpdateElapsedTime() {
   ShowText(ProgressControl::Elapsed, m_shown.elapsed, m_elapsedText);
 }
 
+void CCommonProcess::EnterStage(const std::string& name) {
+  if (zk::ui::SilentMode() && !Ui().FollowsSilentOperations()) return;
+  Ui().EnterStage(name);
+}
+
 void CCommonProcess::SetAddressMode(bool on) {
   if (!m_windowOpen) return;
   const int mode = on ? 1 : 0;

@@ -123,6 +123,13 @@ void ConsoleUi::SetAddressMode(bool on) {
   Redraw();
 }
 
+void ConsoleUi::EnterStage(const std::string& name) {
+  if (m_style == Style::Log) return m_log.Stage(name);
+  EndLiveLine();
+  Write("stage: " + OneLine(name) + "\n");
+  Redraw();
+}
+
 std::string ConsoleUi::ComposeLine() const {
   const Progress& p = m_progress;
   int cells = 0;

@@ -30,6 +30,7 @@ class ConsoleUi : public OperatorUi {
   void SetProgressText(ProgressControl control, const std::string& text) override;
   void SetProgressBar(int low, int high, int position, const std::string& percent) override;
   void SetAddressMode(bool on) override;
+  void EnterStage(const std::string& name) override;
 
   MessageAnswer ShowMessage(const std::string& text, MessageButtons buttons) override;
   DialogAnswer ShowErrorDialog(const ErrorDialogView& view) override;

@@ -66,6 +66,12 @@ enum class Location : int {
   kEriWriteReset = 416,           // 'ModeReset' in ERI Download
   kEriReadModeEntry = 417,        // 'ChangeToDM' in ERI Read
   kRefurbishModeEntry = 501,      // 'ChangeToDM' in Refurbish
+  kRefurbishRateRaise = 301,      // raising the line rate in Refurbish (with cause 1; SCR Download's row)
+  kRefurbishReadNv = 502,         // 'Read_NV' in Refurbish (NV items, AKeys)
+  kRefurbishErase = 503,          // 'DataEraseProc' in Refurbish
+  kRefurbishLateModeEntry = 504,  // 'ChangeToDM' in Refurbish, after the erase
+  kRefurbishWriteNv = 505,        // 'Write_NV' in Refurbish (NV items, AKeys)
+  kRefurbishScript = 506,         // 'ScriptDownProcess' in Refurbish (brew_script, script)
   kScriptDownModeEntry = 501,     // the same location: mode entry of the unattended script download
   kScriptDownRun = 506,           // 'ScriptDownProcess' in the unattended script download
   kEmergencyPortOpen = 601,       // 'PortOpen' in Emergency

@@ -77,6 +77,9 @@ class OperatorUi {
   virtual void OpenProgress(const ProgressWindowView& view) { (void)view; }
   virtual void CloseProgress() {}
   virtual void SetProgressText(ProgressControl control, const std::string& text) { (void)control, (void)text; }
+  // A stage of a main operation began ("DXX05", "NV Reading"): a step a
+  // technician follows and a service record names.
+  virtual void EnterStage(const std::string& name) { (void)name; }
   // The bar: range low..high with the current position, and the percentage
   // drawn beside it ("  37%  ").
   virtual void SetProgressBar(int low, int high, int position, const std::string& percent) {

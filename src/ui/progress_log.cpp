@@ -72,6 +72,8 @@ void ProgressLog::SetText(ProgressControl control, const std::string& text) {
   }
 }
 
+void ProgressLog::Stage(const std::string& name) { Line("stage: " + Clean(name)); }
+
 void ProgressLog::SetBar(int low, int high, int position) {
   if (!m_open) return;
   const int percent = ProgressPercent(position, low, high);

@@ -21,6 +21,8 @@ class ProgressLog {
   void Close();
   void SetText(ProgressControl control, const std::string& text);
   void SetBar(int low, int high, int position);
+  // One line for a stage that began, window open or not.
+  void Stage(const std::string& name);
 
   static std::string WallClockStamp();
 
