@@ -321,24 +321,58 @@ ZK_API int EmergencyUSB_Interface(short kind, int unused, const char* text, cons
 /** @} */
 
 /** @name Firmware upgrade (reporting)
- * Not available in this version: fails with #ZK_RESULT_NOT_AVAILABLE.
- * The upgrade saves the handset's NV items, authentication items and (kinds
- * 2 and 3) file system, burns the image, restores what it saved and
- * optionally writes a PRL, an ERI file and a script.
+ * Replaces the handset's firmware and brings it back provisioned, on the
+ * calling thread. Kinds 0 and 1 run the staged sequence: diagnostic mode,
+ * the calibration check (unless the host switched it off through
+ * fnPassPara_Interface), NV backup read, image burn, mode entry and version
+ * read-back, offline, NV restore, then the PRL, the ERI file, the BREW script
+ * directory ("brew_script" beside the script, else in the host's fallback
+ * directory) and the script when given. Every other kind runs the full
+ * sequence: the image's file name must begin with "RB31VV" (any case; else
+ * 121000 before the handset is touched), then NV and authentication items
+ * and the whole handset file system are saved to the PC, the image is
+ * burnt, the file system, PRL, script, NV items, authentication items and
+ * ERI file are written back, and the handset is reset and must come back.
+ *
  * Arguments: `kind` (0, 1 staged; other values full), `value` (not read),
  * `text1` the service programming code (empty: "271828"), `text2` the image
- * file, `text3` the script file (empty: no script), `text4` the PRL file
- * (empty: no PRL), `value2` the PRL's NAM selector (0, 1, 2 both), `text5`
- * the directory where the full sequence keeps the file-system backup, `flag`
- * handed to the flash engine, `portMask`/`port`, `extraText` the ERI file
- * (empty: no ERI; UpgradeNew_Interface's link extras are -1, 0, -1).
+ * file (read anew by every call), `text3` the script file (empty: no BREW
+ * directory and no script), `text4` the PRL file (empty: no PRL), `value2`
+ * the PRL's NAM selector (0, 1, 2 both), `text5` the directory below which
+ * the full sequence keeps the file-system copy ("Efs_COM<n>"; removed once
+ * the handset holds it again, kept after a failure), `flag` handed to the
+ * flash engine, `portMask`/`port`, `extraText` the ERI file (empty: no ERI;
+ * Upgrade_Interface has none). Link extras: 0, 0, -1 for Upgrade_Interface,
+ * -1, 0, -1 for UpgradeNew_Interface, the caller's for UpgradeUSB_Interface.
+ *
+ * Host buffers (fnPassPara_Interface): the result cell gets 1 or the failure
+ * code; the staged kinds (and kinds above 3) write their stages into the
+ * stage name/time buffers and count cell; the version buffer gets the
+ * version the handset reports after the burn. A script that ended with
+ * warnings gives 108000 to such a host; without buffers the error dialog
+ * shows 50 and the call still succeeds. Without buffers the end dialog
+ * ("PROCESS END") may start the next handset; with buffers one handset.
+ *
+ * Blocking: the burn itself plus fixed waits (scaled by
+ * ZKDOWNLOAD_TIME_SCALE): the staged sequence 10 s at the end of each
+ * handset; the full sequence 3 s after the burn, 25 s + 8 s after a script
+ * and 20 s after the reset. A handset that does not come back after the burn
+ * (full sequence) is asked for four times, with the message "Please reboot
+ * phone and then retry! We try 3 times." between tries.
+ *
+ * Files: a failure after the NV items were read and before they were
+ * written back saves them to a .bak file (kinds 2 and 3: the file the
+ * operator chooses, else "COM<n>_MMDDhhmmss.bak" in the current directory),
+ * readable by BackupFileWrite_Interface. The calling process's current
+ * directory is left unchanged.
  */
 /** @{ */
 /** Firmware upgrade on a serial port; see the group.
  * @param kind operation kind. @param value not read. @param text1 code. @param text2 image.
  * @param text3 script. @param text4 PRL. @param value2 NAM selector. @param text5 backup directory.
  * @param flag flash engine flag. @param portMask the port.
- * @return 1 on success, else 0. */
+ * @return 1 when the handset holds the new image and its items again, else 0 (the code goes to the
+ * result cell or the error dialog). */
 ZK_API int Upgrade_Interface(short kind, int value, const char* text1, const char* text2, const char* text3,
                              const char* text4, int value2, const char* text5, char flag, short portMask);
 /** Upgrade_Interface with an ERI file; see the group.

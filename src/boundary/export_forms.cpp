@@ -77,7 +77,9 @@ int ReportingResult(int flowResult) {
     if (g_passPara.m_resultCell != nullptr) *g_passPara.m_resultCell = flowResult;
     if (flowResult == 1) return 1;
     // No error dialog will close them: a failed flow must not leave its
-    // window showing, nor the port held, after the export has returned.
+    // window showing, nor the port held, after the export has returned;
+    // nor lose NV items that only the PC still holds.
+    g_commonProcess.SavePendingNvBackup();
     g_commonProcess.CloseProgressWindow();
     return 0;
   }

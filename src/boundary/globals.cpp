@@ -5,6 +5,10 @@
 // settings, the running operation) is in platform/library_state.cpp.
 #include "boundary/globals.h"
 
+#include <ctime>
+#include <filesystem>
+
+
 #include "boundary/library_link.h"
 #include "diag/diag_link.h"
 #include "diag/packet_process.h"
@@ -73,7 +77,13 @@ struct LibraryLoad {
     g_commonProcess.SetLink(&g_libraryLink);
     // A failure after the handset entered its downloader keeps the NV items
     // read before it in a backup file.
-    g_commonProcess.SetPendingNvBackupSaver([] { static_cast<void>(g_nvBackup.SaveBackupFile()); });
+    // Nobody choosing a file (no operator, or a cancelled dialog) must not
+    // lose the only copy: it then goes under the automatic name.
+    g_commonProcess.SetPendingNvBackupSaver([] {
+      if (g_nvBackup.SaveBackupFile()) return;
+      const std::filesystem::path automatic(CNVBackup::AutomaticFileName(g_diagLink.m_portIndex, std::time(nullptr)));
+      static_cast<void>(g_nvBackup.SaveBackupFile(automatic, nullptr));
+    });
   }
 };
 LibraryLoad g_libraryLoad;

@@ -14,13 +14,6 @@ namespace {
 // that the error dialog and report name them.
 void TakePort(short kind, int portIndex) { g_diagLink.SetLinkParams(kind, portIndex, 0, 0, -1); }
 
-int Reporting(short kind, int portIndex) {
-  const OperationExport call(false);
-  if (call.Refused()) return 0;
-  TakePort(kind, portIndex);
-  return ReportingResult(kOperationNotAvailable);
-}
-
 int Plain(short kind, int portIndex) {
   const OperationExport call(false);
   if (call.Refused()) return 0;
@@ -32,15 +25,6 @@ int Plain(short kind, int portIndex) {
 
 extern "C" {
 
-ZK_API int Upgrade_Interface(short kind, int, const char*, const char*, const char*, const char*, int, const char*, char, short portMask) {
-  return Reporting(kind, PortIndexFromMask(portMask));
-}
-ZK_API int UpgradeNew_Interface(short kind, int, const char*, const char*, const char*, const char*, int, const char*, char, short portMask, const char*) {
-  return Reporting(kind, PortIndexFromMask(portMask));
-}
-ZK_API int UpgradeUSB_Interface(short kind, int, const char*, const char*, const char*, const char*, int, const char*, char, short port, const char*, short, short, short) {
-  return Reporting(kind, port);
-}
 ZK_API int NVEdit_Interface(short kind, int, const char*, short portMask) {
   return Plain(kind, PortIndexFromMask(portMask));
 }

@@ -11,6 +11,7 @@
 #include "flash/dl_common.h"
 #include "flash/image_rules.h"
 #include "nv/nv_backup.h"
+#include "operations/flow_steps.h"
 #include "operations/operation_run.h"
 #include "operations/upgrade_download.h"
 #include "platform/clock.h"
@@ -22,20 +23,14 @@
 namespace {
 
 using zk::flash::DownloadResult;
+using zk::operations::ReadBackVersion;
+using zk::operations::WaitSecondsWithElapsed;
 using zk::ui::FailureCode;
 using zk::ui::Location;
 
 constexpr int kRestartSeconds = 15;       // the handset starts the new image
 constexpr int kFinalCheckSeconds = 30;    // kinds 2 and 3: before proving it came back
 constexpr int kLateModeEntryTries = 4;    // kinds 2 and 3
-constexpr std::size_t kHostVersionBytes = 15;  // the host's version buffer, terminator included
-
-void WaitSecondsWithElapsed(int seconds) {
-  for (int i = 0; i < seconds; ++i) {
-    g_commonProcess.UpdateElapsedTime();
-    zk::platform::SleepMs(1000);
-  }
-}
 
 // A cause made of the low byte of a step's result.
 int LowByte(int result) { return result & 0xFF; }
@@ -158,30 +153,5 @@ int CBinDownload::OneHandset(int16_t kind, int16_t portIndex) {
 }
 
 int CBinDownload::ReenterDiagMode(int16_t kind, int16_t portIndex) {
-  const int tries = FullSequence(kind) ? kLateModeEntryTries : 1;
-  int entered = 0;
-  for (int attempt = 1; attempt <= tries; ++attempt) {
-    entered = g_diagLink.EnterDiagMode(portIndex);
-    if (entered == kDiagModeEntered) return entered;
-    if (attempt < tries) g_commonProcess.ShowMessage(kRebootMessage);
-  }
-  return entered;
-}
-
-int CBinDownload::ReadBackVersion() {
-  // Read whether or not the host takes it: a handset that came back without
-  // reporting a version, or with another version than the image names, has
-  // not taken the image.
-  std::array<char, CDLCommon::kVersionLabelLength + 1> label{};
-  if (g_dlCommon.ReadVersionLabel(label) != 1) return FailureCode(Location::kBinVersion);
-  const std::string_view text(label.data());
-  if (g_passPara.m_mode != 0 && g_passPara.m_versionBuffer != nullptr) {
-    const std::size_t length = std::min(text.size(), kHostVersionBytes - 1);
-    std::copy_n(text.data(), length, g_passPara.m_versionBuffer);
-    g_passPara.m_versionBuffer[length] = '\0';
-  }
-  const auto& image = g_dlCommon.m_mainBuf;
-  const auto named = zk::flash::ImageVersion(std::span(image.data(), std::min<std::size_t>(image.size(), g_dlCommon.m_mainLen)));
-  if (named && !zk::flash::LabelCarriesVersion(text, *named)) return FailureCode(Location::kBinVersion);
-  return 1;
+  return zk::operations::EnterDiagModeWithRetries(portIndex, FullSequence(kind) ? kLateModeEntryTries : 1);
 }

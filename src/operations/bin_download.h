@@ -10,11 +10,13 @@
 #include <string>
 #include <vector>
 
+#include "operations/flow_steps.h"
+
 class CBinDownload {
  public:
   // The message shown after each of the first three failed mode entries
   // after the download (kinds 2 and 3).
-  static constexpr const char* kRebootMessage = "Please reboot phone and then retry! We try 3 times.";
+  static constexpr const char* kRebootMessage = zk::operations::kRebootMessage;
 
   CBinDownload() = default;
   CBinDownload(const CBinDownload&) = delete;
@@ -39,9 +41,6 @@ class CBinDownload {
   // Enters diagnostic mode after the restart: once, or with kinds 2 and 3
   // up to four times with the reboot message between tries.
   int ReenterDiagMode(int16_t kind, int16_t portIndex);
-  // Reads the version label, hands it to the host and checks it against the
-  // version the image names. 1, or 314000.
-  int ReadBackVersion();
 };
 
 extern CBinDownload g_binDownload;

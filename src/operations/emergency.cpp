@@ -36,6 +36,9 @@ int CEmergency::Run(int16_t kind, const char* /*text1*/, const char* /*text2*/, 
     ~LeaveDownload() {
       g_dlCommon.m_skipOffline = false;
       g_diagLink.m_downloadMode = 0;
+      // No NV items were read by this run: the engine's pending mark would
+      // make a later failure save a stale or empty image as this handset's.
+      g_commonProcess.m_nvBackupPending = 0;
     }
   } leaveDownload;
 

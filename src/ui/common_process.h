@@ -93,13 +93,16 @@ class CCommonProcess {
   // The NV module's save of the pending NV backup, run by the error path
   // after the error dialog.
   void SetPendingNvBackupSaver(std::function<void()> saver) { m_saveNvBackup = std::move(saver); }
+  // Saves the pending NV backup, if any, and clears the mark: the end of a
+  // failed operation, whether or not an error dialog was shown.
+  void SavePendingNvBackup();
 
   int64_t m_startTick = 0;    // ms clock value when the window was opened
   int64_t m_currentTick = 0;  // ms clock value of the last elapsed-time update
   std::string m_elapsedText;  // last elapsed-time text; the end dialog shows it
   int m_addressMode = 0;      // 1 while the address row is in use
   int m_failureCode = 0;      // code of the failure being reported
-  int m_nvBackupPending = 0;  // set by the flash engine once the handset is in its downloader
+  int m_nvBackupPending = 0;  // set once the PC's NV copy may be the only one; cleared when the handset holds it
   int m_secondDownload = 0;   // set by the flash engine, cleared with the above
   std::string m_handsetPath;  // handset folder or file of the last EFS step
 

@@ -69,9 +69,13 @@ void CCommonProcess::ShowError(int code) {
 
   // A failure after the handset entered its downloader leaves the NV image
   // saved only in memory: keep it in the backup file.
+  SavePendingNvBackup();
+  m_secondDownload = 0;
+}
+
+void CCommonProcess::SavePendingNvBackup() {
   if (m_nvBackupPending != 0 && m_saveNvBackup) m_saveNvBackup();
   m_nvBackupPending = 0;
-  m_secondDownload = 0;
 }
 
 DialogAnswer CCommonProcess::RunEndDialog() {

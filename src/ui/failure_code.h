@@ -11,9 +11,30 @@ namespace zk::ui {
 // The thousands of the failure locations the flows report so far; the
 // others join as their flows land.
 enum class Location : int {
+  kUpgradeModeEntry = 101,        // staged upgrade: first mode entry
+  kUpgradeReadNv = 102,           // staged: NV backup read; full: AKey read
+  kUpgradeDownload = 103,         // staged: image download
+  kUpgradeFinalModeEntry = 104,   // staged: after the download; full: after the final reset
+  kUpgradeWriteNv = 105,          // staged: NV restore; full: AKey write
+  kUpgradePrlWrite = 106,         // staged: PRL write
+  kUpgradeBrewWrite = 107,        // staged: writing the BREW script directory
+  kUpgradeScript = 108,           // staged: the script download (and its warnings for a host)
+  kUpgradeFullModeEntry = 109,    // full upgrade: first mode entry
+  kUpgradeFullReadNv = 110,       // full: NV backup read
+  kUpgradeEfsRead = 111,          // 'EfsRead' in Upgrade
+  kUpgradeFullDownload = 112,     // full: image download
+  kUpgradeRestartModeEntry = 113, // full: mode entry after the download
   kUpgradeEfsWrite = 114,         // 'EfsWrite' in Upgrade
+  kUpgradeFullScript = 115,       // full: the script download
   kUpgradeLateModeEntry = 116,    // 'ChangeToDM' in Upgrade, after the restart
+  kUpgradeFullWriteNv = 117,      // full: NV restore
+  kUpgradeFullPrlWrite = 118,     // full: PRL write
+  kUpgradeSetBinFile = 119,       // the image file of an upgrade
   kUpgradeReset = 120,            // 'ModeReset' in Upgrade
+  kUpgradeCalibration = 303,      // staged upgrade: the calibration check (as in SCR Download)
+  kUpgradeNoBrewDirectory = 306,  // staged upgrade: no brew_script directory (as in SCR Download)
+  kUpgradeOffline = 403,          // staged upgrade: going offline (as in PRL Download)
+  kUpgradeUnlock = 404,           // full upgrade: the unlock (as in PRL Download)
   kBinImageName = 121,            // the image's name lacks the model's prefix
   kBinSetBinFile = 201,           // the image file of a download
   kBinModeEntry = 202,            // 'ChangeToDM' in BIN Download (first entry, final check)
@@ -25,6 +46,7 @@ enum class Location : int {
   kBinVersion = 314,              // the version read back after a download
   kScriptBrewWrite = 107,         // writing the BREW script directory in a script download
   kScriptModeEntry = 301,         // 'ChangeToDM' in SCR Download
+  kLinkSpeed = 301,               // the same location: raising the link to the fast rate
   kScriptPrlWrite = 302,          // the PRL step of SCR Download
   kScriptCalibration = 303,       // the calibration check of SCR Download
   kScriptRun = 305,               // 'ScriptDownProcess' in SCR Download

@@ -343,6 +343,8 @@ TEST_F(FlashDownload, EmergencyBurnsTheImageIntoAHandsetInItsDownloader) {
   EXPECT_FALSE(g_diagLink.m_comm.IsOpen());
   EXPECT_EQ(g_diagLink.m_comm.lineConfig().baudRate, 38400u);
   EXPECT_FALSE(g_dlCommon.m_skipOffline);
+  // It read no NV items: a later failure must not save an image as this handset's.
+  EXPECT_EQ(g_commonProcess.m_nvBackupPending, 0);
 }
 
 TEST_F(FlashDownload, EveryPacketOfAFullEmergencyDownloadHasItsExactLength) {

@@ -1,0 +1,30 @@
+// Steps the firmware flows (binary download, upgrade) share: the waits that
+// keep the progress window's elapsed time current, the mode entry after a
+// restart with the operator's reboot prompt, raising the link, and the
+// version read-back that proves the handset took the image.
+#pragma once
+
+#include <cstdint>
+
+namespace zk::operations {
+
+// Shown after each failed mode entry but the last while a flow retries.
+inline constexpr const char* kRebootMessage = "Please reboot phone and then retry! We try 3 times.";
+
+// Waits `seconds` s, refreshing the elapsed time once per second.
+void WaitSecondsWithElapsed(int seconds);
+
+// Enters diagnostic mode up to `tries` times, showing the reboot message
+// between tries. kDiagModeEntered, or the last attempt's result.
+int EnterDiagModeWithRetries(int16_t portIndex, int tries);
+
+// Raises a physical line to the fast diagnostic rate; the handset's USB
+// modem port needs no rate. False when the handset refused the change.
+bool RaiseLink(bool usbPort);
+
+// Reads the version label, hands it to a host that registered its version
+// buffer and checks it against the version the loaded image names.
+// 1, or 314000.
+int ReadBackVersion();
+
+}  // namespace zk::operations
