@@ -23,6 +23,7 @@
 namespace {
 
 using zk::flash::DownloadResult;
+using zk::operations::LowByte;
 using zk::operations::ReadBackVersion;
 using zk::operations::WaitSecondsWithElapsed;
 using zk::ui::FailureCode;
@@ -32,8 +33,6 @@ constexpr int kRestartSeconds = 15;       // the handset starts the new image
 constexpr int kFinalCheckSeconds = 30;    // kinds 2 and 3: before proving it came back
 constexpr int kLateModeEntryTries = 4;    // kinds 2 and 3
 
-// A cause made of the low byte of a step's result.
-int LowByte(int result) { return result & 0xFF; }
 
 }  // namespace
 

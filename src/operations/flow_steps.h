@@ -11,6 +11,9 @@ namespace zk::operations {
 // Shown after each failed mode entry but the last while a flow retries.
 inline constexpr const char* kRebootMessage = "Please reboot phone and then retry! We try 3 times.";
 
+// The cause a flow reports for an AKey step: the low byte of its result.
+inline int LowByte(int result) { return result & 0xFF; }
+
 // Waits `seconds` s, refreshing the elapsed time once per second.
 void WaitSecondsWithElapsed(int seconds);
 

@@ -10,6 +10,7 @@
 #include "efs/efs_download.h"
 #include "flash/dl_common.h"
 #include "nv/nv_backup.h"
+#include "operations/flow_steps.h"
 #include "operations/operation_run.h"
 #include "operations/script_run.h"
 #include "platform/clock.h"
@@ -22,6 +23,10 @@
 namespace {
 
 namespace fs = std::filesystem;
+using zk::operations::EnterDiagModeWithRetries;
+using zk::operations::LowByte;
+using zk::operations::RaiseLink;
+using zk::operations::WaitSecondsWithElapsed;
 using zk::flash::DownloadResult;
 using zk::ui::FailureCode;
 using zk::ui::Location;
@@ -33,14 +38,7 @@ constexpr int kRateRaiseCause = 1;
 constexpr int kNoScriptCause = zk::operations::kScriptNotLoaded;
 constexpr int kNoBrewDirectoryCause = 28;  // what the file-system write answers for a missing directory
 
-void WaitSecondsWithElapsed(int seconds) {
-  for (int i = 0; i < seconds; ++i) {
-    g_commonProcess.UpdateElapsedTime();
-    zk::platform::SleepMs(1000);
-  }
-}
 
-int LowByte(int result) { return result & 0xFF; }
 
 bool Silent() { return zk::ui::SilentMode(); }
 
@@ -136,7 +134,7 @@ int CRefurbish::OneHandset(int16_t kind, const char* scriptPath, int16_t portInd
   if (g_dlCommon.EraseHandsetEfs() != DownloadResult::kDone) return FailureCode(Location::kRefurbishErase);
 
   EnterStage(kind, "ChangeToDM...");
-  const int reentered = ReenterDiagMode(kind, portIndex);
+  const int reentered = EnterDiagModeWithRetries(portIndex, FullSequence(kind) ? kLateModeEntryTries : 1);
   if (reentered != kDiagModeEntered) return FailureCode(Location::kRefurbishLateModeEntry, reentered);
   g_commonProcess.UpdateElapsedTime();
   const int again = g_diagLink.EnterDiagMode(portIndex);
@@ -182,21 +180,11 @@ int CRefurbish::OneHandset(int16_t kind, const char* scriptPath, int16_t portInd
 int CRefurbish::RaiseRateOnLine(int16_t portIndex) {
   g_dlCommon.m_isUsbPort = zk::serial::CheckHandsetUsbPort(portIndex);
   g_runState.handsetUsbPort = g_dlCommon.m_isUsbPort;
-  if (g_dlCommon.m_isUsbPort == 0 && !g_diagLink.SpeedUp())
+  if (!RaiseLink(g_dlCommon.m_isUsbPort != 0))
     return FailureCode(Location::kRefurbishRateRaise, kRateRaiseCause);
   return 1;
 }
 
-int CRefurbish::ReenterDiagMode(int16_t kind, int16_t portIndex) {
-  const int tries = FullSequence(kind) ? kLateModeEntryTries : 1;
-  int entered = 0;
-  for (int attempt = 1; attempt <= tries; ++attempt) {
-    entered = g_diagLink.EnterDiagMode(portIndex);
-    if (entered == kDiagModeEntered) return entered;
-    if (attempt < tries) g_commonProcess.ShowMessage(kRebootMessage);
-  }
-  return entered;
-}
 
 void CRefurbish::KeepPendingItems(int16_t portIndex) {
   if (g_commonProcess.m_nvBackupPending == 0 || !Unattended()) return;  // the error dialog saves them

@@ -6,11 +6,13 @@
 
 #include <cstdint>
 
+#include "operations/flow_steps.h"
+
 class CRefurbish {
  public:
   // The message shown after each of the first three failed mode entries
   // after the erase (kinds 2 and 3).
-  static constexpr const char* kRebootMessage = "Please reboot phone and then retry! We try 3 times.";
+  static constexpr const char* kRebootMessage = zk::operations::kRebootMessage;
 
   CRefurbish() = default;
   CRefurbish(const CRefurbish&) = delete;
@@ -30,7 +32,6 @@ class CRefurbish {
  private:
   int OneHandset(int16_t kind, const char* scriptPath, int16_t portIndex);
   void EnterStage(int16_t kind, const char* name);
-  int ReenterDiagMode(int16_t kind, int16_t portIndex);
   // Diagnostic mode is up: raises the line rate unless the port is the
   // handset's USB modem port. 1, or 301001.
   int RaiseRateOnLine(int16_t portIndex);

@@ -18,6 +18,7 @@
 namespace {
 
 namespace fs = std::filesystem;
+using zk::operations::LowByte;
 using zk::operations::WaitSecondsWithElapsed;
 using zk::ui::FailureCode;
 using zk::ui::Location;
@@ -28,7 +29,6 @@ constexpr int kBeforeModeEntrySeconds = 8;
 constexpr int kAfterResetSeconds = 20;
 constexpr int kModeEntryTries = 4;
 
-int LowByte(int result) { return result & 0xFF; }
 
 void ProgressStep(const char* status) {
   g_commonProcess.OpenProgressWindow();
