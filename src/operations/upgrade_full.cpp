@@ -29,7 +29,6 @@ constexpr int kBeforeModeEntrySeconds = 8;
 constexpr int kAfterResetSeconds = 20;
 constexpr int kModeEntryTries = 4;
 
-
 void ProgressStep(const char* status) {
   g_commonProcess.OpenProgressWindow();
   if (status != nullptr) {
