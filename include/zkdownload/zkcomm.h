@@ -99,7 +99,14 @@ class ZK_API CZKComm : public CCommPort {
   void TraceReceived(const uint8_t* bytes, int count, int mode);
   void TraceOpenFailure();
   void ResetChunk();
-  int RestOfAnswerMs(std::size_t received, int64_t firstByteMs) const;
+  // Milliseconds the rest of an answer of the expected length takes on a
+  // paced line (0: unknown, complete, or not a paced line); `paced` is set
+  // when the bytes so far tell whether they came at line rate.
+  int RestOfAnswerMs(std::size_t received, int64_t firstByteMs, bool* paced) const;
+  // Before an answer's first byte: how long the request and an answer of the
+  // expected length take to cross a line whose answers came at line rate.
+  int QuietLineMs() const;
+  int RequestLineMs() const;  // the last request's time on the line
   void PauseForLine(int milliseconds);
 
   CAsync m_codec;
@@ -111,6 +118,8 @@ class ZK_API CZKComm : public CCommPort {
   int m_traceLength = 0;
   char* m_traceRecord = nullptr;
   int m_expectedAnswerBytes = 0;
+  int m_sentFrameBytes = 0;     // the last request as it went on the line
+  bool m_answersPaced = false;  // the last judged answer came at line rate (a real serial line)
   // Frame assembly storage and the lead-in + frame written in download mode.
   uint8_t m_assembly[CAsync::kBufferSize] = {};
   uint8_t m_wireFrame[3 + CAsync::kBufferSize] = {};

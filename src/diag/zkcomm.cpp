@@ -44,6 +44,9 @@ constexpr int kFrameTrailer = 3;       // check sequence and closing flag
 // A port that delivers bytes this much faster than its line rate (a USB
 // modem) is not paced: sleeping by the line rate would only slow it down.
 constexpr int kFasterThanLineFactor = 2;
+// The quiet pause before an answer ends this early: the last bytes are
+// waited for, not slept past.
+constexpr int kQuietMarginMs = 1;
 
 }  // namespace
 
@@ -67,6 +70,7 @@ int CZKComm::SendData(diag_req_type* request, int length, int mode) {
   MessageFetch();
   Clear();
   if (frameLength <= 0) return 0;
+  m_sentFrameBytes = frameLength + (mode != kDiagnosticMode ? kLeadInFlags : 0);
   int written = 0;
   if (mode != kDiagnosticMode) {
     std::memset(m_wireFrame, kFlag, kLeadInFlags);
@@ -95,6 +99,18 @@ int CZKComm::AsyncTxRx(diag_req_type* request, diag_rsp_type* response, int time
   // last read took fewer bytes than it could (the port was empty then).
   // Asking anyway would cost a read for nothing before every wait.
   bool mayRead = m_chunkPosition < m_chunkFill;
+  // On a paced line nothing of an answer of known length can be complete
+  // before the request and the answer have both crossed it: sleep through
+  // that (a little short of it) instead of waking for the first bytes.
+  const int quietMs = mayRead ? 0 : QuietLineMs();
+  const bool quietPause = quietMs > kQuietMarginMs;
+  if (quietPause) {
+    // The answer's bytes are then taken to have begun once the request had
+    // crossed the line, so the rest of it is waited for at line rate too.
+    firstByteMs = zk::platform::NowMs() + RequestLineMs();
+    PauseForLine(std::min(quietMs - kQuietMarginMs, std::max(deadline.RemainingMs(kEventSliceMs), 1)));
+    mayRead = true;
+  }
   for (;;) {
     int got = 0;
     uint8_t byte = 0;
@@ -103,7 +119,12 @@ int CZKComm::AsyncTxRx(diag_req_type* request, diag_rsp_type* response, int time
     if (!got) {
       if (deadline.Expired()) break;
       const int sliceMs = std::max(deadline.RemainingMs(kEventSliceMs), 1);
-      if (const int restMs = RestOfAnswerMs(assembler.Received().size(), firstByteMs); restMs > 1) {
+      bool paced = m_answersPaced;
+      const int restMs = RestOfAnswerMs(assembler.Received().size(), firstByteMs, &paced);
+      // An answer that arrived in one piece after the quiet pause says
+      // nothing about the line: its bytes had all the pause to gather.
+      if (!quietPause) m_answersPaced = paced;
+      if (restMs > 1) {
         PauseForLine(std::min(restMs - 1, sliceMs));  // wake for the last bytes, not after them
         MessageFetch();
         continue;
@@ -155,7 +176,7 @@ int CZKComm::AsyncTxRx(diag_req_type* request, diag_rsp_type* response, int time
   return EvaluateFrame(request, response, mode);
 }
 
-int CZKComm::RestOfAnswerMs(std::size_t received, int64_t firstByteMs) const {
+int CZKComm::RestOfAnswerMs(std::size_t received, int64_t firstByteMs, bool* paced) const {
   const uint32_t lineRate = m_line.baudRate;
   if (m_expectedAnswerBytes <= 0 || received == 0 || firstByteMs == 0 || lineRate == 0) return 0;
   const auto expected = static_cast<std::size_t>(m_expectedAnswerBytes + kFrameTrailer);
@@ -163,9 +184,22 @@ int CZKComm::RestOfAnswerMs(std::size_t received, int64_t firstByteMs) const {
   // Bytes that came faster than the line could carry them: not a paced line.
   const int64_t sinceFirstMs = zk::platform::NowMs() - firstByteMs;
   const int64_t lineBytes = (sinceFirstMs + 2) * lineRate / (kBitsPerCharacter * 1000);
-  if (static_cast<int64_t>(received) > kFasterThanLineFactor * lineBytes) return 0;
+  *paced = static_cast<int64_t>(received) <= kFasterThanLineFactor * lineBytes;
+  if (!*paced) return 0;
   const auto rest = static_cast<int64_t>(expected - received);
   return static_cast<int>(rest * kBitsPerCharacter * 1000 / lineRate);
+}
+
+int CZKComm::RequestLineMs() const {
+  const uint32_t lineRate = m_line.baudRate;
+  return lineRate == 0 ? 0 : static_cast<int>(int64_t{m_sentFrameBytes} * kBitsPerCharacter * 1000 / lineRate);
+}
+
+int CZKComm::QuietLineMs() const {
+  const uint32_t lineRate = m_line.baudRate;
+  if (!m_answersPaced || m_expectedAnswerBytes <= 0 || lineRate == 0) return 0;
+  const int64_t bytes = int64_t{m_sentFrameBytes} + m_expectedAnswerBytes + kFrameTrailer;
+  return static_cast<int>(bytes * kBitsPerCharacter * 1000 / lineRate);
 }
 
 void CZKComm::PauseForLine(int milliseconds) {
@@ -284,6 +318,7 @@ int CZKComm::SetComBufSize(int inputSize, int outputSize) { return SetQueueSizes
 
 void CZKComm::CommClose() {
   if (IsOpen()) CloseDevice();
+  m_answersPaced = false;  // the next port may be another line
 }
 
 void CZKComm::AddPacketQue(const char* record) {

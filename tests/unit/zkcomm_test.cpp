@@ -12,6 +12,7 @@
 #include <regex>
 #include <sstream>
 #include <string>
+#include <thread>
 
 #include "support/library_objects.h"
 #include "platform/clock.h"
@@ -275,6 +276,35 @@ TEST_F(ZkCommExchange, AnswerLengthHintNeitherDelaysNorCutsAShorterAnswer) {
   EXPECT_EQ(outcome.result, kExchangeAnswered);
   EXPECT_LT(outcome.elapsed, kPromptly);
   EXPECT_EQ(Bytes(outcome.response.begin(), outcome.response.end() - 2), kAnswer);
+}
+
+// A handset on a real 38400 bit/s line: its answers trickle in a few bytes
+// at a time. Once the link has seen that, it sleeps through the request's
+// and the answer's line time; every answer must still arrive whole, also
+// one far shorter than announced.
+TEST_F(ZkCommExchange, AnswersTricklingAtLineRateArriveWholeOnceTheLinkKnowsThePace) {
+  Bytes longAnswer = {0x26};
+  for (int i = 1; i < 120; ++i) longAnswer.push_back(static_cast<uint8_t>(i * 3));
+  const std::vector<Bytes> answers = {longAnswer, longAnswer, longAnswer, kAnswer, longAnswer};
+  std::thread handset([&] {
+    for (const Bytes& answer : answers) {
+      if (pty_.ReadFrame().empty()) return;  // one request
+      const Bytes wire = EncodeForWire(answer);
+      for (std::size_t at = 0; at < wire.size(); at += 12) {  // 12 bytes take about 3 ms at 38400 bit/s
+        pty_.Write(Bytes(wire.begin() + static_cast<std::ptrdiff_t>(at),
+                         wire.begin() + static_cast<std::ptrdiff_t>(std::min(at + 12, wire.size()))));
+        std::this_thread::sleep_for(3ms);
+      }
+    }
+  });
+  comm_->ExpectAnswerBytes(static_cast<int>(longAnswer.size()) + 2);
+  for (const Bytes& answer : answers) {
+    EXPECT_EQ(GetPacket(kRequest, kAnswerTimeoutMs, kDiagnosticMode), kExchangeAnswered);
+    EXPECT_EQ(comm_->lastReceiveLength(), static_cast<int>(answer.size()) + 2);
+    EXPECT_EQ(Bytes(response_->rsp.bytes, response_->rsp.bytes + answer.size()), answer);
+  }
+  comm_->ExpectAnswerBytes(0);
+  handset.join();
 }
 
 TEST_F(ZkCommExchange, TraceBreaksLinesAfter11ThenEvery15Bytes) {
