@@ -4,6 +4,7 @@
 #include <array>
 #include <span>
 #include <string_view>
+#include <system_error>
 
 #include "diag/diag_link.h"
 #include "flash/dl_common.h"
@@ -14,6 +15,10 @@
 #include "ui/failure_code.h"
 
 namespace zk::operations {
+
+namespace {
+constexpr const char* kBrewDirectoryName = "brew_script";
+}  // namespace
 
 namespace {
 constexpr std::size_t kHostVersionBytes = 15;  // the host's version buffer, terminator included
@@ -37,6 +42,25 @@ int EnterDiagModeWithRetries(int16_t portIndex, int tries) {
 }
 
 bool RaiseLink(bool usbPort) { return usbPort || g_diagLink.SpeedUp(); }
+
+std::filesystem::path BrewDirectoryBeside(const std::string& scriptPath) {
+  const std::size_t cut = scriptPath.find_last_of("/\\");
+  const std::filesystem::path folder = cut == std::string::npos ? "." : scriptPath.substr(0, cut);
+  return folder / kBrewDirectoryName;
+}
+
+std::filesystem::path FindBrewDirectory(const std::string& scriptPath) {
+  const auto beside = BrewDirectoryBeside(scriptPath);
+  if (IsDirectory(beside)) return beside;
+  if (g_passPara.m_fallbackDirectory.empty()) return {};
+  const auto fallback = std::filesystem::path(g_passPara.m_fallbackDirectory) / kBrewDirectoryName;
+  return IsDirectory(fallback) ? fallback : std::filesystem::path();
+}
+
+bool IsDirectory(const std::filesystem::path& path) {
+  std::error_code error;
+  return std::filesystem::is_directory(path, error);
+}
 
 int ReadBackVersion() {
   using zk::ui::FailureCode;

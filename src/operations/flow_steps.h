@@ -5,6 +5,8 @@
 #pragma once
 
 #include <cstdint>
+#include <filesystem>
+#include <string>
 
 namespace zk::operations {
 
@@ -24,6 +26,14 @@ int EnterDiagModeWithRetries(int16_t portIndex, int tries);
 // Raises a physical line to the fast diagnostic rate; the handset's USB
 // modem port needs no rate. False when the handset refused the change.
 bool RaiseLink(bool usbPort);
+
+// The "brew_script" directory beside the script at `scriptPath` (its folder
+// is the text up to the last '/' or '\\'), whether it exists or not.
+std::filesystem::path BrewDirectoryBeside(const std::string& scriptPath);
+// The brew_script directory beside the script, else the one in the host's
+// fallback directory; empty when neither exists.
+std::filesystem::path FindBrewDirectory(const std::string& scriptPath);
+bool IsDirectory(const std::filesystem::path& path);
 
 // Reads the version label, hands it to a host that registered its version
 // buffer and checks it against the version the loaded image names.

@@ -31,7 +31,6 @@ using zk::flash::DownloadResult;
 using zk::ui::FailureCode;
 using zk::ui::Location;
 
-constexpr const char* kBrewDirectoryName = "brew_script";
 constexpr int kLateModeEntryTries = 4;  // kinds 2 and 3
 constexpr int kRestartSeconds = 20;     // the handset restarts after the script
 constexpr int kRateRaiseCause = 1;
@@ -46,20 +45,9 @@ bool Silent() { return zk::ui::SilentMode(); }
 // buffers and takes the result from the result cell.
 bool Unattended() { return Silent() || g_passPara.m_mode != 0; }
 
-fs::path BrewDirectory(const std::string& script) {
-  const std::size_t cut = script.find_last_of("/\\");
-  const fs::path folder = cut == std::string::npos ? fs::path(".") : fs::path(script.substr(0, cut));
-  return folder / kBrewDirectoryName;
-}
-
 bool Readable(const std::string& path) {
   std::error_code error;
   return fs::is_regular_file(path, error) && std::ifstream(path).good();
-}
-
-bool IsDirectory(const fs::path& path) {
-  std::error_code error;
-  return fs::is_directory(path, error);
 }
 
 }  // namespace
@@ -105,8 +93,8 @@ int CRefurbish::OneHandset(int16_t kind, const char* scriptPath, int16_t portInd
   // Inputs that cannot serve are refused before the handset's file system
   // is erased: a handset left empty for want of a PC file is no refurbish.
   if (!Readable(script)) return FailureCode(Location::kRefurbishScript, kNoScriptCause);
-  const fs::path brew = BrewDirectory(script);
-  if (!Silent() && !IsDirectory(brew)) {
+  const fs::path brew = zk::operations::BrewDirectoryBeside(script);
+  if (!Silent() && !zk::operations::IsDirectory(brew)) {
     g_runState.failureNote = "no directory to write at " + brew.string();
     return FailureCode(Location::kRefurbishScript, kNoBrewDirectoryCause);
   }

@@ -14,6 +14,7 @@
 #include "efs/efs_download.h"
 #include "flash/dl_common.h"
 #include "nv/nv_backup.h"
+#include "operations/flow_steps.h"
 #include "operations/script_clearing_list.h"
 #include "operations/script_run.h"
 #include "platform/clock.h"
@@ -28,7 +29,6 @@ namespace fs = std::filesystem;
 using zk::ui::FailureCode;
 using zk::ui::Location;
 
-constexpr const char* kBrewDirectoryName = "brew_script";
 constexpr const char* kCalibrationQuestion = "Cal data is not found!!\nDo you want to continue!!";
 constexpr int kSettleSeconds = 2;
 constexpr int kRestartChecks = 20;  // kinds 2 and 3: 20 x 1.5 s before the restart is proven
@@ -51,16 +51,6 @@ void WaitSeconds(int seconds) {
     g_commonProcess.UpdateElapsedTime();
     zk::platform::SleepMs(1000);
   }
-}
-
-fs::path ScriptFolder(const std::string& script) {
-  const std::size_t cut = script.find_last_of("/\\");
-  return cut == std::string::npos ? fs::path(".") : fs::path(script.substr(0, cut));
-}
-
-bool IsDirectory(const fs::path& path) {
-  std::error_code error;
-  return fs::is_directory(path, error);
 }
 
 // Fields of the BREW version file with their blanks removed.
@@ -191,13 +181,8 @@ int CScriptProcess::RunOneHandset(int16_t kind, const std::string& script, const
     if (written != zk::flash::EriFileResult::kDone) return static_cast<int>(zk::flash::EriFileResult::kWriteFailed);
   }
 
-  // Beside the script, else in the host's fallback directory.
-  fs::path brew = ScriptFolder(script) / kBrewDirectoryName;
-  if (!IsDirectory(brew)) {
-    if (g_passPara.m_fallbackDirectory.empty()) return FailureCode(Location::kScriptNoBrewDirectory);
-    brew = fs::path(g_passPara.m_fallbackDirectory) / kBrewDirectoryName;
-    if (!IsDirectory(brew)) return FailureCode(Location::kScriptNoBrewDirectory);
-  }
+  const fs::path brew = zk::operations::FindBrewDirectory(script);
+  if (brew.empty()) return FailureCode(Location::kScriptNoBrewDirectory);
 
   if (!Staged(kind) || !BrewScriptsCurrent(brew)) {
     EnterStage(kind, "Brew Writing");

@@ -1,7 +1,6 @@
 // The staged upgrade (kinds 0 and 1): NV items saved, image burnt, items
 // written back, then PRL, ERI, the BREW script directory and the script.
 #include <filesystem>
-#include <system_error>
 
 #include "diag/diag_link.h"
 #include "diag/packet_process.h"
@@ -20,28 +19,6 @@ namespace {
 namespace fs = std::filesystem;
 using zk::ui::FailureCode;
 using zk::ui::Location;
-
-constexpr const char* kBrewDirectoryName = "brew_script";
-
-bool IsDirectory(const fs::path& path) {
-  std::error_code error;
-  return fs::is_directory(path, error);
-}
-
-fs::path ScriptFolder(const std::string& script) {
-  const std::size_t cut = script.find_last_of("/\\");
-  return cut == std::string::npos ? fs::path(".") : fs::path(script.substr(0, cut));
-}
-
-// Beside the script, else in the host's fallback directory; empty when
-// neither holds one.
-fs::path FindBrewDirectory(const std::string& script) {
-  const fs::path beside = ScriptFolder(script) / kBrewDirectoryName;
-  if (IsDirectory(beside)) return beside;
-  if (g_passPara.m_fallbackDirectory.empty()) return {};
-  const fs::path fallback = fs::path(g_passPara.m_fallbackDirectory) / kBrewDirectoryName;
-  return IsDirectory(fallback) ? fallback : fs::path();
-}
 
 }  // namespace
 
@@ -104,7 +81,7 @@ int CUpgradeDownload::StagedPass(const Request& request) {
       return static_cast<int>(zk::flash::EriFileResult::kWriteFailed);
   }
   if (!request.scriptPath.empty()) {
-    const fs::path brew = FindBrewDirectory(request.scriptPath);
+    const fs::path brew = zk::operations::FindBrewDirectory(request.scriptPath);
     if (brew.empty()) return FailureCode(Location::kUpgradeNoBrewDirectory);
     EnterStage(kind, "Brew Writing");
     g_commonProcess.SetStatusText("Brew Writing");
