@@ -32,8 +32,7 @@ int RunBinDownload(const BinDownloadOptions& options) {
     if (const std::string why = WhyNotModelImage(image, prefix); !why.empty())
       return RefuseInput(why, "--kind 0 burns it without the model check");
   const std::string report = AbsolutePath(options.report);
-  if (!report.empty())
-    if (const std::string why = WhyNotWritable(report); !why.empty()) return RefuseInput(why, "");
+  if (const int refused = RefuseUnwritableReport(report); refused != 0) return refused;
   const auto port = ResolveOperationPort(options.port);
   if (!port) return kUsageStatus;
 
@@ -66,7 +65,7 @@ void AddBinDownloadCommand(CLI::App& app) {
       ->check(CLI::Range(-32768, 32767));
   AddSpcOption(*command, options->spc);
   command->add_option("IMAGE", options->image, "the firmware image file")->required();
-  command->add_option("--report", options->report, "also write this run's service record as JSON to FILE");
+  AddReportOption(*command, options->report);
   command->footer(std::string("Waits: the NV read, about 5 s before the burn, one acknowledgement per 2 KiB block, "
                               "30 s for the restart after the burn, 15 s more before diagnostic mode, the NV write; "
                               "kinds 2 and 3 wait another 30 s to prove the handset came back.\n") +

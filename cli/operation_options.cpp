@@ -4,6 +4,7 @@
 #include <filesystem>
 #include <system_error>
 
+#include "input_checks.h"
 #include "platform/port_map.h"
 #include "platform/serial_device.h"
 
@@ -56,6 +57,16 @@ int RefuseInput(const std::string& why, const std::string& override) {
   std::fprintf(stderr, "zkdownload: %s; nothing was sent to the handset%s%s\n", why.c_str(),
                override.empty() ? "" : " (", override.empty() ? "" : (override + ")").c_str());
   return kUsageStatus;
+}
+
+void AddReportOption(CLI::App& command, std::string& report) {
+  command.add_option("--report", report, "also write this run's service record as JSON to FILE");
+}
+
+int RefuseUnwritableReport(const std::string& report) {
+  if (report.empty()) return 0;
+  const std::string why = WhyNotWritable(report);
+  return why.empty() ? 0 : RefuseInput(why, "");
 }
 
 std::string AbsolutePath(const std::string& path) {

@@ -25,6 +25,12 @@ void AddPortOption(CLI::App& command, std::string& port);
 // --spc: six digits; empty lets the library use the factory code.
 void AddSpcOption(CLI::App& command, std::string& spc);
 
+// --report FILE: the run's service record as JSON, for the staged operations.
+void AddReportOption(CLI::App& command, std::string& report);
+// 0 when no report was asked for or its file can be written; otherwise says
+// why and returns the usage status.
+int RefuseUnwritableReport(const std::string& report);
+
 // Resolves --port for an operation. A COM name must have a port map entry
 // (a device path gets one made); otherwise the reason goes to stderr and
 // nullopt comes back.

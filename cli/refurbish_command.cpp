@@ -34,8 +34,7 @@ int RunRefurbish(const RefurbishOptions& options) {
     return RefuseInput("no brew_script directory beside the script (" + brew.string() + ")",
                        "the refurbish writes it back after erasing the handset's file system");
   const std::string report = AbsolutePath(options.report);
-  if (!report.empty())
-    if (const std::string why = WhyNotWritable(report); !why.empty()) return RefuseInput(why, "");
+  if (const int refused = RefuseUnwritableReport(report); refused != 0) return refused;
   const auto port = ResolveOperationPort(options.port);
   if (!port) return kUsageStatus;
 
@@ -71,7 +70,7 @@ void AddRefurbishCommand(CLI::App& app) {
   command->add_option("SCRIPT", options->script,
                       "the provisioning script; its brew_script directory and efs_scr folder stand beside it")
       ->required();
-  command->add_option("--report", options->report, "also write this run's service record as JSON to FILE");
+  AddReportOption(*command, options->report);
   command->footer(std::string("The script is checked first (as script-check does) and the brew_script directory "
                               "must stand beside it; nothing touches the handset before. Waits: the NV read, "
                               "about 2 s, the erase with 20 s for the restart, the NV write, the brew_script "

@@ -74,8 +74,7 @@ int RefuseBadInputs(UpgradeOptions& options) {
     if (options.efsBackup.empty()) options.efsBackup = DefaultEfsBackup();
     if (const std::string why = WhyNotWritableDirectory(options.efsBackup); !why.empty()) return RefuseInput(why, "");
   }
-  if (!options.report.empty())
-    if (const std::string why = WhyNotWritable(options.report); !why.empty()) return RefuseInput(why, "");
+  if (const int refused = RefuseUnwritableReport(options.report); refused != 0) return refused;
   return 0;
 }
 
@@ -129,7 +128,7 @@ void AddUpgradeCommand(CLI::App& app) {
   command->add_option("--efs-backup", options->efsBackup,
                       "full sequence: where the handset's file system is kept during the download (default "
                       "$ZKDOWNLOAD_HOME/efs-backup/upgrade-<date>-<time>)");
-  command->add_option("--report", options->report, "also write this run's service record as JSON to FILE");
+  AddReportOption(*command, options->report);
   command->footer(std::string("Inputs are checked before the handset is touched. The NV items are saved as a .bak "
                               "file when the upgrade fails after the download began. Waits (full sequence): 3 s "
                               "after the download, 25 s and 8 s around the script's restart, 20 s before the "

@@ -23,6 +23,7 @@
 namespace {
 
 using zk::flash::DownloadResult;
+using zk::operations::EnterStage;
 using zk::operations::LowByte;
 using zk::operations::ReadBackVersion;
 using zk::operations::WaitSecondsWithElapsed;
@@ -35,11 +36,6 @@ constexpr int kLateModeEntryTries = 4;    // kinds 2 and 3
 
 
 }  // namespace
-
-void CBinDownload::EnterStage(int16_t kind, const char* name) {
-  g_operationRun.EnterStage(name);
-  if (!FullSequence(kind)) g_dlCommon.ReportStage(name);
-}
 
 int CBinDownload::Run(int16_t kind, const char* /*text*/, const char* spcCode, const char* imagePath, char /*flag*/,
                       int16_t portIndex, int16_t param1, int16_t param2, int16_t param3) {

@@ -36,8 +36,6 @@ class CBinDownload {
 
  private:
   int OneHandset(int16_t kind, int16_t portIndex);
-  // Enters `name` in the stage report when the host takes one for `kind`.
-  void EnterStage(int16_t kind, const char* name);
   // Enters diagnostic mode after the restart: once, or with kinds 2 and 3
   // up to four times with the reboot message between tries.
   int ReenterDiagMode(int16_t kind, int16_t portIndex);

@@ -9,6 +9,7 @@
 #include "diag/diag_link.h"
 #include "flash/dl_common.h"
 #include "flash/image_rules.h"
+#include "operations/operation_run.h"
 #include "platform/clock.h"
 #include "platform/library_state.h"
 #include "ui/common_process.h"
@@ -42,6 +43,11 @@ int EnterDiagModeWithRetries(int16_t portIndex, int tries) {
 }
 
 bool RaiseLink(bool usbPort) { return usbPort || g_diagLink.SpeedUp(); }
+
+void EnterStage(int16_t kind, const char* name, bool reported) {
+  g_operationRun.EnterStage(name);
+  if (reported && kind != 2 && kind != 3) g_dlCommon.ReportStage(name);
+}
 
 std::filesystem::path BrewDirectoryBeside(const std::string& scriptPath) {
   const std::size_t cut = scriptPath.find_last_of("/\\");

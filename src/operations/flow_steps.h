@@ -16,6 +16,11 @@ inline constexpr const char* kRebootMessage = "Please reboot phone and then retr
 // The cause a flow reports for an AKey step: the low byte of its result.
 inline int LowByte(int result) { return result & 0xFF; }
 
+// Enters stage `name` of a main operation: in the run record always, and in
+// the host's stage report when `reported` and the kind keeps one (kinds 2
+// and 3 keep none).
+void EnterStage(int16_t kind, const char* name, bool reported = true);
+
 // Waits `seconds` s, refreshing the elapsed time once per second.
 void WaitSecondsWithElapsed(int seconds);
 

@@ -24,6 +24,7 @@ namespace {
 
 namespace fs = std::filesystem;
 using zk::operations::EnterDiagModeWithRetries;
+using zk::operations::EnterStage;
 using zk::operations::LowByte;
 using zk::operations::RaiseLink;
 using zk::operations::WaitSecondsWithElapsed;
@@ -51,11 +52,6 @@ bool Readable(const std::string& path) {
 }
 
 }  // namespace
-
-void CRefurbish::EnterStage(int16_t kind, const char* name) {
-  g_operationRun.EnterStage(name);
-  if (!FullSequence(kind)) g_dlCommon.ReportStage(name);
-}
 
 int CRefurbish::Run(int16_t kind, const char* spcCode, const char* scriptPath, int16_t portIndex) {
   auto& engine = g_dlCommon;

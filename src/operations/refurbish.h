@@ -31,7 +31,6 @@ class CRefurbish {
 
  private:
   int OneHandset(int16_t kind, const char* scriptPath, int16_t portIndex);
-  void EnterStage(int16_t kind, const char* name);
   // Diagnostic mode is up: raises the line rate unless the port is the
   // handset's USB modem port. 1, or 301001.
   int RaiseRateOnLine(int16_t portIndex);

@@ -46,13 +46,6 @@ void EnterStage(int16_t kind, const char* name) {
 
 std::string Text(const char* text) { return text != nullptr ? text : ""; }
 
-void WaitSeconds(int seconds) {
-  for (int i = 0; i < seconds; ++i) {
-    g_commonProcess.UpdateElapsedTime();
-    zk::platform::SleepMs(1000);
-  }
-}
-
 // Fields of the BREW version file with their blanks removed.
 std::vector<std::string> VersionFields(const fs::path& file) {
   std::ifstream in(file);
@@ -95,7 +88,7 @@ void ClearUserContent() {
   g_commonProcess.SetProgressRange(1);
   g_commonProcess.SetStatusText("Erasing Efs...");
   g_commonProcess.SetDetailText(" ");
-  WaitSeconds(kSettleSeconds);
+  zk::operations::WaitSecondsWithElapsed(kSettleSeconds);
   CEfsBasicFunction& efs = g_efsDownload.Client();
   // A clearing step that fails leaves content behind but does not stop the download.
   for (const auto& entry : zk::operations::kClearingList) {
@@ -157,7 +150,7 @@ int CScriptProcess::RunOneHandset(int16_t kind, const std::string& script, const
   EnterStage(kind, "DXX30");
   const auto unlocked = g_diagLink.UnlockAndTypeCode();
   if (unlocked != zk::diag::UnlockResult::kUnlocked) return FailureCode(Location::kScriptUnlock, unlocked);
-  WaitSeconds(kSettleSeconds);
+  zk::operations::WaitSecondsWithElapsed(kSettleSeconds);
 
   if (g_nvBackup.CheckCalibration() != 1) {
     EnterStage(kind, "DXX07");

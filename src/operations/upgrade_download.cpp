@@ -3,6 +3,7 @@
 #include "diag/diag_link.h"
 #include "flash/dl_common.h"
 #include "nv/nv_backup.h"
+#include "operations/flow_steps.h"
 #include "operations/operation_run.h"
 #include "operations/script_run.h"
 #include "operations/settings_file.h"
@@ -13,6 +14,7 @@
 
 namespace {
 
+using zk::operations::EnterStage;
 using zk::ui::FailureCode;
 using zk::ui::Location;
 
@@ -22,12 +24,6 @@ constexpr int kStagedEndMs = 10000;
 
 CUpgradeDownload::CUpgradeDownload() : m_modelKind("Tri Mode"), m_modelName("RB310"), m_binVersion("RB31VV") {
   g_runState.nvEditorOption = zk::operations::ReadNvEditorOption(zk::operations::SettingsFilePath());
-}
-
-void CUpgradeDownload::EnterStage(int16_t kind, const char* name, bool reported) {
-  g_operationRun.EnterStage(name);
-  // Kinds 2 and 3 keep no report.
-  if (reported && kind != 2 && kind != 3) g_dlCommon.ReportStage(name);
 }
 
 int CUpgradeDownload::Run(const Request& request) {

@@ -55,9 +55,6 @@ class CUpgradeDownload {
   int RunScript(const Request& request, zk::ui::Location location);
   // The script warnings, the end pause of the staged kinds and the window.
   int EndPass(const Request& request);
-  // Records `name` in the run record and, where the host keeps a report
-  // for the kind and the stage is one of the reported ones, in the report.
-  static void EnterStage(int16_t kind, const char* name, bool reported = true);
 
   bool m_scriptWarned = false;  // per call
 };

@@ -20,6 +20,7 @@ namespace {
 namespace fs = std::filesystem;
 using zk::operations::LowByte;
 using zk::operations::WaitSecondsWithElapsed;
+using zk::operations::EnterStage;
 using zk::ui::FailureCode;
 using zk::ui::Location;
 

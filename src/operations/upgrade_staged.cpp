@@ -17,6 +17,7 @@
 namespace {
 
 namespace fs = std::filesystem;
+using zk::operations::EnterStage;
 using zk::ui::FailureCode;
 using zk::ui::Location;
 
