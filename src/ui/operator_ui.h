@@ -9,6 +9,8 @@
 #include <optional>
 #include <string>
 
+#include "ui/nv_editor_view.h"
+
 namespace zk::ui {
 
 // Controls of the progress window that carry text.
@@ -116,6 +118,14 @@ class OperatorUi {
   virtual std::optional<std::string> AskOpenFile(const std::string& title, const std::string& filter) {
     (void)title, (void)filter;
     return std::nullopt;
+  }
+
+  // Runs the NV editor dialog modally over `model` until the operator
+  // leaves it. The headless interface has no dialog: the operator left at
+  // once.
+  virtual NvEditorEnd RunNvEditor(NvEditorModel& model) {
+    (void)model;
+    return NvEditorEnd::Exit;
   }
 
   // Sounds one tone; false when this interface cannot sound anything (the
