@@ -63,10 +63,7 @@ void QtOperatorUi::SetAddressMode(bool on) {
 }
 
 int QtOperatorUi::RunModal(QDialog& dialog, std::optional<int> scripted, const QString& shot) {
-  QTimer::singleShot(0, &dialog, [this, &dialog, shot] {
-    SaveScreenshot(dialog, shot);
-    if (m_observer) m_observer(dialog);
-  });
+  QTimer::singleShot(0, &dialog, [&dialog, shot] { SaveScreenshot(dialog, shot); });
   if (scripted) QTimer::singleShot(kScriptedAnswerMs, &dialog, [&dialog, scripted] { dialog.done(*scripted); });
   return dialog.exec();
 }
@@ -92,6 +89,7 @@ MessageAnswer QtOperatorUi::ShowMessage(const std::string& text, MessageButtons 
 
 DialogAnswer QtOperatorUi::ShowErrorDialog(const ErrorDialogView& view) {
   ErrorDialog dialog(view);
+  dialog.setWindowModality(Qt::ApplicationModal);  // before show(): a shown window keeps its modality
   dialog.show();
   PlaceWindow(dialog, view.placement);
   const std::optional<DialogAnswer> scripted = m_host.errorDialogAnswer ? m_host.errorDialogAnswer() : std::nullopt;
@@ -103,6 +101,7 @@ DialogAnswer QtOperatorUi::ShowErrorDialog(const ErrorDialogView& view) {
 
 DialogAnswer QtOperatorUi::ShowEndDialog(const EndDialogView& view) {
   EndDialog dialog(view);
+  dialog.setWindowModality(Qt::ApplicationModal);  // before show(): a shown window keeps its modality
   dialog.show();
   PlaceWindow(dialog, view.placement);
   const std::optional<DialogAnswer> scripted = m_host.endDialogAnswer ? m_host.endDialogAnswer() : std::nullopt;

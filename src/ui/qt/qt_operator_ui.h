@@ -8,7 +8,6 @@
 #include <QApplication>
 #include <QDialog>
 #include <QPointer>
-#include <functional>
 #include <memory>
 #include <optional>
 
@@ -46,10 +45,6 @@ class QtOperatorUi : public OperatorUi {
   // The open progress window (nullptr when none); for tests.
   ProgressWindow* Progress() const { return m_progress.get(); }
 
-  // Called with every modal dialog once it is on the screen (tests drive
-  // the dialogs through it).
-  void SetDialogObserver(std::function<void(QDialog&)> observer) { m_observer = std::move(observer); }
-
  private:
   // Runs `dialog` modally; with a scripted result the dialog closes with it
   // after a moment. Saves a screenshot named `shot` once it is shown.
@@ -58,7 +53,6 @@ class QtOperatorUi : public OperatorUi {
   QtPluginHost m_host;
   std::unique_ptr<QApplication> m_ownApplication;
   std::unique_ptr<ProgressWindow> m_progress;
-  std::function<void(QDialog&)> m_observer;
 };
 
 }  // namespace zk::ui::qt
