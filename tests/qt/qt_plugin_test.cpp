@@ -3,10 +3,15 @@
 // the Qt interface cannot be had.
 #include <gtest/gtest.h>
 
+#include <arpa/inet.h>
 #include <dlfcn.h>
+#include <netinet/in.h>
+#include <sys/socket.h>
+#include <unistd.h>
 
 #include "support/temp_home.h"
 #include "ui/common_process.h"
+#include "ui/qt/display_probe.h"
 #include "ui/qt_plugin_loader.h"
 #include "ui/ui_selection.h"
 
@@ -67,6 +72,31 @@ TEST(QtPlugin, MissingPluginFallsBackAndSaysSoOnce) {
   ASSERT_NE(said.find(notice), std::string::npos) << said;
   EXPECT_EQ(said.find(notice, said.find(notice) + 1), std::string::npos) << said;
   process.SetOperatorUi(nullptr);
+}
+
+}  // namespace
+
+namespace {
+
+TEST(QtPlugin, DisplayProbeFindsOnlyAnAnsweringXServer) {
+  // Display 5999 on the loopback: TCP port 11999, opened here for the test.
+  const int listener = socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0);
+  ASSERT_GE(listener, 0);
+  sockaddr_in address{};
+  address.sin_family = AF_INET;
+  address.sin_port = htons(11999);
+  address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+  const int one = 1;
+  setsockopt(listener, SOL_SOCKET, SO_REUSEADDR, &one, sizeof one);
+  if (bind(listener, reinterpret_cast<sockaddr*>(&address), sizeof address) != 0 || listen(listener, 1) != 0) {
+    close(listener);
+    GTEST_SKIP() << "port 11999 is taken";
+  }
+  EXPECT_TRUE(zk::ui::qt::XDisplayReachable("localhost:5999.0"));
+  close(listener);
+  EXPECT_FALSE(zk::ui::qt::XDisplayReachable("localhost:5999.0"));
+  for (const char* display : {":5998", "unix:5998.0", "", "garbage", ":x"})
+    EXPECT_FALSE(zk::ui::qt::XDisplayReachable(display)) << display;
 }
 
 }  // namespace

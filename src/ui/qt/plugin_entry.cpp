@@ -1,6 +1,8 @@
 // The plugin's two C entry points (see ui/qt_plugin.h).
+#include <QApplication>
 #include <string>
 
+#include "ui/qt/display_probe.h"
 #include "ui/qt/qt_operator_ui.h"
 #include "ui/qt_plugin.h"
 
@@ -23,6 +25,16 @@ extern "C" __attribute__((visibility("default"))) zk::ui::OperatorUi* zkdownload
       *error = "the plugin has interface version " + std::to_string(zk::ui::kQtPluginInterfaceVersion) +
                ", not " + std::to_string(interfaceVersion);
     return nullptr;
+  }
+  if (QApplication::instance() == nullptr) {
+    // Qt would end the process on an X display that does not answer.
+    const QByteArray platform = qgetenv("QT_QPA_PLATFORM");
+    const QByteArray display = qgetenv("DISPLAY");
+    const bool x11 = (platform.isEmpty() && qEnvironmentVariableIsEmpty("WAYLAND_DISPLAY")) || platform == "xcb";
+    if (x11 && !zk::ui::qt::XDisplayReachable(display.toStdString())) {
+      if (error != nullptr) *error = "the X display \"" + display.toStdString() + "\" does not answer";
+      return nullptr;
+    }
   }
   zk::ui::QtPluginHost lent = host != nullptr ? *host : zk::ui::QtPluginHost{};
   if (g_ui == nullptr)
