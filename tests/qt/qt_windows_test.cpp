@@ -8,6 +8,9 @@
 #include <QEnterEvent>
 #include <QGuiApplication>
 #include <QKeyEvent>
+#include <QMessageBox>
+#include <QPushButton>
+#include <QTimer>
 #include <QScreen>
 #include <filesystem>
 #include <fstream>
@@ -242,6 +245,19 @@ TEST_F(QtWindowsTest, EndDialogTextsColoursAndAnswers) {
   EXPECT_EQ(process_.RunEndDialog(), DialogAnswer::End);
   WhenModal(PressEscape);
   EXPECT_EQ(ui_.ShowEndDialog(zk::ui::EndDialogView{}), DialogAnswer::Closed);
+}
+
+TEST_F(QtWindowsTest, MessageBoxAnswersAndPendingEventsFlow) {
+  WhenModal([](QWidget& dialog) { dynamic_cast<QMessageBox&>(dialog).button(QMessageBox::No)->click(); });
+  EXPECT_EQ(process_.AskMessage("Write the PRL?", zk::ui::MessageButtons::YesNo), zk::ui::MessageAnswer::No);
+  WhenModal(PressEscape);
+  EXPECT_EQ(process_.AskMessage("Go on?", zk::ui::MessageButtons::OkCancel), zk::ui::MessageAnswer::Cancel);
+
+  // What the window system queued runs while an operation waits.
+  bool ran = false;
+  QTimer::singleShot(0, [&ran] { ran = true; });
+  process_.ProcessPendingEvents(5);
+  EXPECT_TRUE(ran);
 }
 
 TEST_F(QtWindowsTest, ScreenshotsOfEveryWindow) {

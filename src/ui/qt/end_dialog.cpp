@@ -25,6 +25,12 @@ EndDialog::EndDialog(const EndDialogView& view)
   resize(kWidth, kHeight);
 }
 
+void EndDialog::showEvent(QShowEvent* event) {
+  QDialog::showEvent(event);
+  activateWindow();
+  m_ok->setFocus();
+}
+
 void EndDialog::resizeEvent(QResizeEvent*) {
   const int buttonWidth = (width() - 30) / 2;
   constexpr int kButtonHeight = 40;

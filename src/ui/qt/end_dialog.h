@@ -25,6 +25,7 @@ class EndDialog : public QDialog {
   static QRect ElapsedRect() { return {90, 47, 110, 13}; }
 
  protected:
+  void showEvent(QShowEvent* event) override;
   void paintEvent(QPaintEvent* event) override;
   void resizeEvent(QResizeEvent* event) override;
 

@@ -62,6 +62,7 @@ void ErrorDialog::resizeEvent(QResizeEvent*) {
 
 void ErrorDialog::showEvent(QShowEvent* event) {
   QDialog::showEvent(event);
+  activateWindow();
   m_ok->setFocus();
   // The dialog opens on the failure itself; the hint's button follows once
   // the dialog is up, and only when there is a hint to show.
