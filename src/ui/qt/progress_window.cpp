@@ -1,5 +1,6 @@
 #include "ui/qt/progress_window.h"
 
+#include <QCloseEvent>
 #include <QPainter>
 
 #include "ui/qt/window_colours.h"
@@ -84,6 +85,10 @@ void ProgressWindow::SetAddressMode(bool on) {
     m_secondAddress->clear();
   }
   update(AddressLabelRect());
+}
+
+void ProgressWindow::closeEvent(QCloseEvent* event) {
+  if (event->spontaneous()) event->ignore();
 }
 
 void ProgressWindow::paintEvent(QPaintEvent*) {

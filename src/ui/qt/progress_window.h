@@ -39,6 +39,8 @@ class ProgressWindow : public QWidget {
  protected:
   void paintEvent(QPaintEvent* event) override;
   void resizeEvent(QResizeEvent* event) override;
+  // The operation owns the window: the close box does not take it away.
+  void closeEvent(QCloseEvent* event) override;
 
  private:
   QLabel* Label(ProgressControl control) const;
