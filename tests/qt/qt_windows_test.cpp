@@ -15,6 +15,7 @@
 #include <filesystem>
 #include <fstream>
 #include <sstream>
+#include <thread>
 
 #include "qt/qt_test_support.h"
 #include "support/temp_home.h"
@@ -258,6 +259,18 @@ TEST_F(QtWindowsTest, MessageBoxAnswersAndPendingEventsFlow) {
   QTimer::singleShot(0, [&ran] { ran = true; });
   process_.ProcessPendingEvents(5);
   EXPECT_TRUE(ran);
+}
+
+TEST_F(QtWindowsTest, CallsFromAnotherThreadGetHeadlessAnswersWithoutWindows) {
+  DialogAnswer answer = DialogAnswer::Ok;
+  testing::internal::CaptureStderr();
+  std::thread([&] {
+    ui_.OpenProgress(zk::ui::ProgressWindowView{});
+    answer = ui_.ShowEndDialog(zk::ui::EndDialogView{});
+  }).join();
+  EXPECT_NE(testing::internal::GetCapturedStderr().find("off the application's thread"), std::string::npos);
+  EXPECT_EQ(answer, DialogAnswer::End);
+  EXPECT_EQ(ui_.Progress(), nullptr);
 }
 
 TEST_F(QtWindowsTest, ScreenshotsOfEveryWindow) {

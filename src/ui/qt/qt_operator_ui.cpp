@@ -2,7 +2,9 @@
 
 #include <QFileDialog>
 #include <QMessageBox>
+#include <QThread>
 #include <QTimer>
+#include <cstdio>
 
 #include "ui/qt/end_dialog.h"
 #include "ui/qt/error_dialog.h"
@@ -36,7 +38,18 @@ QtOperatorUi::QtOperatorUi(QtPluginHost host) : m_host(std::move(host)) {
 
 QtOperatorUi::~QtOperatorUi() { m_progress.reset(); }
 
+bool QtOperatorUi::OnGuiThread() {
+  if (QThread::currentThread() == QCoreApplication::instance()->thread()) return true;
+  // Qt's windows live on the thread of the application object; a call from
+  // another thread gets the headless answers instead.
+  if (!m_offThreadNoted.exchange(true))
+    std::fprintf(stderr, "zkdownload: the Qt interface was called off the application's thread; "
+                         "its windows are not shown for such calls\n");
+  return false;
+}
+
 void QtOperatorUi::OpenProgress(const ProgressWindowView& view) {
+  if (!OnGuiThread()) return;
   m_progress = std::make_unique<ProgressWindow>(view);
   m_progress->show();
   PlaceWindow(*m_progress, view.placement);
@@ -45,20 +58,24 @@ void QtOperatorUi::OpenProgress(const ProgressWindowView& view) {
 }
 
 void QtOperatorUi::CloseProgress() {
+  if (!OnGuiThread()) return;
   if (m_progress == nullptr) return;
   SaveScreenshot(*m_progress, "progress-" + PortName(m_progress->PortIndex()));
   m_progress.reset();
 }
 
 void QtOperatorUi::SetProgressText(ProgressControl control, const std::string& text) {
+  if (!OnGuiThread()) return;
   if (m_progress != nullptr) m_progress->SetText(control, QString::fromStdString(text));
 }
 
 void QtOperatorUi::SetProgressBar(int low, int high, int position, const std::string& percent) {
+  if (!OnGuiThread()) return;
   if (m_progress != nullptr) m_progress->SetBar(low, high, position, QString::fromStdString(percent));
 }
 
 void QtOperatorUi::SetAddressMode(bool on) {
+  if (!OnGuiThread()) return;
   if (m_progress != nullptr) m_progress->SetAddressMode(on);
 }
 
@@ -69,6 +86,7 @@ int QtOperatorUi::RunModal(QDialog& dialog, std::optional<int> scripted, const Q
 }
 
 MessageAnswer QtOperatorUi::ShowMessage(const std::string& text, MessageButtons buttons) {
+  if (!OnGuiThread()) return OperatorUi::ShowMessage(text, buttons);
   QMessageBox box(QMessageBox::NoIcon, QStringLiteral("zkdownload"), QString::fromStdString(text).replace("\r\n", "\n"));
   MakeTopmost(box);
   switch (buttons) {
@@ -88,6 +106,7 @@ MessageAnswer QtOperatorUi::ShowMessage(const std::string& text, MessageButtons 
 }
 
 DialogAnswer QtOperatorUi::ShowErrorDialog(const ErrorDialogView& view) {
+  if (!OnGuiThread()) return OperatorUi::ShowErrorDialog(view);
   ErrorDialog dialog(view);
   dialog.setWindowModality(Qt::ApplicationModal);  // before show(): a shown window keeps its modality
   dialog.show();
@@ -100,6 +119,7 @@ DialogAnswer QtOperatorUi::ShowErrorDialog(const ErrorDialogView& view) {
 }
 
 DialogAnswer QtOperatorUi::ShowEndDialog(const EndDialogView& view) {
+  if (!OnGuiThread()) return OperatorUi::ShowEndDialog(view);
   EndDialog dialog(view);
   dialog.setWindowModality(Qt::ApplicationModal);  // before show(): a shown window keeps its modality
   dialog.show();
@@ -113,6 +133,7 @@ DialogAnswer QtOperatorUi::ShowEndDialog(const EndDialogView& view) {
 }
 
 std::optional<std::string> QtOperatorUi::AskSaveFile(const std::string& title, const std::string& suggestion) {
+  if (!OnGuiThread()) return std::nullopt;
   if (m_host.fileAnswer)
     if (auto scripted = m_host.fileAnswer()) return *scripted;
   const QString chosen =
@@ -122,6 +143,7 @@ std::optional<std::string> QtOperatorUi::AskSaveFile(const std::string& title, c
 }
 
 std::optional<std::string> QtOperatorUi::AskOpenFile(const std::string& title, const std::string& filter) {
+  if (!OnGuiThread()) return std::nullopt;
   if (m_host.fileAnswer)
     if (auto scripted = m_host.fileAnswer()) return *scripted;
   const QString chosen = QFileDialog::getOpenFileName(nullptr, QString::fromStdString(title), QString(), NameFilter(filter));
@@ -130,12 +152,14 @@ std::optional<std::string> QtOperatorUi::AskOpenFile(const std::string& title, c
 }
 
 NvEditorEnd QtOperatorUi::RunNvEditor(NvEditorModel& model) {
+  if (!OnGuiThread()) return NvEditorEnd::Failed;
   NvEditorDialog dialog(model);
   const int result = RunModal(dialog, std::nullopt, "nv-editor");
   return result == NvEditorDialog::kClosedResult ? NvEditorEnd::Closed : NvEditorEnd::Exit;
 }
 
 bool QtOperatorUi::Beep(int, int) {
+  if (!OnGuiThread()) return false;
   // The window system's bell has no pitch or length of its own; without a
   // screen (the offscreen platform) there is nothing to sound at all.
   if (QGuiApplication::platformName() == QLatin1String("offscreen")) return false;
@@ -144,6 +168,7 @@ bool QtOperatorUi::Beep(int, int) {
 }
 
 void QtOperatorUi::ProcessPendingEvents(int maxEvents) {
+  if (!OnGuiThread()) return;
   if (maxEvents <= 0) return;
   QCoreApplication::processEvents(QEventLoop::AllEvents, kPumpBudgetMs);
 }

@@ -8,6 +8,7 @@
 #include <QApplication>
 #include <QDialog>
 #include <QPointer>
+#include <atomic>
 #include <memory>
 #include <optional>
 
@@ -49,10 +50,13 @@ class QtOperatorUi : public OperatorUi {
   // Runs `dialog` modally; with a scripted result the dialog closes with it
   // after a moment. Saves a screenshot named `shot` once it is shown.
   int RunModal(QDialog& dialog, std::optional<int> scripted, const QString& shot);
+  // True on the thread of the application object; otherwise says so once.
+  bool OnGuiThread();
 
   QtPluginHost m_host;
   std::unique_ptr<QApplication> m_ownApplication;
   std::unique_ptr<ProgressWindow> m_progress;
+  std::atomic<bool> m_offThreadNoted{false};
 };
 
 }  // namespace zk::ui::qt
