@@ -7,7 +7,6 @@
 
 #include <QApplication>
 #include <QDialog>
-#include <QPointer>
 #include <atomic>
 #include <memory>
 #include <optional>
