@@ -62,4 +62,11 @@ set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
 set(CPACK_DEBIAN_PACKAGE_DESCRIPTION
   "libzkdownload.so upgrades, rescues and provisions RB310 handsets over a serial\nor USB modem port; zkdownload is its command line, rb310-sim a simulated\nhandset on a pseudo-terminal.")
 set(CPACK_STRIP_FILES ON)
+# Two packages: zkdownload, and zkdownload-qt with the Qt interface plugin,
+# so that only a machine that wants the windows installs Qt.
+set(CPACK_DEB_COMPONENT_INSTALL ON)
+set(CPACK_DEBIAN_UNSPECIFIED_PACKAGE_NAME zkdownload)
+set(CPACK_DEBIAN_QT_PACKAGE_NAME zkdownload-qt)
+set(CPACK_DEBIAN_QT_PACKAGE_DEPENDS "zkdownload (= ${PROJECT_VERSION})")
+set(CPACK_DEBIAN_QT_DESCRIPTION "The Qt operator interface of libzkdownload.so: progress window and dialogs.")
 include(CPack)

@@ -53,7 +53,9 @@ Settings Settings::FromEnvironment() {
   settings.tracePath = Variable("ZKDOWNLOAD_TRACE");
   settings.uiSetting = Variable("ZKDOWNLOAD_UI");
   settings.answers = Variable("ZKDOWNLOAD_ANSWERS");
-  settings.displayAvailable = !Variable("DISPLAY").empty() || !Variable("WAYLAND_DISPLAY").empty();
+  // A Qt platform named outright (offscreen, for one) serves as a display.
+  settings.displayAvailable = !Variable("DISPLAY").empty() || !Variable("WAYLAND_DISPLAY").empty() ||
+                              !Variable("QT_QPA_PLATFORM").empty();
   return settings;
 }
 

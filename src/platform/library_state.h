@@ -23,7 +23,7 @@ struct Settings {
   std::string tracePath;       // ZKDOWNLOAD_TRACE: file of the wire trace, empty for none
   std::string uiSetting;       // ZKDOWNLOAD_UI: qt, console or none; empty lets the library choose
   std::string answers;         // ZKDOWNLOAD_ANSWERS: scripted operator answers
-  bool displayAvailable = false;  // DISPLAY or WAYLAND_DISPLAY is set
+  bool displayAvailable = false;  // DISPLAY, WAYLAND_DISPLAY or QT_QPA_PLATFORM is set
 
   static Settings FromEnvironment();
 };

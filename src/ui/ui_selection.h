@@ -1,7 +1,8 @@
 // Choosing the operator interface: ZKDOWNLOAD_UI = qt, console or none.
-// Unset (or unknown): qt when the library has its Qt interface and a display
-// is available, else console when stdin is a terminal, else none. The Qt
-// interface is not built yet, so a request for it gets the console.
+// Unset (or unknown): qt when the Qt interface plugin lies beside the library
+// and a display is available, else console when stdin is a terminal, else
+// none. When the Qt interface cannot be had, the library says why once on
+// stderr and uses the console (qt asked for by name) or the default rule.
 #pragma once
 
 #include <memory>
@@ -18,8 +19,8 @@ enum class UiKind { None, Console, Qt };
 
 struct UiEnvironment {
   const char* setting = nullptr;  // value of ZKDOWNLOAD_UI, may be null or empty
-  bool qtAvailable = false;       // the Qt interface can be loaded
-  bool displayAvailable = false;  // DISPLAY or WAYLAND_DISPLAY is set
+  bool qtAvailable = false;       // the Qt interface plugin lies beside the library
+  bool displayAvailable = false;  // DISPLAY, WAYLAND_DISPLAY or QT_QPA_PLATFORM is set
   bool stdinIsTerminal = false;
 };
 
@@ -45,6 +46,13 @@ class UiSelection {
   UiKind Install(const platform::Settings& settings, CCommonProcess& process);
 
  private:
+  static UiKind FallbackKind(const UiEnvironment& environment);
+  void NoteFallback(const std::string& reason, UiKind kind);
+  // The plugin's interface, or nullptr (the reason kept in m_qtError).
+  std::unique_ptr<OperatorUi> LoadQt();
+
+  std::string m_qtError;
+  bool m_fallbackNoted = false;
   std::string m_answersText;
   bool m_answersRead = false;
   AnswerQueue m_answers;

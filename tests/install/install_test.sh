@@ -22,6 +22,11 @@ for file in include/zkdownload/zkdownload.h include/zkdownload/zkcomm.h bin/rb31
             share/man/man1/zkdownload.1 lib/udev/rules.d/77-zkdownload.rules; do
   [[ -e $prefix/$file ]] || fail "$file not installed"
 done
+# The Qt interface plugin, when it was built, lies beside the library, where
+# the library looks for it.
+if [[ -e $build/libzkdownload-qt.so ]]; then
+  [[ -e $libdir/libzkdownload-qt.so ]] || fail "the Qt interface plugin is not installed beside the library"
+fi
 grep -q "^\.TH ZKDOWNLOAD 1 .* \"zkdownload $version\"" "$prefix/share/man/man1/zkdownload.1" ||
   fail "the manual page does not name version $version"
 # The installed command finds the installed library by itself.

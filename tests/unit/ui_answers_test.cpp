@@ -112,7 +112,7 @@ TEST(UiChoice, SettingThenDefaultRule) {
   env.setting = "CONSOLE";
   env.stdinIsTerminal = false;
   EXPECT_EQ(ChooseUiKind(env), UiKind::Console);
-  env.setting = "qt";  // not built yet: the console stands in
+  env.setting = "qt";  // no plugin beside the library: the console stands in
   EXPECT_EQ(ChooseUiKind(env), UiKind::Console);
   env.qtAvailable = true;
   EXPECT_EQ(ChooseUiKind(env), UiKind::Qt);

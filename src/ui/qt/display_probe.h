@@ -1,0 +1,15 @@
+// Whether the X display named by DISPLAY answers at all. Qt ends the whole
+// process when its X connection fails, so the plugin looks first and lets
+// the library fall back to another interface instead.
+#pragma once
+
+#include <string>
+
+namespace zk::ui::qt {
+
+// `display` as in DISPLAY: [host]:number[.screen]. A local display is
+// probed on its socket (the file and the abstract one), "localhost:N" on
+// TCP port 6000 + N; a display on another host is taken as reachable.
+bool XDisplayReachable(const std::string& display);
+
+}  // namespace zk::ui::qt
