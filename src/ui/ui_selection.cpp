@@ -10,6 +10,7 @@
 #include "ui/answer_queue.h"
 #include "ui/console_ui.h"
 #include "ui/none_ui.h"
+#include "ui/pipe_ui.h"
 
 namespace zk::ui {
 namespace {
@@ -28,6 +29,7 @@ bool Named(const char* value, const char* name) {
 UiKind ChooseUiKind(const UiEnvironment& environment) {
   const char* setting = environment.setting != nullptr ? environment.setting : "";
   if (Named(setting, "none")) return UiKind::None;
+  if (PipeUiDescriptor(setting) >= 0) return UiKind::Pipe;
   if (Named(setting, "console")) return UiKind::Console;
   if (Named(setting, "qt")) return environment.qtAvailable ? UiKind::Qt : UiKind::Console;
   if (environment.qtAvailable && environment.displayAvailable) return UiKind::Qt;
@@ -66,6 +68,8 @@ UiKind UiSelection::Install(const platform::Settings& settings, CCommonProcess& 
   std::unique_ptr<OperatorUi> ui;
   if (kind == UiKind::None)
     ui = std::make_unique<NoneUi>(m_answers);
+  else if (kind == UiKind::Pipe)
+    ui = std::make_unique<PipeUi>(m_answers, PipeUiDescriptor(settings.uiSetting));
   else
     ui = std::make_unique<ConsoleUi>(m_answers, stdin, stderr);  // Qt: console until it exists
   process.SetOperatorUi(ui.get());

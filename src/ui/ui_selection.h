@@ -1,4 +1,5 @@
-// Choosing the operator interface: ZKDOWNLOAD_UI = qt, console or none.
+// Choosing the operator interface: ZKDOWNLOAD_UI = qt, console or none
+// (or pipe:FD, for a worker of the service station).
 // Unset (or unknown): qt when the library has its Qt interface and a display
 // is available, else console when stdin is a terminal, else none. The Qt
 // interface is not built yet, so a request for it gets the console.
@@ -14,7 +15,7 @@
 
 namespace zk::ui {
 
-enum class UiKind { None, Console, Qt };
+enum class UiKind { None, Console, Qt, Pipe };
 
 struct UiEnvironment {
   const char* setting = nullptr;  // value of ZKDOWNLOAD_UI, may be null or empty
