@@ -13,6 +13,7 @@
 #include <memory>
 #include <set>
 #include <string>
+#include <thread>
 #include <vector>
 
 #include "command_result.h"
@@ -38,6 +39,10 @@ struct StationOptions {
 
 // How often the table is redrawn while nothing else happens.
 constexpr int kRedrawMs = 250;
+// The shortest round of the loop: the workers' events are read in batches
+// (a pipe holds far more than a tenth of a second of them), so sixteen busy
+// workers do not wake the station for every line they send.
+constexpr auto kMinimumRound = std::chrono::milliseconds(100);
 
 // Ctrl-C (and SIGTERM) only count; the loop reads the count.
 volatile std::sig_atomic_t g_stopRequests = 0;
@@ -183,7 +188,10 @@ int RunStation(Station& station) {
       anyWaiting = anyWaiting || (!station.closed[i] && !station.workers[i]->Running() && g_stopRequests == 0);
     if (!anyRunning && !anyWaiting) break;
     fds.push_back({signals.WakeFd(), POLLIN, 0});
+    const auto roundStart = Clock::now();
     ::poll(fds.data(), fds.size(), kRedrawMs);
+    if (g_stopRequests == stopsSeen) std::this_thread::sleep_until(roundStart + kMinimumRound);
+    ::poll(fds.data(), fds.size(), 0);  // what the batch holds now
 
     for (std::size_t k = 0; k + 1 < fds.size(); ++k) {
       if (fds[k].revents == 0) continue;
