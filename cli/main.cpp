@@ -20,6 +20,7 @@
 #include "prl_read_command.h"
 #include "prl_write_command.h"
 #include "script_check_command.h"
+#include "station_command.h"
 #include "upgrade_command.h"
 
 int main(int argc, char** argv) {
@@ -49,6 +50,7 @@ int main(int argc, char** argv) {
   zk::cli::AddNvFileCommands(app);
   zk::cli::AddNvCommands(app);
   zk::cli::AddLogCommand(app);
+  zk::cli::AddStationCommand(app);
   // `zkdownload help [SUB-COMMAND]`: the same text as --help.
   auto* help = app.add_subcommand("help", "Show this help, or a sub-command's");
   std::string topic;

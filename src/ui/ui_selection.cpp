@@ -11,6 +11,7 @@
 #include "ui/answer_queue.h"
 #include "ui/console_ui.h"
 #include "ui/none_ui.h"
+#include "ui/pipe_ui.h"
 #include "ui/qt_plugin_loader.h"
 
 namespace zk::ui {
@@ -31,6 +32,7 @@ bool AskedForQt(const UiEnvironment& environment) {
 UiKind ChooseUiKind(const UiEnvironment& environment) {
   const char* setting = environment.setting != nullptr ? environment.setting : "";
   if (Named(setting, "none")) return UiKind::None;
+  if (PipeUiDescriptor(setting) >= 0) return UiKind::Pipe;
   if (Named(setting, "console")) return UiKind::Console;
   if (Named(setting, "qt")) return environment.qtAvailable ? UiKind::Qt : UiKind::Console;
   if (environment.qtAvailable && environment.displayAvailable) return UiKind::Qt;
@@ -88,6 +90,8 @@ UiKind UiSelection::Install(const platform::Settings& settings, CCommonProcess& 
   std::unique_ptr<OperatorUi> ui;
   if (kind == UiKind::None)
     ui = std::make_unique<NoneUi>(m_answers);
+  else if (kind == UiKind::Pipe)
+    ui = std::make_unique<PipeUi>(m_answers, PipeUiDescriptor(settings.uiSetting));
   else
     ui = std::make_unique<ConsoleUi>(m_answers, stdin, stderr);
   process.SetOperatorUi(ui.get());

@@ -1,4 +1,5 @@
-// Choosing the operator interface: ZKDOWNLOAD_UI = qt, console or none.
+// Choosing the operator interface: ZKDOWNLOAD_UI = qt, console or none
+// (or pipe:FD, for a worker of the service station).
 // Unset (or unknown): qt when the Qt interface plugin lies beside the library
 // and a display is available, else console when stdin is a terminal, else
 // none. When the Qt interface cannot be had, the library says why once on
@@ -15,7 +16,7 @@
 
 namespace zk::ui {
 
-enum class UiKind { None, Console, Qt };
+enum class UiKind { None, Console, Qt, Pipe };
 
 struct UiEnvironment {
   const char* setting = nullptr;  // value of ZKDOWNLOAD_UI, may be null or empty
