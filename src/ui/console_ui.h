@@ -38,6 +38,9 @@ class ConsoleUi : public OperatorUi {
   std::optional<std::string> AskSaveFile(const std::string& title, const std::string& suggestion) override;
   std::optional<std::string> AskOpenFile(const std::string& title, const std::string& filter) override;
   bool Beep(int frequencyHz, int durationMs) override;
+  // The editor as tables and commands ("help" lists them); scripted answers
+  // are taken as commands first. The end of input leaves it like "exit".
+  NvEditorEnd RunNvEditor(NvEditorModel& model) override;
 
   // Characters of the bar between its brackets.
   static constexpr int kBarCells = 20;
@@ -59,6 +62,8 @@ class ConsoleUi : public OperatorUi {
   // and echoed.
   std::optional<std::string> Ask(const std::string& prompt);
   int TerminalColumns() const;
+  // The next editor command: scripted first, then from `in`.
+  std::optional<std::string> NextEditorCommand();
 
   AnswerQueue& m_answers;
   std::FILE* m_in;
