@@ -53,6 +53,7 @@ Settings Settings::FromEnvironment() {
   settings.tracePath = Variable("ZKDOWNLOAD_TRACE");
   settings.uiSetting = Variable("ZKDOWNLOAD_UI");
   settings.answers = Variable("ZKDOWNLOAD_ANSWERS");
+  settings.editorScript = Variable("ZKDOWNLOAD_EDITOR_SCRIPT");
   settings.displayAvailable = !Variable("DISPLAY").empty() || !Variable("WAYLAND_DISPLAY").empty();
   return settings;
 }

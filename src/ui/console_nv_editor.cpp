@@ -53,7 +53,25 @@ std::optional<int> Number(const std::string& text) {
 
 }  // namespace
 
+void ConsoleUi::SetEditorScript(std::string_view script) {
+  m_editorScript.clear();
+  while (!script.empty()) {
+    const auto end = script.find('\n');
+    std::string line(script.substr(0, end));
+    if (!line.empty() && line.back() == '\r') line.pop_back();
+    if (line.find_first_not_of(" \t") != std::string::npos) m_editorScript.push_back(line);
+    if (end == std::string_view::npos) break;
+    script.remove_prefix(end + 1);
+  }
+}
+
 std::optional<std::string> ConsoleUi::NextEditorCommand() {
+  if (!m_editorScript.empty()) {
+    std::string command = std::move(m_editorScript.front());
+    m_editorScript.pop_front();
+    Write("nv-edit> " + command + " (script)\n");
+    return command;
+  }
   if (const auto scripted = m_answers.Next()) {
     Write("nv-edit> " + *scripted + " (scripted)\n");
     return scripted;

@@ -8,7 +8,9 @@
 #include <cstdio>
 #include <string>
 
+#include <deque>
 #include <optional>
+#include <string_view>
 
 #include "ui/answer_queue.h"
 #include "ui/operator_ui.h"
@@ -41,6 +43,9 @@ class ConsoleUi : public OperatorUi {
   // The editor as tables and commands ("help" lists them); scripted answers
   // are taken as commands first. The end of input leaves it like "exit".
   NvEditorEnd RunNvEditor(NvEditorModel& model) override;
+  // Editor commands taken before any other (ZKDOWNLOAD_EDITOR_SCRIPT: one
+  // a line, so that values may hold commas). Message boxes never take them.
+  void SetEditorScript(std::string_view script);
 
   // Characters of the bar between its brackets.
   static constexpr int kBarCells = 20;
@@ -74,6 +79,7 @@ class ConsoleUi : public OperatorUi {
   bool m_lineLive = false;    // the cursor stands at the end of the live line
   std::size_t m_lineLength = 0;
   Progress m_progress;
+  std::deque<std::string> m_editorScript;
 };
 
 }  // namespace zk::ui
