@@ -40,6 +40,7 @@ int CNVedit::Run(int16_t kind, int portIndex, const char* spcCode, int16_t param
   g_diagLink.PrepareOperation(kind, portIndex, param1, param2, param3, spcCode);
   m_portIndex = portIndex;
   m_closedCode = 0;
+  m_lastWrite = 0;
   OpenProgress();
   const int entered = g_diagLink.EnterDiagMode(portIndex);
   if (entered != kDiagModeEntered) {

@@ -45,8 +45,9 @@ class CNVedit {
   zk::ui::NvEditorAfter ReadHandset();
   zk::ui::NvEditorAfter WriteHandset();
 
-  // The outcome of the last "Write" in this process: 0 none yet, 1 the
-  // handset took every item, or the failure (50, 703000 + r, 704000 + r).
+  // The outcome of the last "Write" sent to the handset since the operation
+  // started: 0 none (a refused value sends nothing), 1 the handset took every
+  // item, or the failure (50, 703000 + r, 704000 + r).
   int LastWriteResult() const { return m_lastWrite; }
 
  private:

@@ -71,6 +71,17 @@ TEST_F(CliNvEdit, ShowsThePagesAsRead) {
   EXPECT_NE(shown.out.find("{\"label\":\"CDMA HOME SID\",\"cells\":[\""), std::string::npos);
 }
 
+// A handset without the call-history file: the editor says so once and
+// shows the counters as 0.
+TEST_F(CliNvEdit, MissingCallHistoryShowsZeroCounters) {
+  std::string error;
+  ASSERT_TRUE(sim_.Start({"--port", "COM5", "--state", State().string()}, error)) << error;
+  const auto shown = Run({"--show"});
+  ASSERT_EQ(shown.status, 0) << shown.err;
+  EXPECT_NE(shown.err.find("Can't read pim/call_hist_nv.dat file from phone !!"), std::string::npos) << shown.err;
+  EXPECT_NE(shown.out.find("HOME TIMER                     | 0\n"), std::string::npos) << shown.out;
+}
+
 // Phone number, ACCOLC and the BREW settings written: the handset's store
 // holds exactly the new values, and the selected NAM's A-key and count were
 // never sent.
