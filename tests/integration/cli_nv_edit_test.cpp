@@ -112,6 +112,7 @@ TEST_F(CliNvEdit, WrittenSettingsAreWhatTheHandsetHolds) {
   EXPECT_NE(transcript.find("\"hex\":\"27"), std::string::npos);
   EXPECT_EQ(transcript.find("\"hex\":\"27190000"), std::string::npos);
   EXPECT_EQ(transcript.find("\"hex\":\"271F0000"), std::string::npos);
+  EXPECT_NE(transcript.find("\"hex\":\"271F0001"), std::string::npos);  // the other NAM's count, read, goes back
   EXPECT_FALSE(fs::exists(Nv("31-0.bin")));
 }
 
