@@ -101,7 +101,13 @@ int RunNvEdit(const NvEditOptions& options) {
 
   fs::path pages;
   if (scripted) {
-    pages = fs::temp_directory_path() / ("zkdownload-nv-edit-" + std::to_string(getpid()) + ".out");
+    // A private directory of this run receives the pages from the editor.
+    std::string directory = (fs::temp_directory_path() / "zkdownload-nv-edit-XXXXXX").string();
+    if (mkdtemp(directory.data()) == nullptr) {
+      std::fprintf(stderr, "zkdownload: nv-edit: no temporary directory for the pages\n");
+      return 1;
+    }
+    pages = fs::path(directory) / "pages";
     commands.push_back(std::string(options.json ? "json " : "save ") + pages.string());
     commands.push_back("exit");
     std::string script;
@@ -117,7 +123,7 @@ int RunNvEdit(const NvEditOptions& options) {
   int status = record.Finish(result);
   std::error_code error;
   const std::string shown = scripted ? ReadText(pages) : std::string();
-  if (scripted) fs::remove(pages, error);
+  if (scripted) fs::remove_all(pages.parent_path(), error);
   if (status != 0) return status;
   if (options.write) {
     const int written = NVEditLastWrite_Interface();
