@@ -623,7 +623,13 @@ ZK_API int RefurbishUSB_Interface(short kind, int ignored, const char* text1, co
  *   701000 + r mode entry, 702000 + r the first NV read, 704000 + r the
  *   write that closed the editor, 707000 no dialog). `value` is not read;
  *   the library stays in NV editor mode until a write completes.
- *   NVEditLastWrite_Interface tells how the last "Write" ended.
+ *   NVEditLastWrite_Interface tells how the last "Write" ended. Dialogs:
+ *   the progress window during each handset step, message boxes (a refused
+ *   value, "Can't read pim/call_hist_nv.dat file from phone !!", "NV Item
+ *   Write Completed!"), the error dialog for the failures above. Buffers:
+ *   only the result cell (1) in pass-parameter mode; the NV image the
+ *   editor read stays in the library. Blocks for the reads (about 514
+ *   exchanges), then as long as the operator keeps the editor open.
  * - NV backup file write: asks for a ".bak" file through the operator
  *   interface's open-file dialog (console: a prompt; no interface: the next
  *   ZKDOWNLOAD_ANSWERS entry, else cancel). Cancelling succeeds without
