@@ -86,6 +86,7 @@ NvEditorAfter CNVEditorModel::Read() {
 }
 
 NvEditorAfter CNVEditorModel::Write() {
+  m_backup.m_editorMode = true;  // every write attempt, even one a refused value stops
   Parsed parsed = ParseEdits();
   if (parsed.refusal) {
     m_show(*parsed.refusal);
