@@ -12,6 +12,7 @@
 #include "identity_command.h"
 #include "log_command.h"
 #include "nv_commands.h"
+#include "nv_edit_command.h"
 #include "nv_file_commands.h"
 #include "operation_options.h"
 #include "operation_record.h"
@@ -49,6 +50,7 @@ int main(int argc, char** argv) {
   zk::cli::AddScriptCommand(app);
   zk::cli::AddNvFileCommands(app);
   zk::cli::AddNvCommands(app);
+  zk::cli::AddNvEditCommand(app);
   zk::cli::AddLogCommand(app);
   zk::cli::AddStationCommand(app);
   // `zkdownload help [SUB-COMMAND]`: the same text as --help.

@@ -177,6 +177,10 @@ std::optional<int> ParseCommandLine(int argc, const char* const* argv, SimOption
   app.add_option("--prl-capacity", options.prl.maxBytes, "bytes a stored PRL may hold (a longer write is refused)")
       ->check(CLI::Range(1, 1 << 20));
 
+  app.add_option("--call-history", options.efs.callHistory,
+                 "call-history counters written as pim/call_hist_nv.dat at start (up to 11 numbers)")
+      ->delimiter(',')
+      ->expected(1, 11);
   app.add_option("--efs-seed", options.efs.seedFrom,
                  "copy this directory's tree into the file system (<state>/efs) at start")
       ->check(CLI::ExistingDirectory);

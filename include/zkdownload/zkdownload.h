@@ -603,11 +603,33 @@ ZK_API int RefurbishUSB_Interface(short kind, int ignored, const char* text1, co
 /** @} */
 
 /** @name NV editor, NV backup file write, ERI write and read (plain)
- * The NV editor is not available in this version: it fails with
- * #ZK_RESULT_NOT_AVAILABLE.
- * - NV editor: a dialog that reads, edits and writes NV items; `value` is
- *   not read, `text` is the service programming code; succeeds when the
- *   operator leaves with "Exit".
+ * - NV editor: switches the handset into diagnostic mode (unlocking it
+ *   with `text`, the service programming code; empty: "271828"), reads
+ *   every NV item into the library's NV image (progress window; 514 reads)
+ *   and the call-history counters from "pim/call_hist_nv.dat", closes the
+ *   port and runs the NV editor dialog of the operator interface (Qt: the
+ *   "NV Edit" window; console: tables and commands on the terminal; none:
+ *   leaves at once). The call blocks until the operator leaves the editor.
+ *   Inside it, "Read" reads the handset again (with "271828") and waits 7 s
+ *   before the pages refill; "Write" checks every edited value (a refused
+ *   one is named in a message box and nothing is sent), writes every item
+ *   the last read got, with the edits, except the selected NAM's
+ *   NV_A_KEY_I and NV_COUNT_I, resets the handset and waits 35 s, then
+ *   shows "NV Item Write Completed!". Failures inside the editor are shown
+ *   at once in the error dialog: 705000 + r / 706000 + r (Read: mode entry
+ *   / NV read), 703000 + r (Write: mode entry), 704000 + r (Write: the NV
+ *   restore; the editor then closes). Returns 1 when the operator leaves
+ *   with "Exit" or the close box; 0 otherwise (GetLastResult_Interface:
+ *   701000 + r mode entry, 702000 + r the first NV read, 704000 + r the
+ *   write that closed the editor, 707000 no dialog). `value` is not read;
+ *   the library stays in NV editor mode until a write completes.
+ *   NVEditLastWrite_Interface tells how the last "Write" ended. Dialogs:
+ *   the progress window during each handset step, message boxes (a refused
+ *   value, "Can't read pim/call_hist_nv.dat file from phone !!", "NV Item
+ *   Write Completed!"), the error dialog for the failures above. Buffers:
+ *   only the result cell (1) in pass-parameter mode; the NV image the
+ *   editor read stays in the library. Blocks for the reads (about 514
+ *   exchanges), then as long as the operator keeps the editor open.
  * - NV backup file write: asks for a ".bak" file through the operator
  *   interface's open-file dialog (console: a prompt; no interface: the next
  *   ZKDOWNLOAD_ANSWERS entry, else cancel). Cancelling succeeds without
@@ -650,6 +672,9 @@ ZK_API int NVEdit_Interface(short kind, int value, const char* text, short portM
  * @return 1 on success, else 0. */
 ZK_API int NVEditUSB_Interface(short kind, int value, const char* text, short port, short param1, short param2,
                                short param3);
+/** How the NV editor's last "Write" in this process ended: 0 no write yet, 1 the handset took every item
+ * (and restarted), 50 some items were not taken (nothing shown), 703000 + r or 704000 + r its failure code. */
+ZK_API int NVEditLastWrite_Interface(void);
 /** NV backup file write on a serial port; see the group.
  * @param kind operation kind. @param value not read. @param spcCode code. @param portMask the port.
  * @return 1 on success, else 0. */

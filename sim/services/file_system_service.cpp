@@ -5,6 +5,8 @@
 
 #include <algorithm>
 #include <cerrno>
+#include <fstream>
+#include <vector>
 #include <system_error>
 
 #include "core/byte_order.h"
@@ -63,6 +65,14 @@ FileSystemService::FileSystemService(const EfsOptions& options, fs::path directo
     fs::copy(options.seedFrom, directory_,
              fs::copy_options::recursive | fs::copy_options::overwrite_existing | fs::copy_options::skip_symlinks,
              error);
+  }
+  if (!options.callHistory.empty()) {
+    std::vector<uint8_t> bytes;
+    for (const uint32_t counter : options.callHistory)
+      for (int shift = 0; shift < 32; shift += 8) bytes.push_back(static_cast<uint8_t>(counter >> shift));
+    fs::create_directories(directory_ / "pim", error);
+    std::ofstream(directory_ / "pim" / "call_hist_nv.dat", std::ios::binary | std::ios::trunc)
+        .write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
   }
 }
 

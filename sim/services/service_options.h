@@ -4,6 +4,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <filesystem>
+#include <vector>
 #include <set>
 #include <string>
 
@@ -41,6 +42,9 @@ struct EfsOptions {
   // A host tree copied into <state>/efs at start (over what is there; links
   // are not copied); empty = none.
   std::filesystem::path seedFrom;
+  // The call-history counters written as pim/call_hist_nv.dat at start
+  // (32-bit little-endian each); empty = the file is left as it is.
+  std::vector<uint32_t> callHistory;
   std::size_t maxOpenFiles = 16;
   std::size_t maxOpenDirectories = 16;
 };

@@ -53,6 +53,7 @@ Settings Settings::FromEnvironment() {
   settings.tracePath = Variable("ZKDOWNLOAD_TRACE");
   settings.uiSetting = Variable("ZKDOWNLOAD_UI");
   settings.answers = Variable("ZKDOWNLOAD_ANSWERS");
+  settings.editorScript = Variable("ZKDOWNLOAD_EDITOR_SCRIPT");
   // A Qt platform named outright (offscreen, for one) serves as a display.
   settings.displayAvailable = !Variable("DISPLAY").empty() || !Variable("WAYLAND_DISPLAY").empty() ||
                               !Variable("QT_QPA_PLATFORM").empty();

@@ -23,6 +23,7 @@ struct Settings {
   std::string tracePath;       // ZKDOWNLOAD_TRACE: file of the wire trace, empty for none
   std::string uiSetting;       // ZKDOWNLOAD_UI: qt, console or none; empty lets the library choose
   std::string answers;         // ZKDOWNLOAD_ANSWERS: scripted operator answers
+  std::string editorScript;    // ZKDOWNLOAD_EDITOR_SCRIPT: NV editor commands, one a line
   bool displayAvailable = false;  // DISPLAY, WAYLAND_DISPLAY or QT_QPA_PLATFORM is set
 
   static Settings FromEnvironment();

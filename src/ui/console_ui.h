@@ -8,7 +8,9 @@
 #include <cstdio>
 #include <string>
 
+#include <deque>
 #include <optional>
+#include <string_view>
 
 #include "ui/answer_queue.h"
 #include "ui/operator_ui.h"
@@ -38,6 +40,12 @@ class ConsoleUi : public OperatorUi {
   std::optional<std::string> AskSaveFile(const std::string& title, const std::string& suggestion) override;
   std::optional<std::string> AskOpenFile(const std::string& title, const std::string& filter) override;
   bool Beep(int frequencyHz, int durationMs) override;
+  // The editor as tables and commands ("help" lists them); scripted answers
+  // are taken as commands first. The end of input leaves it like "exit".
+  NvEditorEnd RunNvEditor(NvEditorModel& model) override;
+  // Editor commands taken before any other (ZKDOWNLOAD_EDITOR_SCRIPT: one
+  // a line, so that values may hold commas). Message boxes never take them.
+  void SetEditorScript(std::string_view script);
 
   // Characters of the bar between its brackets.
   static constexpr int kBarCells = 20;
@@ -59,6 +67,8 @@ class ConsoleUi : public OperatorUi {
   // and echoed.
   std::optional<std::string> Ask(const std::string& prompt);
   int TerminalColumns() const;
+  // The next editor command: scripted first, then from `in`.
+  std::optional<std::string> NextEditorCommand();
 
   AnswerQueue& m_answers;
   std::FILE* m_in;
@@ -69,6 +79,7 @@ class ConsoleUi : public OperatorUi {
   bool m_lineLive = false;    // the cursor stands at the end of the live line
   std::size_t m_lineLength = 0;
   Progress m_progress;
+  std::deque<std::string> m_editorScript;
 };
 
 }  // namespace zk::ui

@@ -84,6 +84,10 @@ UiKind UiSelection::Install(const platform::Settings& settings, CCommonProcess& 
   m_installedIn = &process;
   if (m_ui != nullptr && kind == m_kind) {
     process.SetOperatorUi(m_ui.get());  // the same interface keeps its state (the live line)
+    if (kind == UiKind::Console && settings.editorScript != m_editorScriptText) {
+      static_cast<ConsoleUi*>(m_ui.get())->SetEditorScript(settings.editorScript);
+      m_editorScriptText = settings.editorScript;
+    }
     return kind;
   }
 
@@ -92,8 +96,12 @@ UiKind UiSelection::Install(const platform::Settings& settings, CCommonProcess& 
     ui = std::make_unique<NoneUi>(m_answers);
   else if (kind == UiKind::Pipe)
     ui = std::make_unique<PipeUi>(m_answers, PipeUiDescriptor(settings.uiSetting));
-  else
-    ui = std::make_unique<ConsoleUi>(m_answers, stdin, stderr);
+  else {
+    auto console = std::make_unique<ConsoleUi>(m_answers, stdin, stderr);
+    console->SetEditorScript(settings.editorScript);
+    m_editorScriptText = settings.editorScript;
+    ui = std::move(console);
+  }
   process.SetOperatorUi(ui.get());
   m_ui = std::move(ui);  // the old interface goes only after the new one is in place
   m_kind = kind;

@@ -56,6 +56,7 @@ class UiSelection {
   bool m_fallbackNoted = false;
   std::string m_answersText;
   bool m_answersRead = false;
+  std::string m_editorScriptText;  // the editor script the console interface was given
   AnswerQueue m_answers;
   UiKind m_kind = UiKind::None;
   std::unique_ptr<OperatorUi> m_ui;
