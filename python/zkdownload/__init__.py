@@ -86,6 +86,7 @@ EXPORTS = {
     "RefurbishUSB_Interface": (c_int, [c_short, c_int, c_char_p, c_char_p, c_short, c_short, c_short, c_short]),
     "NVEdit_Interface": (c_int, [c_short, c_int, c_char_p, c_short]),
     "NVEditUSB_Interface": (c_int, [c_short, c_int, c_char_p, c_short, c_short, c_short, c_short]),
+    "NVEditLastWrite_Interface": (c_int, []),
     "BackupFileWrite_Interface": (c_int, [c_short, c_int, c_char_p, c_short]),
     "BackupFileWriteUSB_Interface": (c_int, [c_short, c_int, c_char_p, c_short, c_short, c_short, c_short]),
     "ERIWrite_Interface": (c_int, [c_short, c_int, c_char_p, c_char_p, c_short]),
