@@ -3,6 +3,7 @@
 #include <QFileDialog>
 #include <QMessageBox>
 #include <QThread>
+#include <QTabWidget>
 #include <QTimer>
 #include <cstdio>
 
@@ -154,6 +155,16 @@ std::optional<std::string> QtOperatorUi::AskOpenFile(const std::string& title, c
 NvEditorEnd QtOperatorUi::RunNvEditor(NvEditorModel& model) {
   if (!OnGuiThread()) return NvEditorEnd::Failed;
   NvEditorDialog dialog(model);
+  if (!qEnvironmentVariableIsEmpty("ZKDOWNLOAD_QT_SCREENSHOTS"))
+    QTimer::singleShot(0, &dialog, [&dialog] {
+      // Every page, as the operator would see it on its tab.
+      QTabWidget& pages = dialog.Pages();
+      for (int page = 0; page < pages.count(); ++page) {
+        pages.setCurrentIndex(page);
+        SaveScreenshot(dialog, "nv-editor-page" + QString::number(page + 1));
+      }
+      pages.setCurrentIndex(0);
+    });
   const int result = RunModal(dialog, std::nullopt, "nv-editor");
   return result == NvEditorDialog::kClosedResult ? NvEditorEnd::Closed : NvEditorEnd::Exit;
 }
