@@ -13,32 +13,13 @@
 #include <fstream>
 #include <map>
 
+#include "platform/json_text.h"
 #include "platform/paths.h"
 
 namespace zk::cli {
 namespace {
 
-std::string Quoted(const std::string& text) {
-  std::string out = "\"";
-  for (const char c : text) {
-    switch (c) {
-      case '"': out += "\\\""; break;
-      case '\\': out += "\\\\"; break;
-      case '\n': out += "\\n"; break;
-      case '\r': out += "\\r"; break;
-      case '\t': out += "\\t"; break;
-      default:
-        if (static_cast<unsigned char>(c) < 0x20) {
-          char escaped[8];
-          std::snprintf(escaped, sizeof(escaped), "\\u%04x", c);
-          out += escaped;
-        } else {
-          out += c;
-        }
-    }
-  }
-  return out + "\"";
-}
+std::string Quoted(std::string_view text) { return platform::JsonQuoted(text); }
 
 // Reads a flat JSON object of strings and numbers, as ToJsonLine writes it.
 bool ParseFlatObject(const std::string& line, std::map<std::string, std::string>& fields) {

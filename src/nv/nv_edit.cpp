@@ -10,15 +10,6 @@
 using zk::ui::NvEditorAfter;
 using zk::ui::NvEditorEnd;
 
-void CNVedit::OpenProgress() {
-  g_commonProcess.OpenProgressWindow();
-  g_commonProcess.SetProgressRange(100);
-  g_commonProcess.SetAddressMode(false);
-  g_commonProcess.UpdateElapsedTime();
-  g_commonProcess.SetStatusText("Connecting...");
-  g_commonProcess.SetDetailText(" ");
-}
-
 void CNVedit::ReadCallHistory() {
   uint8_t status = 0xFF;
   const auto block =
@@ -41,7 +32,7 @@ int CNVedit::Run(int16_t kind, int portIndex, const char* spcCode, int16_t param
   m_portIndex = portIndex;
   m_closedCode = 0;
   m_lastWrite = 0;
-  OpenProgress();
+  g_commonProcess.OpenConnectingWindow();
   const int entered = g_diagLink.EnterDiagMode(portIndex);
   if (entered != kDiagModeEntered) {
     g_diagLink.ClosePort();
@@ -70,7 +61,7 @@ int CNVedit::Run(int16_t kind, int portIndex, const char* spcCode, int16_t param
 NvEditorAfter CNVedit::ReadHandset() {
   g_nvBackup.m_editorMode = true;
   g_nvBackup.ClearErrors();
-  OpenProgress();
+  g_commonProcess.OpenConnectingWindow();
   g_diagLink.SetSpcCode("");  // the default code, whatever the operation was given
   const int entered = g_diagLink.EnterDiagMode(m_portIndex);
   if (entered != kDiagModeEntered) {
@@ -97,7 +88,7 @@ NvEditorAfter CNVedit::ReadHandset() {
 NvEditorAfter CNVedit::WriteHandset() {
   g_nvBackup.m_editorMode = true;
   g_nvBackup.ClearErrors();
-  OpenProgress();
+  g_commonProcess.OpenConnectingWindow();
   const int entered = g_diagLink.EnterDiagMode(m_portIndex);
   if (entered != kDiagModeEntered) {
     m_lastWrite = kWriteModeEntryLocation + entered;

@@ -51,7 +51,6 @@ class CNVedit {
   int LastWriteResult() const { return m_lastWrite; }
 
  private:
-  void OpenProgress();
   // Reads the call-history counters into the model (zeros and a message
   // when the handset gives no good answer).
   void ReadCallHistory();

@@ -66,12 +66,7 @@ int CEriDownload::Write(int16_t kind, const char* spcCode, const char* path, int
 }
 
 int CEriDownload::WriteOneHandset(const char* path, int16_t portIndex) {
-  g_commonProcess.OpenProgressWindow();
-  g_commonProcess.SetProgressRange(100);
-  g_commonProcess.SetAddressMode(false);
-  g_commonProcess.UpdateElapsedTime();
-  g_commonProcess.SetStatusText("Connecting...");
-  g_commonProcess.SetDetailText(" ");
+  g_commonProcess.OpenConnectingWindow();
 
   const int entered = g_diagLink.EnterDiagMode(portIndex);
   if (entered != kDiagModeEntered) return FailureCode(Location::kEriWriteModeEntry, entered);

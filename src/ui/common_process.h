@@ -52,6 +52,9 @@ class CCommonProcess {
   // Nothing happens while a window is open, nor in silent mode unless the
   // interface follows silent operations (a host's callback).
   void OpenProgressWindow();
+  // Opens the window as a handset step begins: range 100, no address row,
+  // the elapsed time, "Connecting..." and an empty file line.
+  void OpenConnectingWindow();
   // Closes the port, then the window if one is open.
   void CloseProgressWindow();
   bool IsProgressWindowOpen() const { return m_windowOpen; }

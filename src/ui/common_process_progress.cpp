@@ -67,6 +67,15 @@ void CCommonProcess::OpenProgressWindow() {
   m_startTick = zk::platform::NowMs();
 }
 
+void CCommonProcess::OpenConnectingWindow() {
+  OpenProgressWindow();
+  SetProgressRange(100);
+  SetAddressMode(false);
+  UpdateElapsedTime();
+  SetStatusText("Connecting...");
+  SetDetailText(" ");
+}
+
 void CCommonProcess::CloseProgressWindow() {
   m_link->ClosePort();
   if (!m_windowOpen) return;

@@ -5,29 +5,12 @@
 #include <charconv>
 #include <cstdio>
 
+#include "platform/json_text.h"
+
 namespace zk::ui {
 namespace {
 
-std::string JsonString(std::string_view text) {
-  std::string out = "\"";
-  for (const char c : text) {
-    switch (c) {
-      case '"': out += "\\\""; break;
-      case '\\': out += "\\\\"; break;
-      case '\n': out += "\\n"; break;
-      case '\t': out += "\\t"; break;
-      default:
-        if (static_cast<unsigned char>(c) < 0x20) {
-          char escaped[8];
-          std::snprintf(escaped, sizeof(escaped), "\\u%04x", c);
-          out += escaped;
-        } else {
-          out += c;
-        }
-    }
-  }
-  return out + "\"";
-}
+std::string JsonString(std::string_view text) { return platform::JsonQuoted(text); }
 
 std::string Trim(std::string_view text) {
   const auto first = text.find_first_not_of(" \t");
