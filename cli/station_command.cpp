@@ -231,6 +231,7 @@ int RunStation(Station& station) {
       std::snprintf(timing, sizeof(timing), " in %.1f s", seconds);
       std::string note = port.name + " handset " + std::to_string(port.served) + ": " + port.lastResult + timing +
                          " (served " + std::to_string(port.served) + ", failed " + std::to_string(port.failed) + ")";
+      if (status > 0 && !port.failureText.empty()) note += " - " + port.failureText;
       if (status < 0) note += "; restarting the port";
       if (status != 0 && status > 0) note += "; see " + LogFileOf(station, i).string();
       dashboard.Note(note, station.ports);

@@ -42,6 +42,13 @@ bool ApplyEvent(StationPort& port, const std::vector<std::string>& fields) {
   }
   if (event == "error") {
     port.failureCode = std::atoi(field(1).c_str());
+    // The message is "Location : ...\r\n\r\nContents : ..."; the contents
+    // say what went wrong in the technician's words.
+    const std::string& message = field(2);
+    const auto contents = message.find("Contents : ");
+    port.failureText = contents == std::string::npos ? message : message.substr(contents + 11);
+    while (!port.failureText.empty() && (port.failureText.back() == '\n' || port.failureText.back() == '\r'))
+      port.failureText.pop_back();
     return false;
   }
   if (event == "end") {
@@ -58,6 +65,7 @@ void BeginHandset(StationPort& port) {
   port.percent.clear();
   port.elapsed.clear();
   port.failureCode = 0;
+  port.failureText.clear();
   port.busy = true;
 }
 

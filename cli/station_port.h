@@ -16,6 +16,7 @@ struct StationPort {
   std::string percent;  // "37%", empty without a bar
   std::string elapsed;  // "00:12.3 Sec"
   int failureCode = 0;  // the error dialog's code for the handset in progress
+  std::string failureText;  // its contents line ("Can't Change DM mode.")
   std::string lastResult;  // "done", "failed 702047", "worker died (signal 9)"
   int served = 0;          // handsets finished, well or not
   int failed = 0;

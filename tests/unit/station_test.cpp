@@ -34,12 +34,14 @@ TEST(StationEvents, APortFollowsItsWorkerAndCountsHandsets) {
   EXPECT_EQ(zk::cli::WorkerResultText(port, 0), "done");
   EXPECT_EQ(zk::cli::WorkerResultText(port, 1), "failed (exit 1)");
   EXPECT_EQ(zk::cli::WorkerResultText(port, -9), "worker died (signal 9)");
-  zk::cli::ApplyEvent(port, {"error", "702047", "Location : ..."});
+  zk::cli::ApplyEvent(port, {"error", "702047", "Location : 'Read_NV' Function in NV Edit\r\n\r\nContents : No Response\r\n"});
   EXPECT_EQ(zk::cli::WorkerResultText(port, 1), "failed 702047");
+  EXPECT_EQ(port.failureText, "No Response");
 
   zk::cli::EndHandset(port, false, "failed 702047");
   zk::cli::BeginHandset(port);
   EXPECT_EQ(port.failureCode, 0) << "the next handset starts clean";
+  EXPECT_TRUE(port.failureText.empty());
   EXPECT_TRUE(port.stage.empty());
   zk::cli::EndHandset(port, true, "done");
   EXPECT_EQ(port.served, 2);
