@@ -134,6 +134,13 @@ void Simulator::Serve(double nowMs) {
     handset_->Receive(bytes, hostBaud, nowWholeMs);
   });
   const std::vector<uint8_t> out = handset_->Advance(nowWholeMs);
+  if (handset_->vanished() && pty_.masterFd() >= 0) {
+    // The handset is gone: the host's descriptor sees the line hang up and
+    // the port name leads nowhere.
+    pending_.clear();
+    pty_.Close();
+    return;
+  }
   if (out.empty()) return;
   if (pending_.empty()) output_.Start(nowMs);
   pending_.insert(pending_.end(), out.begin(), out.end());
