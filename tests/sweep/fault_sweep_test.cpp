@@ -35,7 +35,6 @@ namespace fs = std::filesystem;
 using rb310::FaultRule;
 using zk::test::Bytes;
 using zk::test::ReadAll;
-using zk::test::WriteAll;
 
 constexpr int kPort = 5;  // COM5
 constexpr short kPortIndex = kPort - 1;
@@ -76,6 +75,11 @@ std::map<std::string, Bytes> Tree(const fs::path& root) {
   for (const auto& entry : fs::recursive_directory_iterator(root))
     if (entry.is_regular_file()) files[fs::relative(entry.path(), root).string()] = ReadAll(entry.path());
   return files;
+}
+
+void Put(const fs::path& path, const Bytes& bytes) {
+  fs::create_directories(path.parent_path());
+  zk::test::WriteAll(path, bytes);
 }
 
 Bytes Pattern(std::size_t size, uint32_t seed) {
@@ -132,15 +136,15 @@ const Bytes kImage = [] {
 }();
 
 void SeedEfs(const fs::path& efs) {
-  WriteAll(efs / "top.txt", Pattern(40, 1));
-  WriteAll(efs / "brew" / "app.mod", Pattern(700, 2));
-  WriteAll(efs / "brew" / "deep" / "cfg", Pattern(3, 3));
+  Put(efs / "top.txt", Pattern(40, 1));
+  Put(efs / "brew" / "app.mod", Pattern(700, 2));
+  Put(efs / "brew" / "deep" / "cfg", Pattern(3, 3));
 }
 
 std::vector<Operation> Operations() {
   std::vector<Operation> ops;
   ops.push_back({"prl_write",
-                 [](const Case& c, rb310::SimOptions&) { WriteAll(c.Pc() / "list.prl", kPrl); },
+                 [](const Case& c, rb310::SimOptions&) { Put(c.Pc() / "list.prl", kPrl); },
                  [](const Case& c) {
                    const std::string path = (c.Pc() / "list.prl").string();
                    return PRLWriteUSB_Interface(0, "", "", path.c_str(), 0, kPortIndex, 0, 0, -1);
@@ -169,7 +173,7 @@ std::vector<Operation> Operations() {
                  [](const Case& c, rb310::SimOptions& options) {
                    // A handset whose items differ from the file's.
                    options.identity.esn = 0x12345678;
-                   WriteAll(c.Pc() / "items.bak", Reference().nvBackup);
+                   Put(c.Pc() / "items.bak", Reference().nvBackup);
                  },
                  [](const Case& c) {
                    const std::string path = (c.Pc() / "items.bak").string();
@@ -226,7 +230,7 @@ std::vector<Operation> Operations() {
   ops.push_back({"emergency",
                  [](const Case& c, rb310::SimOptions& options) {
                    options.personality.startInDownloader = true;
-                   WriteAll(c.Pc() / "rescue.bin", kImage);
+                   Put(c.Pc() / "rescue.bin", kImage);
                  },
                  [](const Case& c) {
                    const std::string path = (c.Pc() / "rescue.bin").string();
