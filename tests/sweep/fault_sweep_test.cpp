@@ -14,6 +14,7 @@
 #include <unistd.h>
 
 #include <algorithm>
+#include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <functional>
@@ -141,6 +142,15 @@ void SeedEfs(const fs::path& efs) {
   Put(efs / "brew" / "deep" / "cfg", Pattern(3, 3));
 }
 
+// Whether the backup directory holds the handset's tree (the files of its
+// root directory in "Root").
+bool EfsCopyWhole(const Case& c) {
+  std::map<std::string, Bytes> want;
+  for (auto& [name, bytes] : Tree(c.State() / "efs"))
+    want[name.find('/') == std::string::npos ? "Root/" + name : name] = bytes;
+  return Tree(c.Pc() / "Efs_COM5") == want;
+}
+
 std::vector<Operation> Operations() {
   std::vector<Operation> ops;
   ops.push_back({"prl_write",
@@ -196,15 +206,12 @@ std::vector<Operation> Operations() {
                    return EfsBackup_Interface(kPortIndex, base.c_str());
                  },
                  [](const Case& c, rb310::Simulator&) {
-                   const auto copy = Tree(c.Pc() / "Efs_COM5");
-                   std::map<std::string, Bytes> want;
-                   for (auto& [name, bytes] : Tree(c.State() / "efs"))
-                     want[name.find('/') == std::string::npos ? "Root/" + name : name] = bytes;
-                   return Holds(copy == want, "the backup differs from the handset's tree");
+                   return Holds(EfsCopyWhole(c), "the backup differs from the handset's tree");
                  },
                  [](const Case& c) {
                    // A failed backup may leave its work under other names only.
-                   return Holds(!fs::exists(c.Pc() / "Efs_COM5"), "a failed backup left Efs_COM5");
+                   return Holds(!fs::exists(c.Pc() / "Efs_COM5") || EfsCopyWhole(c),
+                                "Efs_COM5 is not a whole copy of the handset's tree");
                  }});
   ops.push_back({"efs_restore",
                  [](const Case& c, rb310::SimOptions&) {
@@ -240,6 +247,38 @@ std::vector<Operation> Operations() {
                    return Holds(ReadAll(c.State() / "flash" / "main_image.bin") == kImage, "the image is not burned");
                  },
                  [](const Case&) { return ::testing::AssertionSuccess(); }});
+  ops.push_back({"upgrade_kind0",
+                 [](const Case& c, rb310::SimOptions& options) {
+                   options.nv.loseOnImageStored = true;  // the restore must bring the items back
+                   Put(c.Pc() / "RB31VV30.bin", kImage);
+                 },
+                 [](const Case& c) {
+                   // A failure's NV backup goes to the current directory.
+                   const fs::path previous = fs::current_path();
+                   fs::current_path(c.Pc());
+                   const std::string image = (c.Pc() / "RB31VV30.bin").string();
+                   const int result =
+                       UpgradeUSB_Interface(0, 0, "", image.c_str(), "", "", 0, "", 0, kPortIndex, "", 0, 0, -1);
+                   fs::current_path(previous);
+                   return result;
+                 },
+                 [](const Case& c, rb310::Simulator& sim) {
+                   if (ReadAll(c.State() / "flash" / "main_image.bin") != kImage)
+                     return Holds(false, "the image is not burned");
+                   sim.SetFaults({});
+                   const std::string check = (c.Pc() / "readback.bak").string();
+                   if (NvBackupToFile_Interface(kPortIndex, "", check.c_str()) != 1)
+                     return Holds(false, "the items cannot be read back");
+                   return Holds(ReadAll(check) == Reference().nvBackup, "the handset's items were not restored");
+                 },
+                 [](const Case& c) {
+                   for (const auto& entry : fs::directory_iterator(c.Pc())) {
+                     if (entry.path().extension() != ".bak" || entry.path().filename() == "readback.bak") continue;
+                     const auto decoded = zk::nv::DecodeBackupFile(ReadAll(entry.path()));
+                     if (!decoded.ok) return Holds(false, entry.path().string() + ": " + decoded.problem);
+                   }
+                   return ::testing::AssertionSuccess();
+                 }});
   return ops;
 }
 
@@ -253,15 +292,20 @@ class FaultSweep : public ::testing::TestWithParam<SweepParam> {
   void SetUp() override { zk::boundary::ResetLibraryState(); }
   void TearDown() override { zk::boundary::ResetLibraryState(); }
 
-  // Runs `op` once against a handset with `faults`; the request count.
-  uint64_t RunCase(const Operation& op, const Case& c, rb310::FaultOptions faults, const std::string& where);
+  // Runs `op` once against a handset with `faults` and judges the outcome
+  // (unless `judge` is false); the request count.
+  uint64_t RunCase(const Operation& op, const Case& c, rb310::FaultOptions faults, const std::string& where,
+                   bool judge = true);
 
-  zk::test::ScopedEnv scale_{"ZKDOWNLOAD_TIME_SCALE", "0.01"};
+  zk::test::ScopedEnv scale_{"ZKDOWNLOAD_TIME_SCALE", "0.005"};
+  // Every case writes a handset's state (hundreds of NV item files): in
+  // memory when the machine offers it, the sweep takes a third of the time.
+  zk::test::ScopedEnv tmp_{"TMPDIR", fs::is_directory("/dev/shm") ? "/dev/shm" : std::getenv("TMPDIR")};
   zk::test::TempHome home_;
 };
 
 uint64_t FaultSweep::RunCase(const Operation& op, const Case& c, rb310::FaultOptions faults,
-                             const std::string& where) {
+                             const std::string& where, bool judge) {
   SCOPED_TRACE(where);
   fs::create_directories(c.Pc());
   rb310::SimOptions options;
@@ -277,8 +321,16 @@ uint64_t FaultSweep::RunCase(const Operation& op, const Case& c, rb310::FaultOpt
   const int heldBefore = OpenDescriptorsTo(slave);
 
   const int result = op.run(c);
+  if (!judge) {
+    EXPECT_EQ(result, 1) << "a clean run failed: " << GetLastResult_Interface();
+    const uint64_t requests = sim.counters().frames;
+    sim.Stop();
+    return requests;
+  }
   EXPECT_TRUE(result == 0 || result == 1) << result;
-  EXPECT_EQ(OpenDescriptorsTo(slave), heldBefore) << "the port is still open";
+  // The simulator holds a descriptor of its own until the handset vanishes.
+  const int simulatorHeld = sim.slavePath().empty() ? 0 : heldBefore;
+  EXPECT_EQ(OpenDescriptorsTo(slave), simulatorHeld) << "the port is still open";
   if (result == 1) {
     EXPECT_TRUE(op.done(c, sim)) << "a success the handset does not prove";
   } else {
@@ -312,7 +364,7 @@ TEST_P(FaultSweep, NeverAFalseSuccessNorALeftPortNorAFalseFile) {
   if (Reference().nvBackup.empty()) {
     const Case c{home_.path() / "reference"};
     fs::create_directories(c.Pc());
-    ASSERT_EQ(RunCase(ops[1], c, {}, "reference") > 0, true);
+    ASSERT_EQ(RunCase(ops[1], c, {}, "reference", false) > 0, true);
     Reference().nvBackup = ReadAll(c.Pc() / "items.bak");
     ASSERT_TRUE(zk::nv::DecodeBackupFile(Reference().nvBackup).ok);
   }
