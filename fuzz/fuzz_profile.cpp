@@ -21,8 +21,10 @@ void Check(bool condition) {
 }
 
 const std::filesystem::path& Scratch() {
-  static const std::filesystem::path file =
-      std::filesystem::temp_directory_path() / ("zk_fuzz_profile_" + std::to_string(getpid()) + ".ini");
+  // In memory when the machine offers it: every input is a file written and read.
+  static const std::filesystem::path directory =
+      std::filesystem::is_directory("/dev/shm") ? "/dev/shm" : std::filesystem::temp_directory_path();
+  static const std::filesystem::path file = directory / ("zk_fuzz_profile_" + std::to_string(getpid()) + ".ini");
   return file;
 }
 
