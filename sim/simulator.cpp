@@ -102,6 +102,11 @@ HandsetState Simulator::state() const {
   return handset_ ? handset_->state() : HandsetState{};
 }
 
+bool Simulator::vanished() const {
+  std::lock_guard lock(mutex_);
+  return handset_ && handset_->vanished();
+}
+
 void Simulator::SetFaults(FaultOptions faults) {
   std::lock_guard lock(mutex_);
   options_.faults = faults;
