@@ -134,7 +134,7 @@ std::optional<int> ParseCommandLine(int argc, const char* const* argv, SimOption
   bool usb = false;
   bool noUsb = false;
   bool noCalibration = false;
-  std::vector<std::string> drops, corrupts, foreigns, stalls, garbages, naks;
+  std::vector<std::string> drops, corrupts, foreigns, stalls, garbages, naks, disconnects;
   std::vector<std::string> nvStatus, nvReadStatus, nvWriteStatus;
   std::vector<std::string> efsFail, efsDropReads, efsZero;
 
@@ -196,6 +196,7 @@ std::optional<int> ParseCommandLine(int argc, const char* const* argv, SimOption
   app.add_option("--stall", stalls, "SEL[/TIMES]@MS: send the answer MS (scaled) late");
   app.add_option("--garbage", garbages, "SEL[/TIMES]@N: send N noise bytes before the answer");
   app.add_option("--nak", naks, "SEL[/TIMES]: refuse the request with the downloader's NAK (0x03)");
+  app.add_option("--disconnect", disconnects, "SEL[/TIMES]: the handset vanishes (its line closes) at the request");
   app.add_option("--nv-status", nvStatus, "NV reads and writes of ITEM[/INDEX] report STATUS (ITEM[/INDEX]=STATUS)");
   app.add_option("--nv-read-status", nvReadStatus, "NV reads of ITEM[/INDEX] report STATUS");
   app.add_option("--nv-write-status", nvWriteStatus, "NV writes of ITEM[/INDEX] report STATUS");
@@ -262,6 +263,7 @@ std::optional<int> ParseCommandLine(int argc, const char* const* argv, SimOption
     addRules(FaultRule::Action::kStall, stalls, "--stall");
     addRules(FaultRule::Action::kGarbage, garbages, "--garbage");
     addRules(FaultRule::Action::kNak, naks, "--nak");
+    addRules(FaultRule::Action::kDisconnect, disconnects, "--disconnect");
 
     const auto addNv = [&options](const std::vector<std::string>& texts, bool onRead, bool onWrite,
                                   const char* name) {

@@ -49,6 +49,7 @@ class Handset {
   HandsetState state() const;
   const SimOptions& options() const { return options_; }
   const Counters& counters() const { return core_.counters(); }
+  bool vanished() const { return core_.vanished(); }
   FaultPlan& faults() { return core_.faults(); }
   Transcript& transcript() { return core_.transcript(); }
   const Transcript& transcript() const { return core_.transcript(); }

@@ -102,6 +102,11 @@ HandsetState Simulator::state() const {
   return handset_ ? handset_->state() : HandsetState{};
 }
 
+bool Simulator::vanished() const {
+  std::lock_guard lock(mutex_);
+  return handset_ && handset_->vanished();
+}
+
 void Simulator::SetFaults(FaultOptions faults) {
   std::lock_guard lock(mutex_);
   options_.faults = faults;
@@ -134,6 +139,13 @@ void Simulator::Serve(double nowMs) {
     handset_->Receive(bytes, hostBaud, nowWholeMs);
   });
   const std::vector<uint8_t> out = handset_->Advance(nowWholeMs);
+  if (handset_->vanished() && pty_.masterFd() >= 0) {
+    // The handset is gone: the host's descriptor sees the line hang up and
+    // the port name leads nowhere.
+    pending_.clear();
+    pty_.Close();
+    return;
+  }
   if (out.empty()) return;
   if (pending_.empty()) output_.Start(nowMs);
   pending_.insert(pending_.end(), out.begin(), out.end());

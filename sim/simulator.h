@@ -47,6 +47,8 @@ class Simulator {
   uint64_t bytesFromHost() const { return bytesFromHost_; }
   uint64_t bytesToHost() const { return bytesToHost_; }
   HandsetState state() const;
+  // Whether a disconnect fault made the handset vanish (its pty is closed).
+  bool vanished() const;
   // Replaces the faults while the handset runs.
   void SetFaults(FaultOptions faults);
   // Runs `work` on the handset with its thread held off (for tests that

@@ -21,6 +21,7 @@ struct FaultRule {
     kNak,          // refused: the packet does not take effect and the answer is the
                    // downloader's negative acknowledgement 0x03 (download packets
                    // only: diagnostic requests neither count nor get hit)
+    kDisconnect,   // the handset vanishes: no answer, and the line closes for good
   };
   enum class Match {
     kAll,   // every request (diagnostic or download)

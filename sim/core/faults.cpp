@@ -15,6 +15,7 @@ std::string FaultDecision::Describe() const {
   if (foreignCode) add("foreign=" + std::to_string(*foreignCode));
   if (stallMs > 0) add("stall=" + std::to_string(stallMs));
   if (garbageBytes > 0) add("garbage=" + std::to_string(garbageBytes));
+  if (disconnect) add("disconnect");
   return text;
 }
 
@@ -60,6 +61,7 @@ FaultDecision FaultPlan::Decide(uint8_t code, uint64_t ordinal) {
       case FaultRule::Action::kForeignCode: decision.foreignCode = static_cast<uint8_t>(rule.value); break;
       case FaultRule::Action::kStall: decision.stallMs += rule.value; break;
       case FaultRule::Action::kGarbage: decision.garbageBytes += rule.value; break;
+      case FaultRule::Action::kDisconnect: decision.disconnect = true; break;
       case FaultRule::Action::kNak: break;
     }
   }

@@ -17,8 +17,9 @@ struct FaultDecision {
   std::optional<uint8_t> foreignCode;
   int64_t stallMs = 0;        // unscaled
   uint32_t garbageBytes = 0;
+  bool disconnect = false;
 
-  bool Any() const { return drop || corrupt || foreignCode || stallMs > 0 || garbageBytes > 0; }
+  bool Any() const { return drop || corrupt || foreignCode || stallMs > 0 || garbageBytes > 0 || disconnect; }
   std::string Describe() const;  // "drop,stall=500", for the transcript
 };
 

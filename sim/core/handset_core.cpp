@@ -40,6 +40,7 @@ bool HandsetCore::UnderstandsLine(uint32_t hostBaud) const {
 }
 
 void HandsetCore::Receive(std::span<const uint8_t> bytes, uint32_t hostBaud, int64_t nowMs) {
+  if (vanished_) return;
   if (!bytes.empty()) state_.hostBaud = hostBaud;
   std::size_t i = 0;
   while (i < bytes.size()) {
@@ -135,6 +136,13 @@ void HandsetCore::HandleRequest(std::vector<uint8_t> request, int64_t nowMs) {
   }
 
   const FaultDecision fault = faults_.Decide(code, ordinal);
+  if (fault.disconnect) {
+    // The request took effect; its answer and everything after are lost.
+    vanished_ = true;
+    ++counters_.droppedAnswers;
+    Record(nowMs, kind, code, request, false, fault.Describe(), block);
+    return;
+  }
   std::vector<uint8_t> bytes;
   if (!fault.drop) {
     if (fault.garbageBytes > 0) bytes = GarbageBytes(fault.garbageBytes, ordinal);

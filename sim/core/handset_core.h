@@ -53,6 +53,8 @@ class HandsetCore : public HandsetContext {
 
   const PersonalityState& state() const { return state_; }
   const Counters& counters() const { return counters_; }
+  // A disconnect fault hit: the handset is gone and its line must close.
+  bool vanished() const { return vanished_; }
   FaultPlan& faults() { return faults_; }
   Transcript& transcript() { return transcript_; }
   const Transcript& transcript() const { return transcript_; }
@@ -88,6 +90,7 @@ class HandsetCore : public HandsetContext {
   Dispatchers dispatchers_;
   std::vector<Service*> services_;
   Outbox outbox_;
+  bool vanished_ = false;
 };
 
 }  // namespace rb310

@@ -1,6 +1,7 @@
 // The in-process simulator on a real pseudo-terminal, driven through the port
 // map with plain termios.
 #include <gtest/gtest.h>
+#include <poll.h>
 #include <unistd.h>
 
 #include <chrono>
@@ -157,6 +158,24 @@ TEST_F(SimPty, FaultsChangedWhileRunningReachTheWire) {
   EXPECT_FALSE(zk::test::FirstPacket(corrupt));
   EXPECT_TRUE(Ask({0x01}));
   EXPECT_EQ(Ask({0x0C}), (Bytes{0x13, 0x0C}));
+}
+
+// The handset vanishing at the second request: the first is answered, the
+// second not, the host's descriptor sees the line hang up and the port name
+// leads nowhere.
+TEST_F(SimPty, DisconnectClosesTheLineForGood) {
+  SimOptions options;
+  options.personality.startInDm = true;
+  options.line.usbModem = true;
+  options.faults.rules.push_back({FaultRule::Action::kDisconnect, FaultRule::Match::kNth, 2, 0, 0});
+  Start(options);
+  Open(115200);
+  EXPECT_TRUE(Ask({0x0C}));
+  EXPECT_FALSE(Ask({0x0C}, kSilenceWaitMs));
+  pollfd line{fd_, POLLIN, 0};
+  ASSERT_EQ(poll(&line, 1, kAnswerWaitMs), 1);
+  EXPECT_TRUE(line.revents & POLLHUP);
+  EXPECT_FALSE(fs::exists(PortPath()));
 }
 
 TEST_F(SimPty, TranscriptFileRecordsEveryRequest) {
