@@ -22,6 +22,19 @@ enum class ProgressControl {
   SecondAddress,  // address row during burns: end address
 };
 
+// A control's name in event lines and records: "status", "detail",
+// "elapsed", "first", "second".
+inline const char* ProgressControlName(ProgressControl control) {
+  switch (control) {
+    case ProgressControl::Status: return "status";
+    case ProgressControl::Detail: return "detail";
+    case ProgressControl::Elapsed: return "elapsed";
+    case ProgressControl::FirstAddress: return "first";
+    case ProgressControl::SecondAddress: return "second";
+  }
+  return "status";
+}
+
 enum class MessageButtons { Ok, OkCancel, YesNo };
 enum class MessageAnswer { Ok, Cancel, Yes, No };
 

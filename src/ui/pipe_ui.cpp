@@ -9,20 +9,6 @@
 #include "ui/event_line.h"
 
 namespace zk::ui {
-namespace {
-
-const char* ControlName(ProgressControl control) {
-  switch (control) {
-    case ProgressControl::Status: return "status";
-    case ProgressControl::Detail: return "detail";
-    case ProgressControl::Elapsed: return "elapsed";
-    case ProgressControl::FirstAddress: return "first";
-    case ProgressControl::SecondAddress: return "second";
-  }
-  return "status";
-}
-
-}  // namespace
 
 PipeUi::PipeUi(AnswerQueue& answers, int fd) : NoneUi(answers), m_fd(fd) {
   // Programs the operation starts (the error-sending tool) must not keep
@@ -52,7 +38,7 @@ void PipeUi::OpenProgress(const ProgressWindowView& view) {
 void PipeUi::CloseProgress() { Send({"close"}); }
 
 void PipeUi::SetProgressText(ProgressControl control, const std::string& text) {
-  Send({"text", ControlName(control), text});
+  Send({"text", ProgressControlName(control), text});
 }
 
 void PipeUi::EnterStage(const std::string& name) { Send({"stage", name}); }

@@ -3,11 +3,10 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
-#include <fstream>
-#include <iterator>
 #include <string>
 #include <vector>
 
+#include "support/byte_files.h"
 #include "support/command_run.h"
 #include "support/sim_process.h"
 #include "support/temp_home.h"
@@ -16,18 +15,13 @@ namespace {
 
 namespace fs = std::filesystem;
 using zk::test::CommandOutcome;
-using Bytes = std::vector<uint8_t>;
+using zk::test::Bytes;
 
 constexpr const char* kScale = "0.02";
 
-Bytes Contents(const fs::path& file) {
-  std::ifstream in(file, std::ios::binary);
-  return Bytes(std::istreambuf_iterator<char>(in), {});
-}
-
 // The first bytes of a stored NV data field.
 Bytes Head(const fs::path& file, std::size_t count) {
-  Bytes bytes = Contents(file);
+  Bytes bytes = zk::test::ReadAll(file);
   bytes.resize(count);
   return bytes;
 }
@@ -53,7 +47,7 @@ class CliNvEdit : public ::testing::Test {
   fs::path Transcript() const { return home_.path() / "transcript.jsonl"; }
   fs::path Nv(const std::string& name) const { return State() / "nv" / name; }
   std::string TranscriptText() const {
-    const Bytes bytes = Contents(Transcript());
+    const Bytes bytes = zk::test::ReadAll(Transcript());
     return std::string(bytes.begin(), bytes.end());
   }
 

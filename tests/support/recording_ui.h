@@ -12,17 +12,6 @@ namespace zk::test {
 using zk::ui::DialogAnswer;
 using zk::ui::ProgressControl;
 
-inline const char* ControlName(ProgressControl control) {
-  switch (control) {
-    case ProgressControl::Status: return "status";
-    case ProgressControl::Detail: return "detail";
-    case ProgressControl::Elapsed: return "elapsed";
-    case ProgressControl::FirstAddress: return "first";
-    case ProgressControl::SecondAddress: return "second";
-  }
-  return "?";
-}
-
 class RecordingUi : public zk::ui::OperatorUi {
  public:
   void OpenProgress(const zk::ui::ProgressWindowView& view) override {
@@ -30,7 +19,7 @@ class RecordingUi : public zk::ui::OperatorUi {
   }
   void CloseProgress() override { calls.push_back("close"); }
   void SetProgressText(ProgressControl control, const std::string& text) override {
-    calls.push_back(std::string(ControlName(control)) + " [" + text + "]");
+    calls.push_back(std::string(zk::ui::ProgressControlName(control)) + " [" + text + "]");
   }
   void SetProgressBar(int low, int high, int position, const std::string& percent) override {
     calls.push_back("bar " + std::to_string(low) + ".." + std::to_string(high) + " @" + std::to_string(position) +
