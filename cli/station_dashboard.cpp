@@ -19,7 +19,7 @@ std::string Fit(const std::string& text, std::size_t width) {
   return fitted;
 }
 
-std::string Clock() {
+std::string TimeOfDay() {
   const std::time_t now = std::time(nullptr);
   std::tm local{};
   localtime_r(&now, &local);
@@ -73,11 +73,11 @@ void StationDashboard::Redraw(const std::vector<StationPort>& ports) {
 void StationDashboard::Note(const std::string& text, const std::vector<StationPort>& ports) {
   if (m_live) {
     EraseTable();
-    std::fprintf(m_out, "%s %s\n", Clock().c_str(), text.c_str());
+    std::fprintf(m_out, "%s %s\n", TimeOfDay().c_str(), text.c_str());
     Redraw(ports);
     return;
   }
-  std::fprintf(m_out, "%s %s\n", Clock().c_str(), text.c_str());
+  std::fprintf(m_out, "%s %s\n", TimeOfDay().c_str(), text.c_str());
   std::fflush(m_out);
 }
 

@@ -53,29 +53,40 @@ bool CNVBackup::ReadItem(uint16_t item, int index, const char* name) {
   const std::span<const uint8_t> data =
       index == kNoNam ? std::span<const uint8_t>() : std::span<const uint8_t>(indexByte);
   const auto request = diag::BuildNvRequest(m_request, diag::request::kNvRead, item, data);
-  const diag::Reply reply = Send(request, diag::request::kNvRead.waitMs, request.size());
-  if (!reply.answered) {
-    ++m_silentRun;
-    m_failed = true;
-    NoteFailure(name, kNoResponse);
-    m_lastStatus = -1;
-    return false;
+  // An answer about another item or NAM is a late answer to an earlier
+  // request (a retry after a time-out crosses its answers): it says nothing
+  // of this item, so the item is asked for again, and if the handset still
+  // answers about another one, the backup misses it.
+  for (int ask = 0; ask <= kStaleAnswerAsks; ++ask) {
+    const diag::Reply reply = Send(request, diag::request::kNvRead.waitMs, request.size());
+    if (!reply.answered) {
+      ++m_silentRun;
+      m_failed = true;
+      NoteFailure(name, kNoResponse);
+      m_lastStatus = -1;
+      return false;
+    }
+    m_silentRun = 0;
+    const auto answer = diag::ParseNvAnswer(reply.answer, diag::code::kNvRead);
+    m_lastStatus = answer ? answer->status : -2;
+    // A locked handset refuses the read itself: the item is not merely
+    // absent, the backup misses it.
+    if (!answer && diag::HasCode(reply.answer, kBadSecurityMode)) {
+      m_failed = true;
+      NoteFailure(name, "Refused, the handset is locked");
+      return false;
+    }
+    // Status 5 (never written) or a refused request (another code) leaves
+    // the item unread.
+    if (!answer) return false;
+    const bool otherNam = index != kNoNam && answer->status == 0 && answer->data[0] != static_cast<uint8_t>(index);
+    if (answer->item != item || otherNam) continue;
+    if (answer->status != 0) return false;
+    return UnpackIntoImage(m_image, item, answer->data);
   }
-  m_silentRun = 0;
-  const auto answer = diag::ParseNvAnswer(reply.answer, diag::code::kNvRead);
-  m_lastStatus = answer ? answer->status : -2;
-  // A locked handset refuses the read itself: the item is not merely
-  // absent, the backup misses it.
-  if (!answer && diag::HasCode(reply.answer, kBadSecurityMode)) {
-    m_failed = true;
-    NoteFailure(name, "Refused, the handset is locked");
-    return false;
-  }
-  // Status 5 (never written), a refused security mode (another code) or an
-  // answer about another item or NAM leaves the item unread.
-  if (!answer || answer->status != 0 || answer->item != item) return false;
-  if (index != kNoNam && answer->data[0] != static_cast<uint8_t>(index)) return false;
-  return UnpackIntoImage(m_image, item, answer->data);
+  m_failed = true;
+  NoteFailure(name, "Unexpected answer from the Phone");
+  return false;
 }
 
 // Every write that leaves the handset without the value fails the pass it

@@ -45,6 +45,8 @@ class CNVBackup {
   // Unanswered requests in a row that end a pass.
   static constexpr int kMaxSilentRun = 3;  // the run ends a pass once it is above this
   static constexpr int kEditorRestartSeconds = 35;
+  // Further requests for an item whose answer named another item.
+  static constexpr int kStaleAnswerAsks = 2;
 
   // The steps around the passes that are not single exchanges.
   struct HandsetSteps {

@@ -105,6 +105,28 @@ TEST(NvBackupRead, OnlyFourSilencesInARowEndThePass) {
   }
 }
 
+// A retry after a time-out crosses the answers: the next item's request
+// meets the late answer about the item before it. That answer proves
+// nothing about the item asked for, so it is asked again; a handset that
+// keeps answering about other items fails the pass rather than leaving the
+// item silently out of the backup.
+TEST(NvBackupRead, AnAnswerAboutAnotherItemIsNeverTakenForThisOne) {
+  const auto list = CalibrationList();
+  const uint16_t first = list[0].item, second = list[1].item;
+  for (const int lateAnswers : {1, CNVBackup::kStaleAnswerAsks + 1}) {
+    Fixture f;
+    Play(f.handset, ReadReq(first, kNoNam), kRead, first, Then::Ok);
+    for (int i = 0; i < lateAnswers; ++i) f.handset.Answer(ReadReq(second, kNoNam), Nv(kRead, first, {}));
+    const bool recovers = lateAnswers <= CNVBackup::kStaleAnswerAsks;
+    if (recovers) Play(f.handset, ReadReq(second, kNoNam), kRead, second, Then::Ok);
+    EXPECT_TRUE(f.nv.ReadItem(first, kNoNam, list[0].name));
+    EXPECT_EQ(f.nv.ReadItem(second, kNoNam, list[1].name), recovers) << lateAnswers;
+    EXPECT_EQ(f.handset.unplayed(), 0u);
+    EXPECT_EQ(f.nv.m_errorLines.size(), recovers ? 0u : 1u);
+    EXPECT_EQ(f.nv.m_failed, !recovers);
+  }
+}
+
 TEST(NvRestore, RunsOfUnansweredWritesAndWhatARefusalCountsFor) {
   struct Case {
     const char* name;
