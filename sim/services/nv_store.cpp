@@ -1,5 +1,9 @@
 #include "services/nv_store.h"
 
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
 #include <fstream>
 #include <string>
 #include <system_error>
@@ -28,9 +32,28 @@ std::optional<NvData> NvStore::Read(uint16_t item, int index) const {
   return data;
 }
 
+namespace {
+
+// Rewrites a stored item of the field's size where it lies: one write of a
+// few bytes into one page, which a stopped or killed simulator never leaves
+// half done, and no new file (a restore rewrites hundreds of items, and a
+// new file for each costs the file system far more than the write).
+bool RewriteInPlace(const fs::path& path, const NvData& data) {
+  const int fd = ::open(path.c_str(), O_WRONLY | O_CLOEXEC);
+  if (fd < 0) return false;
+  struct stat info {};
+  const bool whole = ::fstat(fd, &info) == 0 && info.st_size == static_cast<off_t>(data.size()) &&
+                     ::pwrite(fd, data.data(), data.size(), 0) == static_cast<ssize_t>(data.size());
+  return ::close(fd) == 0 && whole;
+}
+
+}  // namespace
+
 bool NvStore::Write(uint16_t item, int index, const NvData& data) {
+  const fs::path path = PathOf(item, index);
+  if (RewriteInPlace(path, data)) return true;
   std::error_code error;
-  return zk::platform::WriteFileAtomically(PathOf(item, index), data, error);
+  return zk::platform::WriteFileAtomically(path, data, error);
 }
 
 void NvStore::Erase(uint16_t item, int index) {

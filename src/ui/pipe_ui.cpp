@@ -6,6 +6,7 @@
 #include <cerrno>
 #include <cstdlib>
 
+#include "platform/clock.h"
 #include "ui/event_line.h"
 
 namespace zk::ui {
@@ -16,7 +17,33 @@ PipeUi::PipeUi(AnswerQueue& answers, int fd) : NoneUi(answers), m_fd(fd) {
   ::fcntl(fd, F_SETFD, FD_CLOEXEC);
 }
 
+PipeUi::~PipeUi() { SendHeld(); }
+
 void PipeUi::Send(const std::vector<std::string>& fields) {
+  SendHeld();
+  Write(fields);
+}
+
+void PipeUi::SendFrequent(Frequent kind, std::vector<std::string> fields, bool atOnce) {
+  Held& held = m_held[kind];
+  const int64_t now = zk::platform::NowMs();
+  held.fields = std::move(fields);
+  if (!atOnce && held.sentMs && now - *held.sentMs < kFrequentUpdateMs) return;
+  held.sentMs = now;
+  Write(held.fields);
+  held.fields.clear();
+}
+
+void PipeUi::SendHeld() {
+  for (Held& held : m_held) {
+    if (held.fields.empty()) continue;
+    held.sentMs = zk::platform::NowMs();
+    Write(held.fields);
+    held.fields.clear();
+  }
+}
+
+void PipeUi::Write(const std::vector<std::string>& fields) {
   if (m_readerGone) return;
   const std::string line = EncodeEventLine(fields);
   std::size_t sent = 0;
@@ -38,13 +65,17 @@ void PipeUi::OpenProgress(const ProgressWindowView& view) {
 void PipeUi::CloseProgress() { Send({"close"}); }
 
 void PipeUi::SetProgressText(ProgressControl control, const std::string& text) {
-  Send({"text", ProgressControlName(control), text});
+  std::vector<std::string> fields{"text", ProgressControlName(control), text};
+  if (control == ProgressControl::FirstAddress) return SendFrequent(kFirstAddress, std::move(fields), false);
+  if (control == ProgressControl::SecondAddress) return SendFrequent(kSecondAddress, std::move(fields), false);
+  Send(fields);
 }
 
 void PipeUi::EnterStage(const std::string& name) { Send({"stage", name}); }
 
 void PipeUi::SetProgressBar(int low, int high, int position, const std::string& percent) {
-  Send({"bar", std::to_string(low), std::to_string(high), std::to_string(position), percent});
+  const bool end = position <= low || position >= high;
+  SendFrequent(kBar, {"bar", std::to_string(low), std::to_string(high), std::to_string(position), percent}, end);
 }
 
 void PipeUi::SetAddressMode(bool on) { Send({"address", on ? "on" : "off"}); }
