@@ -40,6 +40,9 @@ class BinDownloadExports : public ::testing::Test {
     ASSERT_TRUE(usb_ && serial_ && passPara);
     std::memset(version_, 0x5A, sizeof(version_));
     ASSERT_EQ(passPara(1, &result_, version_, 0, 0, &count_, names_, times_, "", "", "", "", "", 0, 1, 0), 1);
+    // Backup files without a chosen name land in the current directory.
+    previous_ = fs::current_path();
+    fs::current_path(home_.path());
   }
   void StartSim(std::vector<std::string> extra = {}) {
     std::vector<std::string> args{"--port", "COM" + std::to_string(kPort), "--state", (home_.path() / "state").string(),
@@ -54,7 +57,14 @@ class BinDownloadExports : public ::testing::Test {
     for (int i = 0; i < 5000; ++i) image.push_back(static_cast<uint8_t>(i * 13));
     return image;
   }
-  void TearDown() override { sim_.Stop(); }
+  void TearDown() override {
+    sim_.Stop();
+    fs::current_path(previous_);
+    // The library keeps the registered buffers for as long as it is loaded:
+    // a later case in this process must not find it writing into this one's.
+    if (const auto passPara = Resolve<PassParaFn>("fnPassPara_Interface"))
+      passPara(1, nullptr, nullptr, 0, 0, nullptr, nullptr, nullptr, "", "", "", "", "", 0, 1, 0);
+  }
 
   fs::path Transcript() const { return home_.path() / "transcript.jsonl"; }
   fs::path WriteImage(const std::string& name, const Bytes& bytes) {
@@ -68,6 +78,7 @@ class BinDownloadExports : public ::testing::Test {
   }
 
   zk::test::TempHome home_;
+  fs::path previous_;
   zk::test::SimProcess sim_;
   BinUsbFn usb_ = nullptr;
   BinSerialFn serial_ = nullptr;

@@ -87,6 +87,10 @@ class UpgradeExports : public ::testing::Test {
   void TearDown() override {
     sim_.Stop();
     fs::current_path(previous_);
+    // The library keeps the registered buffers for as long as it is loaded:
+    // a later case in this process must not find it writing into this one's.
+    if (passPara_ != nullptr)
+      passPara_(1, nullptr, nullptr, 0, 0, nullptr, nullptr, nullptr, "", "", "", "", "", 0, 1, 0);
   }
   virtual bool HostBuffers() const { return true; }
   void Register(int calibrationCheck) {
@@ -226,7 +230,8 @@ TEST_F(UpgradeExports, CalibrationSwitch) {
   const int before = count_;
   EXPECT_EQ(Staged(0, Image("a.bin")), 1);
   auto stages = Stages();
-  stages.erase(stages.begin(), stages.begin() + before);
+  // The count runs from the library's load; the report keeps ten slots.
+  stages.erase(stages.begin(), stages.begin() + std::min<std::ptrdiff_t>(before, std::ssize(stages)));
   EXPECT_EQ(std::count(stages.begin(), stages.end(), "DXX07"), 0);
   EXPECT_EQ(std::count(stages.begin(), stages.end(), "DXX06"), 1);
 }

@@ -32,7 +32,13 @@ class CliBinDownload : public ::testing::Test {
                            error))
         << error;
   }
-  void TearDown() override { sim_.Stop(); }
+  // The command keeps its automatic NV backup in its current directory: the
+  // test's home, never the build tree.
+  void SetUp() override { fs::current_path(home_.path()); }
+  void TearDown() override {
+    sim_.Stop();
+    fs::current_path(previous_);
+  }
 
   zk::test::CommandOutcome Run(std::vector<std::string> args, const char* ui = "none") {
     std::vector<std::string> line{"--time-scale", "0.02", "--ui", ui};
@@ -61,6 +67,7 @@ class CliBinDownload : public ::testing::Test {
   }
 
   zk::test::TempHome home_;
+  const fs::path previous_ = fs::current_path();
   zk::test::SimProcess sim_;
 };
 
