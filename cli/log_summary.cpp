@@ -5,16 +5,12 @@
 #include <map>
 #include <utility>
 
+#include "platform/local_time.h"
+
 namespace zk::cli {
 namespace {
 
-std::string LocalDay(std::time_t when) {
-  std::tm local{};
-  localtime_r(&when, &local);
-  char text[16];
-  std::strftime(text, sizeof(text), "%Y-%m-%d", &local);
-  return text;
-}
+std::string LocalDay(std::time_t when) { return platform::LocalTimeText("%Y-%m-%d", when); }
 
 bool IsDate(const std::string& text) {
   if (text.size() != 10 || text[4] != '-' || text[7] != '-') return false;

@@ -14,6 +14,7 @@
 #include <map>
 
 #include "platform/json_text.h"
+#include "platform/local_time.h"
 #include "platform/paths.h"
 
 namespace zk::cli {
@@ -84,14 +85,7 @@ bool ParseFlatObject(const std::string& line, std::map<std::string, std::string>
 
 std::filesystem::path ServiceLogPath() { return platform::Home() / "service-log.jsonl"; }
 
-std::string ServiceTimeNow() {
-  const std::time_t now = std::time(nullptr);
-  std::tm local{};
-  localtime_r(&now, &local);
-  char text[40];
-  std::strftime(text, sizeof(text), "%Y-%m-%dT%H:%M:%S%z", &local);
-  return text;
-}
+std::string ServiceTimeNow() { return platform::LocalTimeText("%Y-%m-%dT%H:%M:%S%z"); }
 
 std::string ToJsonLine(const ServiceRecord& r) {
   char seconds[32];

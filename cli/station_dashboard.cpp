@@ -3,7 +3,7 @@
 #include <sys/ioctl.h>
 #include <unistd.h>
 
-#include <ctime>
+#include "platform/local_time.h"
 
 namespace zk::cli {
 namespace {
@@ -19,14 +19,7 @@ std::string Fit(const std::string& text, std::size_t width) {
   return fitted;
 }
 
-std::string TimeOfDay() {
-  const std::time_t now = std::time(nullptr);
-  std::tm local{};
-  localtime_r(&now, &local);
-  char text[16];
-  std::strftime(text, sizeof(text), "%H:%M:%S", &local);
-  return text;
-}
+std::string TimeOfDay() { return platform::LocalTimeText("%H:%M:%S"); }
 
 }  // namespace
 

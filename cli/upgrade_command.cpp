@@ -1,7 +1,6 @@
 #include "upgrade_command.h"
 
 #include <cstdio>
-#include <ctime>
 #include <filesystem>
 #include <memory>
 #include <string>
@@ -11,6 +10,7 @@
 #include "input_checks.h"
 #include "operation_options.h"
 #include "operation_record.h"
+#include "platform/local_time.h"
 #include "platform/paths.h"
 #include "script_check_command.h"
 #include "zkdownload/zkdownload.h"
@@ -35,12 +35,7 @@ bool StagedSequence(int kind) { return kind == 0 || kind == 1; }
 
 // A fresh directory under the home for the file-system backup of one run.
 std::string DefaultEfsBackup() {
-  const std::time_t now = std::time(nullptr);
-  std::tm local{};
-  localtime_r(&now, &local);
-  char stamp[32];
-  std::strftime(stamp, sizeof(stamp), "upgrade-%Y%m%d-%H%M%S", &local);
-  return (platform::Home() / "efs-backup" / stamp).string();
+  return (platform::Home() / "efs-backup" / platform::LocalTimeText("upgrade-%Y%m%d-%H%M%S")).string();
 }
 
 // Everything the upgrade will read or write, checked before the handset is

@@ -1,7 +1,6 @@
 #include "ui/progress_log.h"
 
-#include <ctime>
-
+#include "platform/local_time.h"
 #include "ui/progress_texts.h"
 
 namespace zk::ui {
@@ -20,14 +19,7 @@ std::string Clean(const std::string& text) {
 
 ProgressLog::ProgressLog(std::FILE* out, std::function<std::string()> clock) : m_out(out), m_clock(std::move(clock)) {}
 
-std::string ProgressLog::WallClockStamp() {
-  const std::time_t now = std::time(nullptr);
-  std::tm local{};
-  localtime_r(&now, &local);
-  char text[32];
-  std::strftime(text, sizeof(text), "%Y-%m-%d %H:%M:%S", &local);
-  return text;
-}
+std::string ProgressLog::WallClockStamp() { return zk::platform::LocalTimeText("%Y-%m-%d %H:%M:%S"); }
 
 void ProgressLog::Line(const std::string& text) {
   const std::string line = m_clock() + " " + m_port + "  " + text + "\n";

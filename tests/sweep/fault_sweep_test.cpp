@@ -156,6 +156,15 @@ bool EfsCopyWhole(const Case& c) {
   return Tree(c.Pc() / "Efs_COM5") == want;
 }
 
+// Whether the handset's items, read back without faults, are the
+// reference backup's.
+::testing::AssertionResult ItemsReadBackAsReference(const Case& c, rb310::Simulator& sim, const char* why) {
+  sim.SetFaults({});
+  const std::string check = (c.Pc() / "readback.bak").string();
+  if (NvBackupToFile_Interface(kPortIndex, "", check.c_str()) != 1) return Holds(false, "the items cannot be read back");
+  return Holds(ReadAll(check) == Reference().nvBackup, why);
+}
+
 std::vector<Operation> Operations() {
   std::vector<Operation> ops;
   ops.push_back({"prl_write", 3, 3,
@@ -195,12 +204,7 @@ std::vector<Operation> Operations() {
                    return NvRestoreFromFile_Interface(kPortIndex, "", path.c_str());
                  },
                  [](const Case& c, rb310::Simulator& sim) {
-                   // Read every item back from the handset, without faults.
-                   sim.SetFaults({});
-                   const std::string check = (c.Pc() / "readback.bak").string();
-                   if (NvBackupToFile_Interface(kPortIndex, "", check.c_str()) != 1)
-                     return Holds(false, "the items cannot be read back");
-                   return Holds(ReadAll(check) == Reference().nvBackup, "the handset's items differ from the file");
+                   return ItemsReadBackAsReference(c, sim, "the handset's items differ from the file");
                  },
                  [](const Case& c) {
                    return Holds(ReadAll(c.Pc() / "items.bak") == Reference().nvBackup, "the source file changed");
@@ -270,11 +274,7 @@ std::vector<Operation> Operations() {
                  [](const Case& c, rb310::Simulator& sim) {
                    if (ReadAll(c.State() / "flash" / "main_image.bin") != kImage)
                      return Holds(false, "the image is not burned");
-                   sim.SetFaults({});
-                   const std::string check = (c.Pc() / "readback.bak").string();
-                   if (NvBackupToFile_Interface(kPortIndex, "", check.c_str()) != 1)
-                     return Holds(false, "the items cannot be read back");
-                   return Holds(ReadAll(check) == Reference().nvBackup, "the handset's items were not restored");
+                   return ItemsReadBackAsReference(c, sim, "the handset's items were not restored");
                  },
                  [](const Case& c) {
                    for (const auto& entry : fs::directory_iterator(c.Pc())) {
