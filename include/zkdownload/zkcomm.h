@@ -13,6 +13,7 @@
 #include <cstdint>
 #include <deque>
 #include <string>
+#include <string_view>
 
 #include "zkdownload/comm_port.h"
 #include "zkdownload/diag_packet.h"
@@ -90,13 +91,15 @@ class ZK_API CZKComm : public CCommPort {
   // exchanges (and their retries) until it is set again.
   void ExpectAnswerBytes(int bytes) { m_expectedAnswerBytes = bytes > 0 ? bytes : 0; }
 
-  // The traces of the last received frames, oldest first.
-  const std::deque<std::string>& packetQueue() const { return m_packetQueue; }
+  // The traces of the last received frames, oldest first, as the error
+  // login file shows them.
+  std::deque<std::string> packetQueue() const;
   int lastReceiveLength() const { return m_codec.m_receiveLength; }
 
  private:
   int EvaluateFrame(const diag_req_type* request, diag_rsp_type* response, int mode);
   void TraceReceived(const uint8_t* bytes, int count, int mode);
+  static std::string TraceRecordText(std::string_view record);
   void TraceOpenFailure();
   void ResetChunk();
   // Milliseconds the rest of an answer of the expected length takes on a
@@ -113,6 +116,8 @@ class ZK_API CZKComm : public CCommPort {
   int m_chunkFill = 0;
   int m_chunkPosition = 0;
   uint8_t m_chunk[kChunkSize] = {};
+  // The last received frames as they came ("RX : " and the raw bytes),
+  // kept raw: they are formatted only when a report shows them.
   std::deque<std::string> m_packetQueue;
   int m_queueCount = 0;
   int m_traceLength = 0;

@@ -38,6 +38,7 @@ constexpr int kBytesPerClockCheck = 512;
 constexpr int kEventsPerFetch = 5;
 constexpr char kTracePrefix[] = "RX : ";
 constexpr int kTracePrefixLength = 5;
+constexpr char kHexDigits[] = "0123456789ABCDEF";
 constexpr uint32_t kDefaultLineRate = 38400;
 constexpr int kBitsPerCharacter = 10;  // start, 8 data, stop
 constexpr int kFrameTrailer = 3;       // check sequence and closing flag
@@ -323,29 +324,40 @@ void CZKComm::CommClose() {
 
 void CZKComm::AddPacketQue(const char* record) {
   if (m_packetQueue.size() >= kTraceDepth) m_packetQueue.pop_front();
+  m_packetQueue.emplace_back(record, static_cast<std::size_t>(std::clamp(m_traceLength, 0, kTraceRecordSize)));
   m_queueCount = static_cast<int>(m_packetQueue.size());
-  m_packetQueue.push_back(StrToBin(record));
 }
 
 std::string CZKComm::StrToBin(const char* record) {
+  return TraceRecordText({record, static_cast<std::size_t>(std::clamp(m_traceLength, 0, kTraceRecordSize))});
+}
+
+std::string CZKComm::TraceRecordText(std::string_view record) {
+  // The prefix as it stands, then every byte in hex, with a line break
+  // after the bytes at positions 15, 30, ... of the record.
   std::string text;
-  const int length = std::clamp(m_traceLength, 0, kTraceRecordSize);
-  text.reserve(static_cast<std::size_t>(length) * 3 + static_cast<std::size_t>(length / 15) * 2);
-  for (int i = 0; i < length; ++i) {
-    if (i < kTracePrefixLength) {
+  text.reserve(record.size() * 3 + (record.size() / 15) * 2);
+  for (std::size_t i = 0; i < record.size(); ++i) {
+    if (i < static_cast<std::size_t>(kTracePrefixLength)) {
       text += record[i];
       continue;
     }
-    text += ' ';
-    text += ConvBinToASCII(static_cast<unsigned char>(record[i]));
+    const auto byte = static_cast<unsigned char>(record[i]);
+    const char hex[3] = {' ', kHexDigits[byte >> 4], kHexDigits[byte & 0x0F]};
+    text.append(hex, sizeof(hex));
     if (i % 15 == 0) text += "\r\n";
   }
   return text;
 }
 
+std::deque<std::string> CZKComm::packetQueue() const {
+  std::deque<std::string> texts;
+  for (const auto& record : m_packetQueue) texts.push_back(TraceRecordText(record));
+  return texts;
+}
+
 std::string CZKComm::ConvBinToASCII(unsigned char byte) {
-  static constexpr char kDigits[] = "0123456789ABCDEF";
-  return {kDigits[byte >> 4], kDigits[byte & 0x0F]};
+  return {kHexDigits[byte >> 4], kHexDigits[byte & 0x0F]};
 }
 
 int CZKComm::MakeErrorLoginFile(const char* text, int portIndex) {
@@ -371,8 +383,8 @@ int CZKComm::MakeErrorLoginFile(const char* text, int portIndex) {
   // A port that would not open explains most failures better than any frame.
   if (lastOpenError() != 0)
     block += "PORT : " + zk::platform::PortOpenFailureText(currentPort(), lastOpenDevice(), lastOpenError()) + "\r\n";
-  for (const auto& entry : m_packetQueue) {
-    block += entry;
+  for (const auto& record : m_packetQueue) {
+    block += TraceRecordText(record);
     block += "\r\n";
   }
   const bool written = std::fwrite(block.data(), 1, block.size(), file) == block.size();

@@ -256,7 +256,7 @@ TEST_F(ZkCommExchange, FramesOf4096BytesOrMoreAreBad) {
     EXPECT_LT(outcome.elapsed, kPromptly) << length;
   }
   // The trace record keeps the first 4091 bytes of an overlong frame.
-  const std::string& trace = comm_->packetQueue().back();
+  const std::string trace = comm_->packetQueue().back();
   EXPECT_EQ(std::count(trace.begin(), trace.end(), ' ') - 2, 4091);  // "RX : " holds two blanks
 }
 
