@@ -46,6 +46,14 @@ FailureTexts TextsOf(int code) {
                                           sizeof(solution)) != 0;
   texts.location = Trimmed(location);
   texts.contents = OnOneLine(Trimmed(contents));
+  // The contents of a file-system failure hold a "%s" for the handset path
+  // the operation failed on; a report that shows "%s" tells the technician
+  // nothing.
+  if (const auto mark = texts.contents.find("%s"); mark != std::string::npos) {
+    char path[512] = {};
+    GetFailurePath_Interface(path, sizeof(path));
+    texts.contents.replace(mark, 2, path[0] != '\0' ? path : "(not known)");
+  }
   texts.solution = OnOneLine(Trimmed(solution));
   return texts;
 }

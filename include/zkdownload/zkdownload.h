@@ -934,6 +934,20 @@ ZK_API int GetFailureNote_Interface(char* text, int size);
 ZK_API int GetFailureTexts_Interface(int code, char* location, int locationSize, char* contents, int contentsSize,
                                      char* solution, int solutionSize);
 
+/**
+ * The handset folder or file the last operation export's failure is about:
+ * what the error dialog puts in place of the "%s" that
+ * GetFailureTexts_Interface leaves in the contents of causes 25 to 28 and
+ * 60 to 62 (an EFS backup, restore, listing or file copy). Every operation
+ * export starts with none. Call it after the operation has returned; it
+ * never blocks.
+ * @param text receives the handset path, cut to `size` bytes and always
+ *             terminated; may be null.
+ * @param size size of `text` in bytes.
+ * @return 1 when a path was written, 0 with an empty text otherwise.
+ */
+ZK_API int GetFailurePath_Interface(char* text, int size);
+
 /** @name Phone book
  * Phone-book transfer is not supported by the RB310: both show the message
  * box "Not Supported!" (OK) through the operator interface and return 1.

@@ -9,6 +9,7 @@
 #include "diag/diag_link.h"
 #include "platform/library_state.h"
 #include "platform/port_error.h"
+#include "ui/common_process.h"
 #include "ui/failure_texts.h"
 #include "zkdownload/zkdownload.h"
 
@@ -26,6 +27,17 @@ ZK_API int GetFailureTexts_Interface(int code, char* location, int locationSize,
   CopyOut(cause.contents, contents, contentsSize);
   CopyOut(cause.solution, solution, solutionSize);
   return locationText.empty() && cause.contents.empty() ? 0 : 1;
+}
+
+ZK_API int GetFailurePath_Interface(char* text, int size) {
+  try {
+    const std::string path = g_commonProcess.m_handsetPath;
+    CopyOut(path, text, size);
+    return path.empty() ? 0 : 1;
+  } catch (...) {
+    CopyOut("", text, size);
+    return 0;
+  }
 }
 
 ZK_API int GetPortError_Interface(char* text, int size) {

@@ -116,7 +116,9 @@ TEST_F(CliEfs, ListsGetsAndPutsFiles) {
   Put(Path("keep.bin"), "old");
   const auto missing = Run({"efs-get", "--port", "COM5", "/no/such.bin", Path("keep.bin").string()});
   EXPECT_EQ(missing.status, 1);
-  EXPECT_NE(missing.err.find("803060 'EfsRead' Function in File System Tool"), std::string::npos) << missing.err;
+  EXPECT_NE(missing.err.find("803060 'EfsRead' Function in File System Tool \u2014 '/no/such.bin' does not exist in EFS."),
+            std::string::npos)
+      << missing.err;
   EXPECT_NE(missing.err.find("note: /no/such.bin does not exist on the handset"), std::string::npos) << missing.err;
   EXPECT_EQ(ReadAll(Path("keep.bin")), "old");
   const auto noDirectory = Run({"efs-ls", "--port", "COM5", "/nothing"});
