@@ -40,12 +40,6 @@ std::string RetryNotice(bool download, bool silent, int64_t silentMs, int attemp
 
 }  // namespace
 
-std::size_t AnswerLength(int decodedLength) {
-  constexpr int kCheckBytes = 2;
-  if (decodedLength <= kCheckBytes) return 0;
-  return std::min(static_cast<std::size_t>(decodedLength - kCheckBytes), sizeof(diag_rsp_type));
-}
-
 int CDiagLink::Transact(diag_req_pkt_type* request, diag_rsp_pkt_type* response, int length, int timeoutMs) {
   const bool download = m_downloadMode != 0;
   const int tries = download ? CDiagLink::kDownloadModeTries : CDiagLink::kDiagnosticModeTries;

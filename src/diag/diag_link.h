@@ -5,6 +5,7 @@
 // protocol code reaches it as a zk::diag::Transactor (Exchange).
 #pragma once
 
+#include <algorithm>
 #include <array>
 #include <cstddef>
 #include <cstdint>
@@ -21,7 +22,12 @@ inline constexpr int kDiagModeFailed = 2;
 
 // The answer's own length in a decoded frame of `decodedLength` bytes: the
 // check bytes taken off, and never more than the response buffer keeps.
-std::size_t AnswerLength(int decodedLength);
+// Inline: the PRL read step shares this rule without linking the port code.
+inline std::size_t AnswerLength(int decodedLength) {
+  constexpr int kCheckBytes = 2;
+  if (decodedLength <= kCheckBytes) return 0;
+  return std::min(static_cast<std::size_t>(decodedLength - kCheckBytes), sizeof(diag_rsp_type));
+}
 
 namespace zk::diag {
 // The legacy probe's burst: three ESN requests at the link's current rate.

@@ -1,5 +1,4 @@
-// CPacketProcess: the preferred roaming list, written in 40-byte blocks and
-// read back block by block.
+// CPacketProcess: the preferred roaming list, written in 40-byte blocks.
 #include <array>
 #include <string>
 
@@ -18,10 +17,6 @@ constexpr std::size_t kBlockBytes = field::PrlWriteData::size;
 constexpr uint16_t kFullBlockBits = kBlockBytes * 8;
 
 }  // namespace
-
-std::size_t PrlReadDataBytes(uint16_t bitCount, int decodedLength) {
-  return PrlDataBytes(bitCount, AnswerLength(decodedLength));
-}
 
 bool CPacketProcess::WritePrl(uint8_t nam, std::FILE* file, long size) {
   if (file == nullptr) return false;
@@ -55,19 +50,5 @@ bool CPacketProcess::WritePrl(uint8_t nam, std::FILE* file, long size) {
     sent += static_cast<long>(kBlockBytes);
     ++sequence;  // one byte, wraps after 256 blocks
     lastSent = !more;
-  }
-}
-
-bool CPacketProcess::ReadPrl(uint8_t nam, std::FILE* file) {
-  if (file == nullptr) return false;
-  for (uint8_t sequence = 0;; ++sequence) {
-    const Reply reply = Send(BuildPrlRead(RequestBuffer(), sequence, nam), request::kPrlRead.waitMs);
-    if (!reply.Accepted()) return false;
-    // The bit count is the handset's word; the data is what it really sent.
-    const auto block = ParsePrlRead(reply.answer);
-    if (!block) return false;
-    const auto& data = block->data;
-    if (!data.empty() && std::fwrite(data.data(), 1, data.size(), file) != data.size()) return false;
-    if (!block->more) return true;
   }
 }
