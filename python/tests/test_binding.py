@@ -135,6 +135,7 @@ class BindingAgainstSimulator(unittest.TestCase):
         with self.assertRaises(zkdownload.ZkError) as raised:
             self.lib.efs_get("/cfg/absent.bin", copy, port=PORT_INDEX)
         self.assertEqual(raised.exception.code % 1000, 60)
+        self.assertEqual(raised.exception.contents, "'/cfg/absent.bin' does not exist in EFS.")
         self.assertTrue(port_is_free(self.port_link()))
         self.assertGreaterEqual(self.lib.version()[1], 1)
 

@@ -113,6 +113,7 @@ EXPORTS = {
     "GetOperationRun_Interface": (c_int, [c_char_p, c_int, c_char_p, c_int]),
     "GetWaitNote_Interface": (c_int, [c_char_p, c_int]),
     "GetFailureNote_Interface": (c_int, [c_char_p, c_int]),
+    "GetFailurePath_Interface": (c_int, [c_char_p, c_int]),
     "GetFailureTexts_Interface": (c_int, [c_int, c_char_p, c_int, c_char_p, c_int, c_char_p, c_int]),
     "PIMRead_Interface": (c_int, [c_short, c_char_p, c_char_p, c_char_p]),
     "PIMWrite_Interface": (c_int, [c_short, c_char_p, c_char_p, c_char_p, c_ushort, c_short, c_short, c_short]),
@@ -212,7 +213,12 @@ class Library:
         if returned == 1:
             return
         code = self.last_result()
-        raise ZkError(code, *self.failure_texts(code))
+        location, contents, solution = self.failure_texts(code)
+        if "%s" in contents:  # a file-system failure: the handset path it failed on
+            path = ctypes.create_string_buffer(512)
+            self.raw.GetFailurePath_Interface(path, 512)
+            contents = contents.replace("%s", _text(path.value), 1)
+        raise ZkError(code, location, contents, solution)
 
     # --- operations ------------------------------------------------------
     def prl_write(self, path, nam: int = 0, port: int = 0, spc: str = "", kind: int = 0) -> None:
