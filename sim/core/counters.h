@@ -9,6 +9,8 @@ namespace rb310 {
 struct Counters {
   uint64_t atLines = 0;
   uint64_t frames = 0;  // good frames, each one request
+  uint64_t downloaderFrames = 0;  // of them, the ones the downloader took
+  uint64_t faultsActed = 0;       // requests an injected fault refused or whose answer it changed
   uint64_t badFrames = 0;
   uint64_t overlongFrames = 0;
   uint64_t strayLines = 0;      // AT lines dropped by the diagnostic side

@@ -115,6 +115,7 @@ void HandsetCore::HandleRequest(std::vector<uint8_t> request, int64_t nowMs) {
   const uint8_t code = request[0];
   ++counters_.requestsByCode[code];
   const bool downloader = state_.personality == Personality::kDownloader;
+  if (downloader) ++counters_.downloaderFrames;
   const char* kind = downloader ? "download" : "frame";
   const Dispatcher& dispatcher = downloader ? dispatchers_.downloader : dispatchers_.diagnostic;
   const Command* command = dispatcher.Match(request);
@@ -122,8 +123,9 @@ void HandsetCore::HandleRequest(std::vector<uint8_t> request, int64_t nowMs) {
       command != nullptr && command->describe ? command->describe(request) : std::nullopt;
 
   // A refused request never reaches its handler, so it changes nothing.
-  Answer answer = downloader && faults_.Refuse(code, ordinal) ? Answer{{kDownloaderNak}, {}, "nak"}
-                                                              : dispatcher.Dispatch(*this, request);
+  const bool refused = downloader && faults_.Refuse(code, ordinal);
+  if (refused) ++counters_.faultsActed;
+  Answer answer = refused ? Answer{{kDownloaderNak}, {}, "nak"} : dispatcher.Dispatch(*this, request);
   Outbox::Action afterSend;
   if (answer.afterSend) {
     afterSend = [this, action = std::move(answer.afterSend)](int64_t sentMs) { action(*this, sentMs); };
@@ -136,6 +138,7 @@ void HandsetCore::HandleRequest(std::vector<uint8_t> request, int64_t nowMs) {
   }
 
   const FaultDecision fault = faults_.Decide(code, ordinal);
+  if (fault.Any()) ++counters_.faultsActed;
   if (fault.disconnect) {
     // The request took effect; its answer and everything after are lost.
     vanished_ = true;
