@@ -64,13 +64,6 @@ double ChildrenCpuSeconds() {
          static_cast<double>(usage.ru_utime.tv_usec + usage.ru_stime.tv_usec) / 1e6;
 }
 
-double SelfCpuSeconds() {
-  rusage usage{};
-  getrusage(RUSAGE_SELF, &usage);
-  return static_cast<double>(usage.ru_utime.tv_sec + usage.ru_stime.tv_sec) +
-         static_cast<double>(usage.ru_utime.tv_usec + usage.ru_stime.tv_usec) / 1e6;
-}
-
 // CPU microseconds one bare exchange costs the asking side: flush the port,
 // write a 140-byte request, poll, read a 4-byte answer. A child process on
 // the pty's other side answers every request at once. Negative on failure.
@@ -98,7 +91,7 @@ double BareExchangeCpuMicroseconds(int exchanges) {
   request[sizeof(request) - 1] = 0x7E;
   unsigned char answer[2048];
   bool good = true;
-  const double before = SelfCpuSeconds();
+  const double before = zk::bench::CpuSeconds(CLOCK_PROCESS_CPUTIME_ID);
   for (int i = 0; i < exchanges && good; ++i) {
     ioctl(line, TCFLSH, TCIOFLUSH);
     good = write(line, request, sizeof(request)) == static_cast<ssize_t>(sizeof(request));
@@ -110,7 +103,7 @@ double BareExchangeCpuMicroseconds(int exchanges) {
       else good = got < 0 && errno == EAGAIN;
     }
   }
-  const double cpu = SelfCpuSeconds() - before;
+  const double cpu = zk::bench::CpuSeconds(CLOCK_PROCESS_CPUTIME_ID) - before;
   close(line);
   close(master);
   waitpid(peer, nullptr, 0);

@@ -2,19 +2,13 @@
 // processes, real ptys, a temporary $ZKDOWNLOAD_HOME and a small time scale.
 #include <gtest/gtest.h>
 
-#include <fcntl.h>
-#include <poll.h>
 #include <signal.h>
 #include <stdlib.h>
-#include <sys/wait.h>
-#include <unistd.h>
 
-#include <chrono>
 #include <filesystem>
 #include <fstream>
 #include <iterator>
 #include <string>
-#include <thread>
 #include <vector>
 
 #include "support/command_run.h"
@@ -35,87 +29,6 @@ std::size_t Count(const std::string& text, const std::string& part) {
   for (auto at = text.find(part); at != std::string::npos; at = text.find(part, at + 1)) ++n;
   return n;
 }
-
-// A station run in the background: its output is read as it comes, so a
-// test can act on its workers or stop it halfway.
-class BackgroundStation {
- public:
-  explicit BackgroundStation(const std::vector<std::string>& args) {
-    int pipeFds[2];
-    if (::pipe2(pipeFds, O_CLOEXEC) != 0) return;
-    pid_ = ::fork();
-    if (pid_ == 0) {
-      ::dup2(pipeFds[1], STDOUT_FILENO);
-      ::dup2(pipeFds[1], STDERR_FILENO);
-      std::vector<std::string> line{zk::test::CliExecutable()};
-      line.insert(line.end(), args.begin(), args.end());
-      std::vector<char*> argv;
-      for (auto& arg : line) argv.push_back(arg.data());
-      argv.push_back(nullptr);
-      ::execv(argv[0], argv.data());
-      ::_exit(127);
-    }
-    ::close(pipeFds[1]);
-    out_ = pipeFds[0];
-  }
-  ~BackgroundStation() {
-    if (pid_ > 0) {
-      ::kill(pid_, SIGKILL);
-      ::waitpid(pid_, nullptr, 0);
-    }
-    if (out_ >= 0) ::close(out_);
-  }
-
-  // Reads the output until it holds `text` (true) or `timeoutMs` passes.
-  bool ReadUntil(const std::string& text, int timeoutMs) {
-    const auto end = std::chrono::steady_clock::now() + std::chrono::milliseconds(timeoutMs);
-    while (output_.find(text) == std::string::npos) {
-      const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(end - std::chrono::steady_clock::now());
-      if (left.count() <= 0 || !ReadSome(static_cast<int>(left.count()))) return false;
-    }
-    return true;
-  }
-  // The station's worker processes now running.
-  std::vector<pid_t> Workers() const {
-    std::ifstream in("/proc/" + std::to_string(pid_) + "/task/" + std::to_string(pid_) + "/children");
-    std::vector<pid_t> pids;
-    for (pid_t pid; in >> pid;) pids.push_back(pid);
-    return pids;
-  }
-  void Signal(int signal) const { ::kill(pid_, signal); }
-  // Reads the rest of the output and reaps the station: its exit status, or
-  // -1 when it is still running after `timeoutMs` (it is killed then).
-  int Finish(int timeoutMs) {
-    const auto end = std::chrono::steady_clock::now() + std::chrono::milliseconds(timeoutMs);
-    while (std::chrono::steady_clock::now() < end && ReadSome(100)) {
-    }
-    int status = 0;
-    // The output ends a moment before the station has exited.
-    while (::waitpid(pid_, &status, WNOHANG) != pid_) {
-      if (std::chrono::steady_clock::now() >= end) return -1;
-      std::this_thread::sleep_for(std::chrono::milliseconds(10));
-    }
-    pid_ = -1;
-    return WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
-  }
-  const std::string& output() const { return output_; }
-
- private:
-  // False at the end of the output.
-  bool ReadSome(int timeoutMs) {
-    pollfd pfd{out_, POLLIN, 0};
-    if (::poll(&pfd, 1, timeoutMs) <= 0) return true;
-    char chunk[4096];
-    const ssize_t got = ::read(out_, chunk, sizeof(chunk));
-    if (got <= 0) return false;
-    output_.append(chunk, static_cast<std::size_t>(got));
-    return true;
-  }
-
-  pid_t pid_ = -1;
-  int out_ = -1;
-  std::string output_;
-};
 
 class CliStation : public ::testing::Test {
  protected:
@@ -145,7 +58,8 @@ class CliStation : public ::testing::Test {
     return zk::test::RunCommand(zk::test::CliExecutable(), line);
   }
 
-  // A station at a time scale that leaves a handset in progress for seconds.
+  // A station in the background, at a time scale that leaves a handset in
+  // progress for seconds.
   std::vector<std::string> SlowStation(const std::string& ports, std::vector<std::string> args) const {
     std::vector<std::string> line{"--time-scale", "0.1", "station", "--ports", ports, "--pause", "1", "--log-dir",
                                   (home_.path() / "logs").string()};
@@ -204,9 +118,9 @@ TEST_F(CliStation, RefusesBadInputsBeforeAnyHandsetIsTouched) {
 // A worker killed halfway through its handset is reported, and its port
 // goes on to serve the next handset.
 TEST_F(CliStation, AWorkerThatDiesIsReportedAndItsPortServesTheNextHandset) {
-  BackgroundStation station(SlowStation("COM5", {"--count", "2"}));
+  zk::test::BackgroundCommand station(zk::test::CliExecutable(), SlowStation("COM5", {"--count", "2"}));
   ASSERT_TRUE(station.ReadUntil("COM5 Connecting", 20000)) << station.output();
-  const auto workers = station.Workers();
+  const auto workers = station.Children();
   ASSERT_EQ(workers.size(), 1u) << station.output();
   ::kill(workers.front(), SIGKILL);
   EXPECT_EQ(station.Finish(60000), 1) << station.output();
@@ -220,7 +134,7 @@ TEST_F(CliStation, AWorkerThatDiesIsReportedAndItsPortServesTheNextHandset) {
 
 // The first Ctrl-C lets the handsets in progress finish and starts no more.
 TEST_F(CliStation, CtrlCLetsTheHandsetsInProgressFinishThenStops) {
-  BackgroundStation station(SlowStation("COM5,COM6", {}));
+  zk::test::BackgroundCommand station(zk::test::CliExecutable(), SlowStation("COM5,COM6", {}));
   ASSERT_TRUE(station.ReadUntil("COM5 Connecting", 20000)) << station.output();
   ASSERT_TRUE(station.ReadUntil("COM6 Connecting", 20000)) << station.output();
   station.Signal(SIGINT);

@@ -9,7 +9,9 @@
 
 #include <cerrno>
 #include <chrono>
+#include <fstream>
 #include <map>
+#include <thread>
 
 extern char** environ;
 
@@ -121,6 +123,80 @@ CommandOutcome RunCommand(const std::string& executable, const std::vector<std::
   }
   outcome.status = StatusOf(status);
   return outcome;
+}
+
+BackgroundCommand::BackgroundCommand(const std::string& executable, const std::vector<std::string>& args) {
+  int pipeFds[2];
+  if (pipe2(pipeFds, O_CLOEXEC) != 0) return;
+  posix_spawn_file_actions_t actions;
+  posix_spawn_file_actions_init(&actions);
+  posix_spawn_file_actions_addopen(&actions, STDIN_FILENO, "/dev/null", O_RDONLY, 0);
+  posix_spawn_file_actions_adddup2(&actions, pipeFds[1], STDOUT_FILENO);
+  posix_spawn_file_actions_adddup2(&actions, pipeFds[1], STDERR_FILENO);
+  std::vector<std::string> argvText{executable};
+  argvText.insert(argvText.end(), args.begin(), args.end());
+  std::vector<char*> argv;
+  for (auto& text : argvText) argv.push_back(text.data());
+  argv.push_back(nullptr);
+  if (posix_spawn(&pid_, executable.c_str(), &actions, nullptr, argv.data(), environ) != 0) pid_ = -1;
+  posix_spawn_file_actions_destroy(&actions);
+  close(pipeFds[1]);
+  out_ = pipeFds[0];
+}
+
+BackgroundCommand::~BackgroundCommand() {
+  if (pid_ > 0) {
+    kill(pid_, SIGKILL);
+    waitpid(pid_, nullptr, 0);
+  }
+  if (out_ >= 0) close(out_);
+}
+
+bool BackgroundCommand::ReadUntil(const std::string& text, int timeoutMs) {
+  const auto end = Clock::now() + std::chrono::milliseconds(timeoutMs);
+  while (output_.find(text) == std::string::npos) {
+    const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(end - Clock::now()).count();
+    if (left <= 0 || !ReadSome(static_cast<int>(left))) return false;
+  }
+  return true;
+}
+
+std::vector<pid_t> BackgroundCommand::Children() const {
+  std::ifstream in("/proc/" + std::to_string(pid_) + "/task/" + std::to_string(pid_) + "/children");
+  std::vector<pid_t> pids;
+  for (pid_t pid; in >> pid;) pids.push_back(pid);
+  return pids;
+}
+
+void BackgroundCommand::Signal(int signal) const {
+  if (pid_ > 0) kill(pid_, signal);
+}
+
+int BackgroundCommand::Finish(int timeoutMs) {
+  const auto end = Clock::now() + std::chrono::milliseconds(timeoutMs);
+  while (Clock::now() < end && ReadSome(100)) {
+  }
+  if (pid_ <= 0) return -1;
+  int status = 0;
+  // The output ends a moment before the program has exited.
+  while (waitpid(pid_, &status, WNOHANG) != pid_) {
+    if (Clock::now() >= end) return -1;
+    std::this_thread::sleep_for(std::chrono::milliseconds(10));
+  }
+  pid_ = -1;
+  return StatusOf(status);
+}
+
+bool BackgroundCommand::ReadSome(int timeoutMs) {
+  if (out_ < 0) return false;
+  pollfd pfd{out_, POLLIN, 0};
+  if (poll(&pfd, 1, timeoutMs) <= 0) return true;
+  char chunk[4096];
+  const ssize_t got = read(out_, chunk, sizeof(chunk));
+  if (got < 0 && errno == EINTR) return true;
+  if (got <= 0) return false;
+  output_.append(chunk, static_cast<std::size_t>(got));
+  return true;
 }
 
 }  // namespace zk::test
