@@ -92,7 +92,10 @@ TEST(QtPlugin, DisplayProbeFindsOnlyAnAnsweringXServer) {
     close(listener);
     GTEST_SKIP() << "port 11999 is taken";
   }
+  // The loopback by name and by number; 127.0.0.2 stands for another host.
   EXPECT_TRUE(zk::ui::qt::XDisplayReachable("localhost:5999.0"));
+  EXPECT_TRUE(zk::ui::qt::XDisplayReachable("127.0.0.1:5999"));
+  EXPECT_FALSE(zk::ui::qt::XDisplayReachable("127.0.0.2:5999"));
   close(listener);
   EXPECT_FALSE(zk::ui::qt::XDisplayReachable("localhost:5999.0"));
   for (const char* display : {":5998", "unix:5998.0", "", "garbage", ":x"})

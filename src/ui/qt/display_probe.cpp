@@ -1,11 +1,12 @@
 #include "ui/qt/display_probe.h"
 
-#include <arpa/inet.h>
-#include <netinet/in.h>
+#include <netdb.h>
+#include <poll.h>
 #include <sys/socket.h>
 #include <sys/un.h>
 #include <unistd.h>
 
+#include <cerrno>
 #include <cstddef>
 #include <cstring>
 
@@ -13,6 +14,7 @@ namespace zk::ui::qt {
 namespace {
 
 constexpr int kX11TcpBase = 6000;
+constexpr int kTcpAnswerMs = 3000;
 
 bool Connects(int family, const sockaddr* address, socklen_t length) {
   const int fd = socket(family, SOCK_STREAM | SOCK_CLOEXEC, 0);
@@ -32,12 +34,32 @@ bool LocalSocketAnswers(const std::string& path, bool abstract) {
   return Connects(AF_UNIX, reinterpret_cast<const sockaddr*>(&address), length);
 }
 
-bool LoopbackAnswers(int port) {
-  sockaddr_in address{};
-  address.sin_family = AF_INET;
-  address.sin_port = htons(static_cast<uint16_t>(port));
-  address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-  return Connects(AF_INET, reinterpret_cast<const sockaddr*>(&address), sizeof address);
+// A TCP connection to `host` on `port`, on any of its addresses, within
+// kTcpAnswerMs for each: a host that drops the connection unanswered would
+// otherwise hold the caller for the kernel's minutes of retries.
+bool TcpHostAnswers(const std::string& host, int port) {
+  addrinfo hints{};
+  hints.ai_family = AF_UNSPEC;
+  hints.ai_socktype = SOCK_STREAM;
+  addrinfo* found = nullptr;
+  if (getaddrinfo(host.c_str(), std::to_string(port).c_str(), &hints, &found) != 0) return false;
+  bool answered = false;
+  for (const addrinfo* candidate = found; candidate != nullptr && !answered; candidate = candidate->ai_next) {
+    const int fd = socket(candidate->ai_family, SOCK_STREAM | SOCK_CLOEXEC | SOCK_NONBLOCK, 0);
+    if (fd < 0) continue;
+    if (connect(fd, candidate->ai_addr, candidate->ai_addrlen) == 0) {
+      answered = true;
+    } else if (errno == EINPROGRESS) {
+      pollfd pending{fd, POLLOUT, 0};
+      int error = 0;
+      socklen_t length = sizeof error;
+      answered = poll(&pending, 1, kTcpAnswerMs) == 1 &&
+                 getsockopt(fd, SOL_SOCKET, SO_ERROR, &error, &length) == 0 && error == 0;
+    }
+    close(fd);
+  }
+  freeaddrinfo(found);
+  return answered;
 }
 
 }  // namespace
@@ -54,8 +76,7 @@ bool XDisplayReachable(const std::string& display) {
     const std::string path = "/tmp/.X11-unix/X" + number;
     return LocalSocketAnswers(path, false) || LocalSocketAnswers(path, true);
   }
-  if (host == "localhost" || host == "127.0.0.1") return LoopbackAnswers(kX11TcpBase + std::stoi(number));
-  return true;  // another host: Qt finds out, and reports it, itself
+  return TcpHostAnswers(host, kX11TcpBase + std::stoi(number));
 }
 
 }  // namespace zk::ui::qt

@@ -8,8 +8,9 @@
 namespace zk::ui::qt {
 
 // `display` as in DISPLAY: [host]:number[.screen]. A local display is
-// probed on its socket (the file and the abstract one), "localhost:N" on
-// TCP port 6000 + N; a display on another host is taken as reachable.
+// probed on its socket (the file and the abstract one), "host:N" (a
+// forwarded "localhost:10" as well as another machine) on TCP port
+// 6000 + N, waiting up to 3 s for the host to answer.
 bool XDisplayReachable(const std::string& display);
 
 }  // namespace zk::ui::qt
