@@ -325,8 +325,9 @@ FaultSweep::Outcome FaultSweep::RunCase(const Operation& op, const Case& c, rb31
                                         const std::string& where, Run run) {
   SCOPED_TRACE(where);
   // Every run meets the library as freshly loaded: what a run before it
-  // left in the library changes how many requests the next one makes (an
-  // NV backup's 530 become 531), and the fault indices count them.
+  // left in the library changes how many requests the next one makes (the
+  // keypad is released only once per load: an NV backup makes 531 requests
+  // on a fresh library, 530 after another run), and the indices count them.
   zk::boundary::ResetLibraryState();
   // The runs without faults take the time-outs a loaded machine needs: the
   // sweep's own scale leaves a handset thread that is slow to be scheduled
