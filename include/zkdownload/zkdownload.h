@@ -83,7 +83,13 @@
  *   error-sending tool; default `~/.zkdownload`.
  * - `ZKDOWNLOAD_UI`: the operator interface, `qt`, `console` (progress and
  *   prompts on the terminal's stderr) or `none` (headless); unset, `console`
- *   when standard input is a terminal, else `none`.
+ *   when standard input is a terminal, else `none`. `qt` loads
+ *   libzkdownload-qt.so from the library's folder and, unless the host has
+ *   started Qt itself, starts it on the X display (DISPLAY) or else the
+ *   Wayland one (WAYLAND_DISPLAY), or on the platforms QT_QPA_PLATFORM names.
+ *   Where none of them answers (a display on another machine is given 3 s),
+ *   the library says why on stderr and uses `console` instead, rather than
+ *   let Qt end the process.
  * - `ZKDOWNLOAD_ANSWERS`: comma-separated answers (`OK`, `END`, `Cancel`,
  *   `Yes`, `No`, or a file path for a file dialog) that the `none` and
  *   `console` interfaces consume in order before they fall back to their

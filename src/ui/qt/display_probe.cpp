@@ -6,9 +6,11 @@
 #include <sys/un.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <cstddef>
 #include <cstring>
+#include <string_view>
 
 namespace zk::ui::qt {
 namespace {
@@ -62,7 +64,73 @@ bool TcpHostAnswers(const std::string& host, int port) {
   return answered;
 }
 
+std::string Quoted(const std::string& text) { return "\"" + text + "\""; }
+
+// Whether Qt can start `name`, and if not, why.
+bool PlatformCanStart(const std::string& name, const DisplayEnvironment& environment, std::string& problem) {
+  if (name == "xcb") {
+    if (XDisplayReachable(environment.display)) return true;
+    problem = environment.display.empty() ? "DISPLAY is not set"
+                                          : "the X display " + Quoted(environment.display) + " does not answer";
+    return false;
+  }
+  if (name.starts_with("wayland")) {
+    if (!WaylandDisplayReachable(environment.waylandDisplay, environment.runtimeDirectory)) {
+      problem = environment.waylandDisplay.empty()
+                    ? "WAYLAND_DISPLAY is not set"
+                    : "the Wayland display " + Quoted(environment.waylandDisplay) + " does not answer";
+      return false;
+    }
+    if (!environment.waylandPluginInstalled) {
+      problem = "Qt's Wayland platform plugin is not installed";
+      return false;
+    }
+  }
+  return true;
+}
+
 }  // namespace
+
+bool WaylandDisplayReachable(const std::string& display, const std::string& runtimeDirectory) {
+  if (display.empty()) return false;
+  if (display.front() == '/') return LocalSocketAnswers(display, false);
+  return !runtimeDirectory.empty() && LocalSocketAnswers(runtimeDirectory + "/" + display, false);
+}
+
+PlatformChoice ChoosePlatform(const DisplayEnvironment& environment) {
+  PlatformChoice choice;
+  std::string problems;
+  const auto note = [&problems](const std::string& problem) {
+    problems += (problems.empty() ? "" : "; ") + problem;
+  };
+  if (!environment.qpaPlatform.empty()) {
+    std::string_view names = environment.qpaPlatform;
+    while (!names.empty()) {
+      const std::size_t end = std::min(names.find(';'), names.size());
+      const std::string name(names.substr(0, end));
+      names.remove_prefix(std::min(end + 1, names.size()));
+      std::string problem;
+      if (PlatformCanStart(name, environment, problem)) {
+        choice.usable = true;
+        return choice;
+      }
+      note(name + ": " + problem);
+    }
+    choice.problem = "no platform of QT_QPA_PLATFORM " + Quoted(environment.qpaPlatform) + " can start (" + problems + ")";
+    return choice;
+  }
+  for (const char* name : {"xcb", "wayland"}) {
+    std::string problem;
+    if (PlatformCanStart(name, environment, problem)) {
+      choice.usable = true;
+      choice.platform = name;
+      return choice;
+    }
+    note(problem);
+  }
+  choice.problem = "no display answers (" + problems + ")";
+  return choice;
+}
 
 bool XDisplayReachable(const std::string& display) {
   const std::size_t colon = display.rfind(':');

@@ -21,7 +21,9 @@ constexpr int kPumpBudgetMs = 10;
 // QApplication keeps references to these for its whole life.
 int g_argc = 1;
 char g_programName[] = "zkdownload";
-char* g_argv[] = {g_programName, nullptr};
+char g_platformOption[] = "-platform";
+std::string g_platform;
+char* g_argv[] = {g_programName, nullptr, nullptr, nullptr};
 
 QString PortName(int portIndex) { return QStringLiteral("COM%1").arg(portIndex + 1); }
 
@@ -33,8 +35,15 @@ QString NameFilter(const std::string& filter) {
 
 }  // namespace
 
-QtOperatorUi::QtOperatorUi(QtPluginHost host) : m_host(std::move(host)) {
-  if (QApplication::instance() == nullptr) m_ownApplication = std::make_unique<QApplication>(g_argc, g_argv);
+QtOperatorUi::QtOperatorUi(QtPluginHost host, const std::string& platform) : m_host(std::move(host)) {
+  if (QApplication::instance() != nullptr) return;
+  if (!platform.empty()) {
+    g_platform = platform;
+    g_argv[1] = g_platformOption;
+    g_argv[2] = g_platform.data();
+    g_argc = 3;
+  }
+  m_ownApplication = std::make_unique<QApplication>(g_argc, g_argv);
 }
 
 QtOperatorUi::~QtOperatorUi() { m_progress.reset(); }

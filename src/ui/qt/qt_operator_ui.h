@@ -22,7 +22,9 @@ class QtOperatorUi : public OperatorUi {
   // How long a dialog with a scripted answer stays on the screen.
   static constexpr int kScriptedAnswerMs = 700;
 
-  explicit QtOperatorUi(QtPluginHost host);
+  // `platform`: the Qt platform the application object starts with, when
+  // this creates it; empty: Qt's own choice.
+  explicit QtOperatorUi(QtPluginHost host, const std::string& platform = {});
   ~QtOperatorUi() override;
 
   void SetHost(QtPluginHost host) { m_host = std::move(host); }
