@@ -243,7 +243,8 @@ ZK_API int EnumeratePorts_Interface(ZKPortInfo* ports, int capacity);
  * PRL read (plain) enters diagnostic mode and reads the roaming list of one
  * NAM (each answer within 3 s) into `path`, written beside it under a
  * temporary name and renamed when complete, so an existing file survives a
- * failed read. No restart wait. Failure codes 401034, 401035, 407000 + r.
+ * failed read. No restart wait. Failure codes 401034, 401035, 401063 (the
+ * handset holds no list for that NAM: no file is written), 407000 + r.
  */
 /** @{ */
 /**

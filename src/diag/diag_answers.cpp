@@ -66,11 +66,12 @@ std::size_t PrlDataBytes(uint16_t bits, std::size_t answerLength) {
 }
 
 std::optional<PrlReadAnswer> ParsePrlRead(AnswerBytes answer) {
+  const auto status = Read<answer::PrlReadStatus>(answer);
   const auto more = Read<answer::PrlReadMore>(answer);
   const auto bits = Read<answer::PrlReadBits>(answer);
   const auto data = Read<answer::PrlReadData>(answer);
-  if (!HasCode(answer, code::kPrlRead) || !more || !bits || !data) return std::nullopt;
-  return PrlReadAnswer{*more == kPrlMoreBlocks, *bits, data->first(PrlDataBytes(*bits, answer.size()))};
+  if (!HasCode(answer, code::kPrlRead) || !status || !more || !bits || !data) return std::nullopt;
+  return PrlReadAnswer{*status, *more == kPrlMoreBlocks, *bits, data->first(PrlDataBytes(*bits, answer.size()))};
 }
 
 std::optional<NvAnswer> ParseNvAnswer(AnswerBytes answer, uint8_t code) {

@@ -48,6 +48,7 @@ std::optional<bool> ParseSpcAccepted(AnswerBytes answer);
 bool PrlWriteTaken(AnswerBytes answer);
 
 struct PrlReadAnswer {
+  uint8_t status = 0;  // kPrlReadOk, else the block carries no list
   bool more = false;   // another block follows
   uint16_t bits = 0;   // the bit count the handset claims
   // The block's data: bits / 8 bytes, but never more than the answer carried.

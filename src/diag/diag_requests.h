@@ -100,6 +100,7 @@ using StatusModeWord = Le16<8>;
 using StatusPhoneState = Le16<32>;
 using SpcAccepted = U8<1>;               // non-zero: accepted
 using PrlWriteStatus = U8<1>;            // 0: block taken; absent in a bare echo
+using PrlReadStatus = U8<1>;             // 0: the block is the list's
 using PrlReadMore = U8<5>;
 using PrlReadBits = Le16<6>;
 using PrlReadData = Tail<8>;             // as many bytes as the answer carries
@@ -126,6 +127,8 @@ inline constexpr uint8_t kVendorSelectorText = 6;
 inline constexpr uint8_t kVendorSpare = 0;
 inline constexpr uint8_t kPrlMoreBlocks = 1;  // more flag of PRL blocks, written and read
 inline constexpr uint8_t kPrlLastBlock = 0;
+inline constexpr uint8_t kPrlReadOk = 0;         // status of a PRL read answer
+inline constexpr uint8_t kPrlReadNotStored = 4;  // the NAM holds no list
 
 // The handset's state in a status answer: usable for service when the mode
 // word is 0 and the phone state 6, or the mode word is non-zero and the

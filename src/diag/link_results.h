@@ -20,6 +20,13 @@ enum class ResetResult : int {
   kNoAnswer = 45,   // the reset request was not answered
 };
 
+// Reading a NAM's roaming list.
+enum class PrlReadOutcome : int {
+  kRead = 1,
+  kFailed = 35,     // an exchange failed or an answer was not a list block
+  kNotStored = 63,  // the handset says the NAM holds no list
+};
+
 // The unlock before writes and reads.
 enum class UnlockResult : int {
   kUnlocked = 1,

@@ -41,8 +41,9 @@ class CPacketProcess {
   bool WritePrl(uint8_t nam, std::FILE* file, long size);
   // Appends the list of `nam` to `file`, block by block as the handset
   // answers; never more bytes per block than the answer carried. An answer
-  // too short to hold its block header fails the read.
-  bool ReadPrl(uint8_t nam, std::FILE* file);
+  // too short to hold its block header, or whose status says it carries no
+  // list, fails the read.
+  zk::diag::PrlReadOutcome ReadPrl(uint8_t nam, std::FILE* file);
 
   // Where the requests are built.
   diag_req_pkt_type m_request{};

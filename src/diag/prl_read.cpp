@@ -13,16 +13,19 @@ std::size_t PrlReadDataBytes(uint16_t bitCount, int decodedLength) {
   return PrlDataBytes(bitCount, AnswerLength(decodedLength));
 }
 
-bool CPacketProcess::ReadPrl(uint8_t nam, std::FILE* file) {
-  if (file == nullptr) return false;
+PrlReadOutcome CPacketProcess::ReadPrl(uint8_t nam, std::FILE* file) {
+  if (file == nullptr) return PrlReadOutcome::kFailed;
   for (uint8_t sequence = 0;; ++sequence) {
     const Reply reply = Send(BuildPrlRead(RequestBuffer(), sequence, nam), request::kPrlRead.waitMs);
-    if (!reply.Accepted()) return false;
+    if (!reply.Accepted()) return PrlReadOutcome::kFailed;
     // The bit count is the handset's word; the data is what it really sent.
     const auto block = ParsePrlRead(reply.answer);
-    if (!block) return false;
+    if (!block) return PrlReadOutcome::kFailed;
+    // A refused block carries no list: an empty file would pass for one.
+    if (block->status == kPrlReadNotStored) return PrlReadOutcome::kNotStored;
+    if (block->status != kPrlReadOk) return PrlReadOutcome::kFailed;
     const auto& data = block->data;
-    if (!data.empty() && std::fwrite(data.data(), 1, data.size(), file) != data.size()) return false;
-    if (!block->more) return true;
+    if (!data.empty() && std::fwrite(data.data(), 1, data.size(), file) != data.size()) return PrlReadOutcome::kFailed;
+    if (!block->more) return PrlReadOutcome::kRead;
   }
 }

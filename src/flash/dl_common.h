@@ -67,7 +67,7 @@ class CDLCommon {
   // second, 2 both): kDone, kFileUnreadable or kWriteFailed.
   [[nodiscard]] zk::flash::PrlFileResult WritePrlList(int namSelector, const std::string& path);
   // Writes the list of `nam` into a new file at `path`: kDone,
-  // kFileNotCreated or kReadFailed.
+  // kFileNotCreated, kReadFailed or kNotStored.
   [[nodiscard]] zk::flash::PrlFileResult ReadPrlToFile(int nam, const std::string& path);
 
   // --- ERI file steps --------------------------------------------------------

@@ -33,6 +33,7 @@ enum class PrlFileResult : int {
   kReadFailed = 35,
   kFileUnreadable = 41,
   kWriteFailed = 43,
+  kNotStored = 63,  // read: the handset holds no list for the NAM
 };
 
 // The ERI file copied from the handset or written to it. Each failure is a

@@ -80,7 +80,9 @@ PrlFileResult CDLCommon::ReadPrlToFile(int nam, const std::string& path) {
   zk::platform::PendingFile pending(target);
   if (pending.file() == nullptr) return PrlFileResult::kFileNotCreated;
   std::error_code error;
-  if (!g_packetProcess.ReadPrl(static_cast<uint8_t>(nam), pending.file())) {
+  const auto read = g_packetProcess.ReadPrl(static_cast<uint8_t>(nam), pending.file());
+  if (read == zk::diag::PrlReadOutcome::kNotStored) return PrlFileResult::kNotStored;  // nothing arrived to keep
+  if (read != zk::diag::PrlReadOutcome::kRead) {
     static_cast<void>(pending.KeepAs(target.string() + kPartialSuffix, error));  // kept when it can be
     return PrlFileResult::kReadFailed;
   }

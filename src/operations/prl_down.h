@@ -10,7 +10,8 @@ class CPRLDown {
   CPRLDown(const CPRLDown&) = delete;
   CPRLDown& operator=(const CPRLDown&) = delete;
 
-  // 1, or 407000 + r (mode entry), 401034 (file), 401035 (exchange).
+  // 1, or 407000 + r (mode entry), 401034 (file), 401035 (exchange),
+  // 401063 (no list stored).
   int Read(int16_t kind, const char* text, const char* spcCode, const char* path, int nam, int16_t portIndex,
            int16_t param1, int16_t param2, int16_t param3);
 

@@ -97,7 +97,7 @@ constexpr std::string_view kNoAnswer = "Not any response from phone";
 constexpr std::string_view kNoResponse = "No response from phone";
 constexpr std::string_view kNvNoResponse = "No response from phone during NV Reading/Writing";
 
-// Indexed by cause, 0 to 62; causes 0, 1, 12 to 19, 40 and 56 to 59 have no texts, and
+// Indexed by cause, 0 to 63; causes 0, 1, 12 to 19, 40 and 56 to 59 have no texts, and
 // cause 50's contents come from the NV error list.
 constexpr CauseTexts kCauses[] = {
     /* 0 */ {"", ""},
@@ -164,8 +164,9 @@ constexpr CauseTexts kCauses[] = {
     /* 60 */ {"'%s' does not exist in EFS.", "Confirm the path on the phone"},
     /* 61 */ {"Can't write '%s' file to PC", "Confirm the PC folder and your disk space!"},
     /* 62 */ {"Can't read PC file for '%s'", "Confirm that the PC file is available"},
+    /* 63 */ {"The phone holds no prl for this NAM", "Write a prl to the phone first, or read the other NAM"},
 };
-static_assert(std::size(kCauses) == 63, "one row per cause from 0 to 62");
+static_assert(std::size(kCauses) == 64, "one row per cause from 0 to 63");
 
 }  // namespace
 

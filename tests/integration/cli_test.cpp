@@ -72,6 +72,11 @@ class Cli : public ::testing::Test {
 
   fs::path State() const { return home_.path() / "state"; }
   fs::path HandsetPrl(int nam) const { return State() / "prl" / ("nam" + std::to_string(nam) + ".bin"); }
+  // Stores a list in the handset's NAM `nam`, as a write would have.
+  void StoreHandsetPrl(int nam, const std::string& list) const {
+    fs::create_directories(HandsetPrl(nam).parent_path());
+    std::ofstream(HandsetPrl(nam), std::ios::binary) << list;
+  }
   fs::path Write(const std::string& name, const std::string& bytes) const {
     const fs::path file = home_.path() / name;
     std::ofstream(file, std::ios::binary) << bytes;
@@ -137,6 +142,17 @@ TEST_F(Cli, SpcReachesTheHandset) {
   ASSERT_EQ(accepted.status, 0) << accepted.out << accepted.err;
   EXPECT_FALSE(fs::exists(HandsetPrl(0)));
   EXPECT_EQ(ReadAll(HandsetPrl(1)), prl);
+
+  // NAM 0 holds no list: no empty file passes for one, and the caller's
+  // file stays as it was.
+  const fs::path kept = Write("kept.prl", "earlier list");
+  const auto empty = Run({"prl-read", "--port", "COM5", "--nam", "0", kept.string()});
+  EXPECT_EQ(empty.status, 1);
+  EXPECT_NE(empty.err.find("401063 'PRLReadProc' Function in PRL Read \u2014 The phone holds no prl for this NAM"),
+            std::string::npos)
+      << empty.err;
+  EXPECT_EQ(ReadAll(kept), "earlier list");
+  EXPECT_FALSE(fs::exists(kept.string() + ".partial"));
 }
 
 TEST_F(Cli, ARefusedServiceCodeIsNamedAfterTheFailureLine) {
@@ -223,6 +239,7 @@ TEST_F(Cli, EveryOperationRunIsLoggedAndTheLogReadsBack) {
 }
 
 TEST_F(Cli, APortAnotherProgramHoldsIsNamedAsTheCause) {
+  StoreHandsetPrl(0, SamplePrl(60));
   StartSim();
   const int holder = open(sim_.device().c_str(), O_RDWR | O_NOCTTY | O_CLOEXEC);
   ASSERT_GE(holder, 0);
@@ -260,6 +277,7 @@ TEST_F(Cli, PortsAreCheckedBeforeTheHandsetIsTouched) {
       << unplugged.err;
 
   // A mapped device named by its path keeps its entry and friendly name.
+  StoreHandsetPrl(0, SamplePrl(60));
   StartSim();
   const auto read = Run({"prl-read", "--port", sim_.device(), "--nam", "0", (home_.path() / "out.prl").string()});
   EXPECT_EQ(read.status, 0) << read.err;

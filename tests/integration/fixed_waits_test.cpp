@@ -62,6 +62,10 @@ int PrlWrite(const fs::path& image) {
 }
 
 int PrlRead(const fs::path& image) {
+  // A list for the read to find, in the handset's state under the test home.
+  const fs::path stored = image.parent_path().parent_path() / "state" / "prl" / "nam0.bin";
+  fs::create_directories(stored.parent_path());
+  zk::test::WriteAll(stored, zk::test::PseudoRandomBytes(100, 3));
   const fs::path out = image.parent_path() / "read.prl";
   return g_prlDown.Read(0, "", "", out.c_str(), 0, kComPort5, 0, 0, -1);
 }

@@ -194,7 +194,7 @@ TEST_F(Builders, PrlWriteOfAHundredBytesGoesInThreeBlocksAndReadsBack) {
   {
     auto file = OpenFile(copy, "wb");
     ASSERT_TRUE(file);
-    EXPECT_TRUE(g_packetProcess.ReadPrl(1, file.get()));
+    EXPECT_EQ(g_packetProcess.ReadPrl(1, file.get()), zk::diag::PrlReadOutcome::kRead);
   }
   EXPECT_EQ(ReadAll(copy), list);
   EXPECT_EQ(HexBytes(Frames(0x49).front().hex), (Bytes{0x49, 0x00, 0x01}));
@@ -209,7 +209,7 @@ TEST_F(Builders, LongPrlReadsBackInSeveralAnswers) {
   const fs::path copy = home_.path() / "nam0.prl";
   {
     auto file = OpenFile(copy, "wb");
-    EXPECT_TRUE(g_packetProcess.ReadPrl(0, file.get()));
+    EXPECT_EQ(g_packetProcess.ReadPrl(0, file.get()), zk::diag::PrlReadOutcome::kRead);
   }
   EXPECT_EQ(ReadAll(copy), list);
   const auto reads = Frames(0x49);
@@ -230,7 +230,7 @@ TEST_F(Builders, PrlReadNeverCopiesMoreThanTheAnswerCarried) {
   const fs::path copy = home_.path() / "short.prl";
   {
     auto file = OpenFile(copy, "wb");
-    EXPECT_TRUE(g_packetProcess.ReadPrl(0, file.get()));
+    EXPECT_EQ(g_packetProcess.ReadPrl(0, file.get()), zk::diag::PrlReadOutcome::kRead);
   }
   const Bytes got = ReadAll(copy);
   EXPECT_EQ(std::string(got.begin(), got.end()), "abcdefghij");

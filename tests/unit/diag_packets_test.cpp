@@ -217,9 +217,9 @@ TEST_F(BuilderWire, PrlReadRequestsCarrySequenceAndNam) {
   Bytes last = {0x49, 0, 0, 0, 1, 0, 8, 0, 'c'};
   std::unique_ptr<std::FILE, int (*)(std::FILE*)> file(std::tmpfile(), &std::fclose);
   ASSERT_TRUE(file);
-  bool read = false;
+  auto read = zk::diag::PrlReadOutcome::kFailed;
   const auto requests = WithPeer(Replies({first, last}), [&] { read = g_packetProcess.ReadPrl(1, file.get()); });
-  EXPECT_TRUE(read);
+  EXPECT_EQ(read, zk::diag::PrlReadOutcome::kRead);
   ASSERT_EQ(requests.size(), 2u);
   EXPECT_EQ(requests[0], EncodeForWire({0x49, 0x00, 0x01}));
   EXPECT_EQ(requests[1], EncodeForWire({0x49, 0x01, 0x01}));

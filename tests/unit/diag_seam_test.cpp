@@ -107,17 +107,25 @@ TEST_F(SeamTest, SpcCodeIsJudgedByTheAcceptanceByteWhenTheAnswerCarriesIt) {
   EXPECT_FALSE(process_.SendSpcCode("271828"));  // no acceptance byte: nothing accepted
 }
 
-TEST_F(SeamTest, PrlReadTakesWhatEachAnswerCarriedAndFailsOnAShortOne) {
+TEST_F(SeamTest, PrlReadTakesWhatEachAnswerCarriedAndFailsOnAShortOrRefusedOne) {
+  using zk::diag::PrlReadOutcome;
   FilePtr file(std::tmpfile(), &std::fclose);
   ASSERT_TRUE(file);
   // Claims 0xFFF0 bits, carries "ab"; then a last block of one byte.
   handset_.Answer({0x49, 0x00, 0x01}, {0x49, 0, 0, 0, 0, 1, 0xF0, 0xFF, 'a', 'b'});
   handset_.Answer({0x49, 0x01, 0x01}, {0x49, 0, 0, 0, 1, 0, 8, 0, 'c', 'd'});
-  EXPECT_TRUE(process_.ReadPrl(1, file.get()));
+  EXPECT_EQ(process_.ReadPrl(1, file.get()), PrlReadOutcome::kRead);
   EXPECT_EQ(FileBytes(file.get()), (Bytes{'a', 'b', 'c'}));
 
   handset_.Answer({0x49, 0x00, 0x00}, {0x49, 0, 0, 0, 0, 1, 8});  // shorter than its header
-  EXPECT_FALSE(process_.ReadPrl(0, file.get()));
+  EXPECT_EQ(process_.ReadPrl(0, file.get()), PrlReadOutcome::kFailed);
+  // Status 4: the NAM holds no list (an empty last block would have passed
+  // for an empty one); any other non-zero status refuses the block.
+  handset_.Answer({0x49, 0x00, 0x00}, {0x49, 4, 0, 0, 0, 0, 0, 0});
+  EXPECT_EQ(process_.ReadPrl(0, file.get()), PrlReadOutcome::kNotStored);
+  handset_.Answer({0x49, 0x00, 0x00}, {0x49, 0, 0, 0, 0, 1, 8, 0, 'x'});
+  handset_.Answer({0x49, 0x01, 0x00}, {0x49, 1, 0, 0, 1, 0, 8, 0, 'y'});
+  EXPECT_EQ(process_.ReadPrl(0, file.get()), PrlReadOutcome::kFailed);
 }
 
 TEST_F(SeamTest, PrlWriteSendsFortyByteBlocksAndStopsAtARefusedOne) {
