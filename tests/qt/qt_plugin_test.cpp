@@ -11,6 +11,8 @@
 #include <unistd.h>
 
 #include <cstdio>
+#include <filesystem>
+#include <fstream>
 #include <utility>
 
 #include "support/command_run.h"
@@ -186,7 +188,10 @@ TEST(QtPlugin, NoDisplayToStartOnFallsBackInsteadOfEndingTheProcess) {
   // Qt would end the process here. The real command, library and plugin
   // against the real simulator.
   zk::test::TempHome home;
-  zk::test::BackgroundCommand handset(ZK_SIM_EXECUTABLE, {"--port", "COM9"});
+  const std::filesystem::path state = home.path() / "state";
+  std::filesystem::create_directories(state / "prl");
+  std::ofstream(state / "prl" / "nam0.bin", std::ios::binary) << "a stored list";
+  zk::test::BackgroundCommand handset(ZK_SIM_EXECUTABLE, {"--port", "COM9", "--state", state.string()});
   ASSERT_TRUE(handset.ReadUntil("COM9 ->", 10000));
   const std::string prl = (home.path() / "read.prl").string();
   const zk::test::CommandOutcome run =
