@@ -136,6 +136,8 @@ Shared& Reference() {
 }
 
 const Bytes kPrl = Pattern(120, 11);
+const Bytes kLongPrl = Pattern(300, 12);  // three read answers
+const Bytes kEri = Pattern(700, 13);
 const Bytes kImage = [] {
   std::string head = "RB310VER=R310V300";
   Bytes image(head.begin(), head.end());
@@ -287,6 +289,29 @@ std::vector<Operation> Operations() {
                    }
                    return ::testing::AssertionSuccess();
                  }});
+  ops.push_back({"prl_read", 4, 4,
+                 [](const Case& c, rb310::SimOptions&) { Put(c.State() / "prl" / "nam0.bin", kLongPrl); },
+                 [](const Case& c) {
+                   const std::string path = (c.Pc() / "copy.prl").string();
+                   return PRLReadUSB_Interface(0, "", "", path.c_str(), 0, kPortIndex, 0, 0, -1);
+                 },
+                 [](const Case& c, rb310::Simulator&) {
+                   return Holds(ReadAll(c.Pc() / "copy.prl") == kLongPrl, "the file is not NAM 0's list");
+                 },
+                 [](const Case& c) {
+                   const fs::path file = c.Pc() / "copy.prl";
+                   return Holds(!fs::exists(file) || ReadAll(file) == kLongPrl, "a list file that is not whole");
+                 }});
+  ops.push_back({"eri_write", 3, 3,
+                 [](const Case& c, rb310::SimOptions&) { Put(c.Pc() / "roam.eri", kEri); },
+                 [](const Case& c) {
+                   const std::string path = (c.Pc() / "roam.eri").string();
+                   return ERIWriteUSB_Interface(0, 0, "", path.c_str(), kPortIndex, 0, 0, -1);
+                 },
+                 [](const Case& c, rb310::Simulator&) {
+                   return Holds(ReadAll(c.State() / "efs" / "eri" / "eri.bin") == kEri, "the handset lacks the file");
+                 },
+                 [](const Case&) { return ::testing::AssertionSuccess(); }});
   return ops;
 }
 
