@@ -143,6 +143,7 @@ bool CDiagLink::OpenPort(int portIndex) {
   if (!m_comm.SetComPort(static_cast<COMM_PORT>(portIndex))) return false;
   if (!m_comm.SetComBufSize(kPortQueueBytes, kPortQueueBytes)) return false;
   m_comm.SetComBaudRate(zk::diag::entry::kLegacyRate);  // the port's default rate
+  ++m_portOpenings;
   return true;
 }
 

@@ -83,6 +83,9 @@ class CDiagLink : public zk::diag::Transactor {
   // Port handling and diagnostic mode entry.
   bool OpenPort(int portIndex);  // open at 38400 bit/s with 4096-byte queues
   void ClosePort();
+  // How many times the port has been opened: while it was closed the
+  // handset may have restarted, or another taken its place.
+  uint32_t PortOpenings() const { return m_portOpenings; }
   int EnterDiagMode(int portIndex);  // kDiagModeEntered or kDiagModeFailed
   bool ConnectDm(int portIndex);
   int ProbeStandard();  // the Transact result of the ESN check at 115200
@@ -112,6 +115,7 @@ class CDiagLink : public zk::diag::Transactor {
   int32_t m_lastOk = 0;                    // 1: the last exchange got an accepted answer
   int32_t m_downloadMode = 0;              // 1: the handset speaks the download protocol
   int32_t m_dmBaud = 0;                    // 38400 once the legacy probe reached the handset
+  uint32_t m_portOpenings = 0;
   char m_spcCode[kSpcCodeSize] = {};       // service programming code, zero-terminated
   // The handset's software version from the last answered version request,
   // zero-terminated (empty until then); the NV backup names its files by it.

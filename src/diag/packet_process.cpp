@@ -57,10 +57,16 @@ bool CPacketProcess::SwitchToDownloader() {
 }
 
 bool CPacketProcess::SetKeyLock(uint16_t lock) {
+  // A release holds while the port stays open. Once it has been closed, the
+  // handset on it may have restarted (a reset, a switch of mode) or been
+  // swapped for the next one, and either has its keypad locked again:
+  // without a new release, the keys typed next would be lost.
+  if (m_keysEnabled == 1 && m_releasedOnOpening != g_diagLink.PortOpenings()) m_keysEnabled = 0;
   if ((lock == kKeysRelease && m_keysEnabled == 1) || (lock == kKeysLock && m_keysEnabled == 0)) return true;
   const Reply reply = Send(BuildKeyLock(RequestBuffer(), lock), request::kKeyLock.waitMs);
   if (!reply.Accepted() || !HasCode(reply.answer, code::kKeyLock)) return false;
   m_keysEnabled = lock == kKeysRelease ? 1 : 0;
+  m_releasedOnOpening = g_diagLink.PortOpenings();
   return true;
 }
 

@@ -49,6 +49,8 @@ class CPacketProcess {
   diag_req_pkt_type m_request{};
   // 1 while the keypad is released to remote key presses, 0 once locked again.
   int32_t m_keysEnabled = 0;
+  // The port opening (CDiagLink::PortOpenings) the release was sent on.
+  uint32_t m_releasedOnOpening = 0;
 
  private:
   std::span<uint8_t> RequestBuffer() { return m_request.req.bytes; }

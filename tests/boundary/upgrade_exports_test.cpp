@@ -277,8 +277,8 @@ TEST_F(UpgradeExports, StagedKindFallingSilentInEveryStepIsNeverASuccess) {
 // the mode entry after the script.
 TEST_F(UpgradeExports, FullKindFallingSilentInEveryStepIsNeverASuccess) {
   const SilenceRow rows[] = {{1, 109, false},   {28, 110, false},  {551, 111, true}, {556, 112, true},
-                             {565, 113, true},  {574, 404, true},  {580, 116, true}, {594, 117, true},
-                             {1119, 120, false}, {1122, 104, false}};
+                             {565, 113, true},  {575, 404, true},  {582, 116, true}, {596, 117, true},
+                             {1121, 120, false}, {1124, 104, false}};
   for (const SilenceRow& row : rows) RunSilentFrom(2, row);
 }
 

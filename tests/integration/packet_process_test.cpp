@@ -156,6 +156,20 @@ TEST_F(Builders, UnlockAndReleasePressesTheTwoKeys) {
   EXPECT_EQ(sim_->state().keysPressed, (Bytes{6, 81}));
 }
 
+TEST_F(Builders, TheKeypadIsReleasedAgainAfterTheHandsetRestarted) {
+  auto options = Options();
+  options.personality.restartDelayMs = 100;
+  Enter(options);
+  ASSERT_EQ(g_diagLink.UnlockAndRelease(), UnlockResult::kUnlocked);
+  // The reset restarts the handset, whose keypad is locked again, and
+  // closes the port; the next operation finds it in diagnostic mode.
+  ASSERT_EQ(g_packetProcess.ResetPhone(), ResetResult::kDone);
+  ASSERT_EQ(g_diagLink.EnterDiagMode(kPortIndex), kDiagModeEntered);
+  ASSERT_EQ(g_diagLink.UnlockAndRelease(), UnlockResult::kUnlocked);
+  EXPECT_EQ(Requests(0x21), 2u);
+  EXPECT_EQ(sim_->state().keysPressed, (Bytes{6, 81, 6, 81}));
+}
+
 TEST_F(Builders, UnlockAndTypeCodeTypesTheConfiguredServiceSequence) {
   std::ofstream(home_.path() / "profile.ini") << "[Handset]\nServiceSequence=4725190\n";
   Enter();
