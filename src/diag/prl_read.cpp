@@ -22,7 +22,7 @@ PrlReadOutcome CPacketProcess::ReadPrl(uint8_t nam, std::FILE* file) {
     const auto block = ParsePrlRead(reply.answer);
     if (!block) return PrlReadOutcome::kFailed;
     // A refused block carries no list: an empty file would pass for one.
-    if (block->status == kPrlReadNotStored) return PrlReadOutcome::kNotStored;
+    if (block->status == kPrlReadNotStored && sequence == 0) return PrlReadOutcome::kNotStored;
     if (block->status != kPrlReadOk) return PrlReadOutcome::kFailed;
     const auto& data = block->data;
     if (!data.empty() && std::fwrite(data.data(), 1, data.size(), file) != data.size()) return PrlReadOutcome::kFailed;

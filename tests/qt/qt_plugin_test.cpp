@@ -167,7 +167,12 @@ TEST(QtPlugin, PlatformChosenOnlyWhereItsDisplayAnswers) {
       // Named outright: it stands when one of its platforms can start.
       {{"offscreen", "", "", "", false}, true, "", ""},
       {{"xcb;offscreen", ":5998", "", "", false}, true, "", ""},
+      {{"xcb:nograb", "localhost:5999", "", "", false}, true, "", ""},
       {{"wayland", "", "wayland-7", dir, true}, true, "", ""},
+      {{"xcb:nograb", ":5998", "", "", false},
+       false, "",
+       "no platform of QT_QPA_PLATFORM \"xcb:nograb\" can start (xcb:nograb: the X display \":5998\" does not "
+       "answer)"},
       {{"xcb;wayland", ":5998", "wayland-7", dir, false},
        false, "",
        "no platform of QT_QPA_PLATFORM \"xcb;wayland\" can start (xcb: the X display \":5998\" does not answer; "

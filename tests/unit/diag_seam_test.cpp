@@ -119,12 +119,15 @@ TEST_F(SeamTest, PrlReadTakesWhatEachAnswerCarriedAndFailsOnAShortOrRefusedOne) 
 
   handset_.Answer({0x49, 0x00, 0x00}, {0x49, 0, 0, 0, 0, 1, 8});  // shorter than its header
   EXPECT_EQ(process_.ReadPrl(0, file.get()), PrlReadOutcome::kFailed);
-  // Status 4: the NAM holds no list (an empty last block would have passed
-  // for an empty one); any other non-zero status refuses the block.
+  // Status 4 on the first block: the NAM holds no list (an empty last block
+  // would have passed for an empty one). Any other non-zero status, or 4
+  // once part of a list has come, refuses the block.
   handset_.Answer({0x49, 0x00, 0x00}, {0x49, 4, 0, 0, 0, 0, 0, 0});
   EXPECT_EQ(process_.ReadPrl(0, file.get()), PrlReadOutcome::kNotStored);
+  handset_.Answer({0x49, 0x00, 0x00}, {0x49, 1, 0, 0, 0, 0, 0, 0});
+  EXPECT_EQ(process_.ReadPrl(0, file.get()), PrlReadOutcome::kFailed);
   handset_.Answer({0x49, 0x00, 0x00}, {0x49, 0, 0, 0, 0, 1, 8, 0, 'x'});
-  handset_.Answer({0x49, 0x01, 0x00}, {0x49, 1, 0, 0, 1, 0, 8, 0, 'y'});
+  handset_.Answer({0x49, 0x01, 0x00}, {0x49, 4, 0, 0, 1, 0, 8, 0, 'y'});
   EXPECT_EQ(process_.ReadPrl(0, file.get()), PrlReadOutcome::kFailed);
 }
 

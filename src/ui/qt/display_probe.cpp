@@ -66,8 +66,9 @@ bool TcpHostAnswers(const std::string& host, int port) {
 
 std::string Quoted(const std::string& text) { return "\"" + text + "\""; }
 
-// Whether Qt can start `name`, and if not, why.
-bool PlatformCanStart(const std::string& name, const DisplayEnvironment& environment, std::string& problem) {
+// Whether Qt can start `platform` ("name" or "name:options"), and if not, why.
+bool PlatformCanStart(const std::string& platform, const DisplayEnvironment& environment, std::string& problem) {
+  const std::string name = platform.substr(0, platform.find(':'));
   if (name == "xcb") {
     if (XDisplayReachable(environment.display)) return true;
     problem = environment.display.empty() ? "DISPLAY is not set"
