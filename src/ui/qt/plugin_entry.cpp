@@ -14,8 +14,8 @@ namespace {
 // every operation, and nothing of Qt is torn down before the process ends.
 zk::ui::qt::QtOperatorUi* g_ui = nullptr;
 
-// Qt's platform plugins, where this Qt looks for them and where
-// QT_PLUGIN_PATH adds more.
+// Whether Qt's Wayland platform plugin is installed: in this Qt's plugin
+// folder, or in one that QT_PLUGIN_PATH adds.
 bool WaylandPluginInstalled() {
   QStringList folders = qEnvironmentVariable("QT_PLUGIN_PATH").split(':', Qt::SkipEmptyParts);
   folders << QLibraryInfo::path(QLibraryInfo::PluginsPath);
