@@ -349,10 +349,9 @@ class FaultSweep : public ::testing::TestWithParam<SweepParam> {
 FaultSweep::Outcome FaultSweep::RunCase(const Operation& op, const Case& c, rb310::FaultOptions faults,
                                         const std::string& where, Run run) {
   SCOPED_TRACE(where);
-  // Every run meets the library as freshly loaded: what a run before it
-  // left in the library changes how many requests the next one makes (the
-  // keypad is released only once per load: an NV backup makes 531 requests
-  // on a fresh library, 530 after another run), and the indices count them.
+  // Every run meets the library as freshly loaded, as did the clean run its
+  // indices were counted on: state an earlier run leaves in the library may
+  // change how many requests the next one makes.
   zk::boundary::ResetLibraryState();
   // The runs without faults take the time-outs a loaded machine needs: the
   // sweep's own scale leaves a handset thread that is slow to be scheduled
