@@ -82,14 +82,16 @@
  * - `ZKDOWNLOAD_HOME`: directory of the settings file, profile, port map and
  *   error-sending tool; default `~/.zkdownload`.
  * - `ZKDOWNLOAD_UI`: the operator interface, `qt`, `console` (progress and
- *   prompts on the terminal's stderr) or `none` (headless); unset, `console`
- *   when standard input is a terminal, else `none`. `qt` loads
- *   libzkdownload-qt.so from the library's folder and, unless the host has
- *   started Qt itself, starts it on the X display (DISPLAY) or else the
- *   Wayland one (WAYLAND_DISPLAY), or on the platforms QT_QPA_PLATFORM names.
- *   Where none of them answers (a display on another machine is given 3 s),
- *   the library says why on stderr and uses `console` instead, rather than
- *   let Qt end the process.
+ *   prompts on the terminal's stderr) or `none` (headless). Unset: `qt` when
+ *   libzkdownload-qt.so lies in the library's folder and DISPLAY,
+ *   WAYLAND_DISPLAY or QT_QPA_PLATFORM is set; else `console` when standard
+ *   input is a terminal; else `none`. The Qt interface is loaded with dlopen
+ *   and, unless the host has started Qt itself, starts Qt on the X display
+ *   (DISPLAY) or else the Wayland one (WAYLAND_DISPLAY), or on the platforms
+ *   QT_QPA_PLATFORM names. Where none of them answers (a display on another
+ *   machine is given 3 s), the library says why once on stderr and uses
+ *   `console` (`qt` asked for by name, or a terminal) or `none` instead,
+ *   rather than let Qt end the process.
  * - `ZKDOWNLOAD_ANSWERS`: comma-separated answers (`OK`, `END`, `Cancel`,
  *   `Yes`, `No`, or a file path for a file dialog) that the `none` and
  *   `console` interfaces consume in order before they fall back to their
