@@ -4,7 +4,9 @@
 // Whatever the handset does, the operation must not crash, must succeed only
 // when the handset (or the PC file) proves the work was done, must release
 // the port, and must never leave a PC file that claims to be complete when
-// it is not. A case whose fault never acted proves nothing, so it fails.
+// it is not. A case whose fault never acted proves nothing, so it fails;
+// one that failed before its fault's request (a time-out lapsed on a loaded
+// machine) first runs again with the clean runs' time-outs.
 //
 // Indices: the clean run's request count N is measured first (without the
 // requests of the proof that reads the handset back); every index up
@@ -13,11 +15,13 @@
 // The operations that wait out a handset's restart after every success (NV
 // restore, emergency download, upgrade) take fewer: their first requests are
 // the mode entry the short operations already sweep request by request. The
-// whole sweep takes about two minutes on two cores.
+// whole sweep takes a little over two minutes on two cores.
 #include <gtest/gtest.h>
+
 #include <unistd.h>
 
 #include <algorithm>
+#include <cstdio>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
@@ -465,6 +469,8 @@ TEST_P(FaultSweep, NeverAFalseSuccessNorALeftPortNorAFalseFile) {
     // its fault's request; such a failure proves nothing about the fault,
     // so the case runs again at ease on a fresh handset.
     for (int again = 1; outcome.counters.faultsActed == 0 && outcome.result != 1 && again <= 2; ++again) {
+      std::printf("%s: failed with %d after %llu requests, before the fault acted; again at ease\n", where.c_str(),
+                  GetLastResult_Interface(), static_cast<unsigned long long>(outcome.counters.frames));
       outcome = RunCase(op, Case{home_.path() / (dir + "-again" + std::to_string(again))}, faults,
                         where + " (again at ease)", Run::kFaultyAtEase);
     }
