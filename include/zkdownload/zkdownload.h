@@ -666,7 +666,8 @@ ZK_API int RefurbishUSB_Interface(short kind, int ignored, const char* text1, co
  *   Completed!"; no reset, no wait. The copy goes to a temporary file beside
  *   `text2` that replaces it only when complete: a failed read leaves an
  *   existing `text2` as it was. Failure codes: 417000 + r mode entry,
- *   411000 the copy ("/eri/eri.bin" missing, refused or unanswered).
+ *   411000 the copy ("/eri/eri.bin" missing, refused or unanswered;
+ *   GetWaitNote_Interface says which).
  * A failed ERI export closes the port and the progress window before it
  * returns.
  */

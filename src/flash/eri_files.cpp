@@ -7,6 +7,7 @@
 
 #include "efs/efs_basic_function.h"
 #include "flash/dl_common.h"
+#include "platform/library_state.h"
 #include "platform/paths.h"
 #include "ui/common_process.h"
 
@@ -26,13 +27,23 @@ EriFileResult CDLCommon::ReadEriFile(const std::string& localPath) {
   CEfsBasicFunction client(m_link);
   // The file must be listed under its own name: a listing that merely holds
   // the text (say "old_eri.bin") names another file.
+  // The read's one failure code does not tell these apart: the note does.
   std::vector<std::string> names;
-  if (client.ListPhoneDir(kEriDirectory, names, kPlainFile) != CEfsBasicFunction::kOk ||
-      std::ranges::find(names, kEriFileName) == names.end())
+  const int listed = client.ListPhoneDir(kEriDirectory, names, kPlainFile);
+  if (listed != CEfsBasicFunction::kOk && listed != CEfsBasicFunction::kNoSuchPath) {
+    g_runState.failureNote = std::string("the handset did not list ") + kEriDirectory;
     return EriFileResult::kReadFailed;
+  }
+  if (listed == CEfsBasicFunction::kNoSuchPath || std::ranges::find(names, kEriFileName) == names.end()) {
+    g_runState.failureNote = std::string("the handset holds no ") + kEriPath;
+    return EriFileResult::kReadFailed;
+  }
   // Every failed copy is a failed read, whatever the handset or the PC
   // answered; the copy itself keeps the caller's existing file intact.
-  if (client.GetFileFromPhone(kEriPath, localPath) != CEfsBasicFunction::kOk) return EriFileResult::kReadFailed;
+  if (client.GetFileFromPhone(kEriPath, localPath) != CEfsBasicFunction::kOk) {
+    g_runState.failureNote = std::string("copying ") + kEriPath + " to " + localPath + " failed";
+    return EriFileResult::kReadFailed;
+  }
   return EriFileResult::kDone;
 }
 

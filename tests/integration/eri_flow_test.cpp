@@ -16,6 +16,7 @@
 #include "handset.h"
 #include "operations/eri_download.h"
 #include "operations/provision_write.h"
+#include "platform/library_state.h"
 #include "services/diag_codes.h"
 #include "sim_link_fixture.h"
 #include "support/byte_files.h"
@@ -117,20 +118,23 @@ TEST_F(EriFlow, WriteThenReadRoundTripsByteForByte) {
   EXPECT_FALSE(g_diagLink.m_comm.IsOpen());
 }
 
-// Each way a read can fail reports 411000 and leaves the caller's file as
-// it was.
+// Each way a read can fail reports 411000, leaves the caller's file as it
+// was and notes which way it was.
 TEST_F(EriFlow, FailedReadsKeepTheCallersFile) {
   struct Row {
     const char* name;
     const char* handsetFile;  // relative to the handset's root; nullptr: none
     bool refused;             // every request naming the file fails
     int answeredBlocks;       // reads past this many blocks get no answer; -1: all answered
+    const char* note;
   };
+  const char* const absent = "the handset holds no /eri/eri.bin";
+  const std::string copyFailed = "copying /eri/eri.bin to " + Local("kept.eri").string() + " failed";
   const Row rows[] = {
-      {"NoEriDirectory", nullptr, false, -1},
-      {"OnlyAFileWhoseNameHoldsTheName", "eri/old_eri.bin", false, -1},
-      {"HandsetRefusesTheFile", "eri/eri.bin", true, -1},
-      {"HandsetStopsAnsweringMidCopy", "eri/eri.bin", false, 1},
+      {"NoEriDirectory", nullptr, false, -1, absent},
+      {"OnlyAFileWhoseNameHoldsTheName", "eri/old_eri.bin", false, -1, absent},
+      {"HandsetRefusesTheFile", "eri/eri.bin", true, -1, copyFailed.c_str()},
+      {"HandsetStopsAnsweringMidCopy", "eri/eri.bin", false, 1, copyFailed.c_str()},
   };
   StartHandset();
   const fs::path target = Local("kept.eri");
@@ -147,8 +151,10 @@ TEST_F(EriFlow, FailedReadsKeepTheCallersFile) {
     if (row.answeredBlocks >= 0) faults.efs.dropReadsAfter["/eri/eri.bin"] = static_cast<uint32_t>(row.answeredBlocks);
     sim_->SetFaults(faults);
     WriteAll(target, old);
+    g_runState.failureNote.clear();
     EXPECT_EQ(Read(target), 411000);
     EXPECT_EQ(ReadAll(target), old);
+    EXPECT_EQ(g_runState.failureNote, row.note);
     EXPECT_TRUE(ui_.messages.empty());
   }
 }
