@@ -659,8 +659,9 @@ ZK_API int RefurbishUSB_Interface(short kind, int ignored, const char* text1, co
  *   it to restart; then the end dialog: OK serves the next handset with the
  *   same file, END returns. Progress window throughout. `value` is not
  *   read. Failure codes (GetLastResult_Interface): 412000 + r mode entry,
- *   413000 + r offline, 414000 + r unlock, 415000 the file write, 416000
- *   the reset.
+ *   413000 + r offline, 414000 + r unlock, 415000 the file write (the PC
+ *   file unreadable, "/eri" not made or the copy refused or unanswered;
+ *   GetWaitNote_Interface says which), 416000 the reset.
  * - ERI read: switches the handset into diagnostic mode and copies its
  *   "/eri/eri.bin" to the PC file `text2`, then shows "Successfully
  *   Completed!"; no reset, no wait. The copy goes to a temporary file beside

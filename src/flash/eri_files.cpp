@@ -56,11 +56,18 @@ EriFileResult CDLCommon::WriteEriFile(const std::string& localPath) {
   g_commonProcess.UpdateElapsedTime();
 
   // Any error on the way to /eri fails the step: the file could not land.
-  if (client.MakePhoneDirs(kEriDirectory) != CEfsBasicFunction::kOk) return EriFileResult::kWriteFailed;
+  if (client.MakePhoneDirs(kEriDirectory) != CEfsBasicFunction::kOk) {
+    g_runState.failureNote = std::string("the handset did not make ") + kEriDirectory;
+    return EriFileResult::kWriteFailed;
+  }
   g_commonProcess.StepProgress();
   g_commonProcess.UpdateElapsedTime();
 
-  if (client.PutFileToPhone(localPath, kEriPath) != CEfsBasicFunction::kOk) return EriFileResult::kWriteFailed;
+  if (const int put = client.PutFileToPhone(localPath, kEriPath); put != CEfsBasicFunction::kOk) {
+    const bool pcSide = put == CEfsBasicFunction::kHostCreate || put == CEfsBasicFunction::kHostIo;
+    g_runState.failureNote = pcSide ? "cannot read " + localPath : "writing " + localPath + " to " + kEriPath + " failed";
+    return EriFileResult::kWriteFailed;
+  }
   g_commonProcess.StepProgress();
   g_commonProcess.UpdateElapsedTime();
   return EriFileResult::kDone;

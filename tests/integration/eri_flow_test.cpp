@@ -164,14 +164,20 @@ TEST_F(EriFlow, WriteFailures) {
   WriteAll(Local("roam.eri"), zk::test::PseudoRandomBytes(100, 4));
   // A PC file that is not there, a handset that cannot make /eri, then one
   // that refuses the file: nothing lands and the handset is not reset.
+  const auto failedWriting = [&](const char* name) {
+    return "writing " + Local(name).string() + " to /eri/eri.bin failed";
+  };
   EXPECT_EQ(Write(Local("absent.eri")), 415000);
+  EXPECT_EQ(g_runState.failureNote, "cannot read " + Local("absent.eri").string());
   rb310::FaultOptions faults;
   faults.efs.failPaths = {"/eri"};
   sim_->SetFaults(faults);
   EXPECT_EQ(Write(Local("roam.eri")), 415000);
+  EXPECT_EQ(g_runState.failureNote, "the handset did not make /eri");
   faults.efs.failPaths = {"/eri/eri.bin"};
   sim_->SetFaults(faults);
   EXPECT_EQ(Write(Local("roam.eri")), 415000);
+  EXPECT_EQ(g_runState.failureNote, failedWriting("roam.eri"));
   EXPECT_FALSE(fs::exists(HandsetEri()));
   EXPECT_EQ(ResetRequests(), 0);
   EXPECT_EQ(ui_.endDialogs, 0);
