@@ -33,6 +33,26 @@ std::vector<std::string> MergedEnvironment(const std::vector<std::pair<std::stri
   return list;
 }
 
+// Starts `executable` with `args` and `envp`, stdin from /dev/null, stdout
+// on `outFd` and stderr on `errFd`; -1 when it cannot start.
+pid_t Spawn(const std::string& executable, const std::vector<std::string>& args, char* const* envp, int outFd,
+            int errFd) {
+  posix_spawn_file_actions_t actions;
+  posix_spawn_file_actions_init(&actions);
+  posix_spawn_file_actions_addopen(&actions, STDIN_FILENO, "/dev/null", O_RDONLY, 0);
+  posix_spawn_file_actions_adddup2(&actions, outFd, STDOUT_FILENO);
+  posix_spawn_file_actions_adddup2(&actions, errFd, STDERR_FILENO);
+  std::vector<std::string> argvText{executable};
+  argvText.insert(argvText.end(), args.begin(), args.end());
+  std::vector<char*> argv;
+  for (auto& text : argvText) argv.push_back(text.data());
+  argv.push_back(nullptr);
+  pid_t pid = -1;
+  if (posix_spawn(&pid, executable.c_str(), &actions, nullptr, argv.data(), envp) != 0) pid = -1;
+  posix_spawn_file_actions_destroy(&actions);
+  return pid;
+}
+
 int StatusOf(int status) {
   if (WIFEXITED(status)) return WEXITSTATUS(status);
   if (WIFSIGNALED(status)) return 128 + WTERMSIG(status);
@@ -60,28 +80,15 @@ CommandOutcome RunCommand(const std::string& executable, const std::vector<std::
     close(outPipe[1]);
     return outcome;
   }
-  posix_spawn_file_actions_t actions;
-  posix_spawn_file_actions_init(&actions);
-  posix_spawn_file_actions_addopen(&actions, STDIN_FILENO, "/dev/null", O_RDONLY, 0);
-  posix_spawn_file_actions_adddup2(&actions, outPipe[1], STDOUT_FILENO);
-  posix_spawn_file_actions_adddup2(&actions, errPipe[1], STDERR_FILENO);
-
-  std::vector<std::string> argvText{executable};
-  argvText.insert(argvText.end(), args.begin(), args.end());
-  std::vector<char*> argv;
-  for (auto& text : argvText) argv.push_back(text.data());
-  argv.push_back(nullptr);
   std::vector<std::string> envText = MergedEnvironment(environment);
   std::vector<char*> envp;
   for (auto& text : envText) envp.push_back(text.data());
   envp.push_back(nullptr);
 
-  pid_t pid = -1;
-  const int spawned = posix_spawn(&pid, executable.c_str(), &actions, nullptr, argv.data(), envp.data());
-  posix_spawn_file_actions_destroy(&actions);
+  const pid_t pid = Spawn(executable, args, envp.data(), outPipe[1], errPipe[1]);
   close(outPipe[1]);
   close(errPipe[1]);
-  if (spawned != 0) {
+  if (pid < 0) {
     close(outPipe[0]);
     close(errPipe[0]);
     return outcome;
@@ -128,18 +135,7 @@ CommandOutcome RunCommand(const std::string& executable, const std::vector<std::
 BackgroundCommand::BackgroundCommand(const std::string& executable, const std::vector<std::string>& args) {
   int pipeFds[2];
   if (pipe2(pipeFds, O_CLOEXEC) != 0) return;
-  posix_spawn_file_actions_t actions;
-  posix_spawn_file_actions_init(&actions);
-  posix_spawn_file_actions_addopen(&actions, STDIN_FILENO, "/dev/null", O_RDONLY, 0);
-  posix_spawn_file_actions_adddup2(&actions, pipeFds[1], STDOUT_FILENO);
-  posix_spawn_file_actions_adddup2(&actions, pipeFds[1], STDERR_FILENO);
-  std::vector<std::string> argvText{executable};
-  argvText.insert(argvText.end(), args.begin(), args.end());
-  std::vector<char*> argv;
-  for (auto& text : argvText) argv.push_back(text.data());
-  argv.push_back(nullptr);
-  if (posix_spawn(&pid_, executable.c_str(), &actions, nullptr, argv.data(), environ) != 0) pid_ = -1;
-  posix_spawn_file_actions_destroy(&actions);
+  pid_ = Spawn(executable, args, environ, pipeFds[1], pipeFds[1]);
   close(pipeFds[1]);
   out_ = pipeFds[0];
 }
